@@ -1,0 +1,75 @@
+// Whole-file decode through ADecGetNextAudioFrame.
+//
+//   decode_bench --file FILE [benchmark flags]   Google Benchmark run on FILE
+//   decode_bench --once FILE                     one decode, for timing the process as
+//                                                the ffmpeg command is timed
+// bench/compare-decode.sh runs both against `ffmpeg -f null` on the same file.
+
+#include "media/decoderlib.h"
+#include "media/utfconvert.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string g_file;
+
+int64_t decodeWhole(const std::string& file)
+{
+    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
+    if (decoder == nullptr)
+        return -1;
+    ADecAudioSeek(decoder, 0.0);
+    int64_t bytes = 0;
+    while (const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder)) {
+        if (frame->audio.dataSize == 0)
+            break;
+        bytes += frame->audio.dataSize;
+    }
+    ADecDestroy(decoder);
+    return bytes;
+}
+
+void BM_DecodeWholeFile(benchmark::State& state)
+{
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        bytes = decodeWhole(g_file);
+        benchmark::DoNotOptimize(bytes);
+    }
+    if (bytes < 0)
+        state.SkipWithError("the file does not decode");
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_DecodeWholeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    DecMgrInit();
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--once") == 0)
+            return decodeWhole(argv[i + 1]) < 0 ? 1 : 0;
+        if (std::strcmp(argv[i], "--file") == 0) {
+            g_file = argv[i + 1];
+            // Hide our own flag from the benchmark library.
+            for (int j = i; j + 2 <= argc; ++j)
+                argv[j] = argv[j + 2];
+            argc -= 2;
+            break;
+        }
+    }
+    if (g_file.empty()) {
+        std::fprintf(stderr, "usage: decode_bench --file FILE [benchmark flags] | --once FILE\n");
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

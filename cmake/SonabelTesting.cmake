@@ -1,0 +1,36 @@
+# sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI])
+#   PLAIN: no Qt at all (GoogleTest's own main); GUI: a QApplication main;
+#   otherwise a QCoreApplication main.
+# One test program per module; every test case is registered with CTest.
+# Media fixtures are made once per CTest run by the "fixtures" setup test.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(SONABEL_FIXTURE_DIR ${CMAKE_BINARY_DIR}/fixtures)
+add_test(NAME fixtures.generate
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/fixtures/make-fixtures.sh ${SONABEL_FIXTURE_DIR})
+set_tests_properties(fixtures.generate PROPERTIES FIXTURES_SETUP media_fixtures)
+
+function(sonabel_add_test name)
+    cmake_parse_arguments(ARG "PLAIN;GUI" "" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    sonabel_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock)
+    if(ARG_PLAIN)
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    elseif(ARG_GUI)
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/guitestmain.cpp)
+    else()
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/testmain.cpp)
+    endif()
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(${name} PRIVATE
+        SONABEL_FIXTURE_DIR="${SONABEL_FIXTURE_DIR}"
+        SONABEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES
+            FIXTURES_REQUIRED media_fixtures
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SONABEL_NO_EXTERNAL_OPEN=1"
+            TIMEOUT 300)
+endfunction()

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds, starts the services the tests use (a D-Bus
+# session bus and a PulseAudio daemon with a null sink) in a fresh private
+# environment, and runs CTest. Everything it starts is stopped on exit.
+#
+#   SONABEL_SANITIZE=address,undefined|thread  build and run the suite with sanitizers
+#   SONABEL_BUILD_DIR=...                      where to build (default build/test[-sanitizer])
+#   extra arguments are passed to ctest (e.g. -R decoder)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/setup.sh" --tests
+
+sanitize=${SONABEL_SANITIZE:-}
+build=${SONABEL_BUILD_DIR:-$root/build/test${sanitize:+-${sanitize//,/-}}}
+werror=OFF
+[[ -n "${CI:-}" ]] && werror=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DSONABEL_WERROR=$werror -DSONABEL_SANITIZE="$sanitize" -DSONABEL_BUILD_BENCH=ON > /dev/null
+cmake --build "$build" -j2
+
+# A private world for the tests: nothing touches the real user's folders.
+work=$(mktemp -d "${TMPDIR:-/tmp}/sonabel-test.XXXXXX")
+pulse_pid=""
+cleanup() {
+    [[ -n "$pulse_pid" ]] && kill "$pulse_pid" 2> /dev/null && wait "$pulse_pid" 2> /dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/home" "$work/tmp" "$work/config" "$work/runtime" "$work/mnt"
+chmod 700 "$work/runtime"
+export HOME=$work/home TMPDIR=$work/tmp XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export SONABEL_MOUNT_POINT=$work/mnt/.SonabelMedia
+export SONABEL_NO_EXTERNAL_OPEN=1 QT_QPA_PLATFORM=offscreen
+unset PULSE_SERVER PULSE_LATENCY_MSEC DISPLAY WAYLAND_DISPLAY
+
+# PulseAudio: a null sink as the default output and a remap source over its monitor as
+# the default input, so that what the player plays is what the recorder hears.
+cat > "$work/ci.pa" <<'PA'
+load-module module-native-protocol-unix
+load-module module-null-sink sink_name=ci_sink
+load-module module-remap-source master=ci_sink.monitor source_name=ci_mic
+set-default-sink ci_sink
+set-default-source ci_mic
+PA
+pulseaudio -n -F "$work/ci.pa" --daemonize=no --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
+    > /dev/null 2>&1 &
+pulse_pid=$!
+for _ in $(seq 1 100); do
+    pactl info > /dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl info > /dev/null 2>&1 || { echo "PulseAudio did not start:" >&2; cat "$work/pulse.log" >&2; exit 1; }
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/support/lsan.supp}
+
+dbus-run-session -- ctest --test-dir "$build" --output-on-failure -j2 "$@"

@@ -1,0 +1,10 @@
+#pragma once
+// Start and stop of the media libraries and of logging, once per process.
+
+class EnvironmentInitialize {
+public:
+    // Logging first, then the decoder (and the encoder once it exists). Call once
+    // the main window has loaded and before anything opens a media file.
+    static void initEnvironment();
+    static void uninitEnvironment();
+};

@@ -1,0 +1,47 @@
+// sonabel: the command-line side of Corvane Sonabel.
+
+#include "core/environment/environmentinitialize.h"
+#include "tools/sonabel/probecommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+void usage(QTextStream& err)
+{
+    err << "usage: sonabel COMMAND [ARGS]\n"
+           "commands:\n"
+           "  probe FILE [--json]   print the duration, streams and audio format of a media file\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("sonabel"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h") {
+        usage(args.isEmpty() ? err : out);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+    EnvironmentInitialize::initEnvironment();
+    int status = 2;
+    if (command == u"probe") {
+        status = runProbe(args, out, err);
+    } else {
+        err << "sonabel: unknown command \"" << command << "\"\n";
+        usage(err);
+    }
+    out.flush();
+    err.flush();
+    EnvironmentInitialize::uninitEnvironment();
+    return status;
+}

@@ -1,0 +1,109 @@
+#include "core/environment/appplaces.h"
+#include "core/environment/editingstate.h"
+#include "core/environment/temporaryfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+}
+
+TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
+{
+    QTemporaryDir root;
+    const TemporaryFolder::Result first = TemporaryFolder::prepare(root.path());
+    ASSERT_TRUE(first.ok()) << first.error.toStdString();
+    EXPECT_TRUE(first.path.endsWith(u"/VyRingToneTemp"));
+    for (const char* sub : {"UploadToiTunesRingtone", "Record", "TrimFiles"})
+        EXPECT_TRUE(QFileInfo(first.path + u'/' + QLatin1String(sub)).isDir()) << sub;
+
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(AppPlaces::privateTemporaryBase(root.path())).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // Whatever a crashed run left behind is gone at the next start.
+    touch(first.path + QStringLiteral("/Record/take 1.mov"));
+    const TemporaryFolder::Result second = TemporaryFolder::prepare(root.path());
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(second.path, first.path);
+    EXPECT_FALSE(QFileInfo::exists(first.path + QStringLiteral("/Record/take 1.mov")));
+    EXPECT_TRUE(QFileInfo(first.path + QStringLiteral("/Record")).isDir());
+
+    TemporaryFolder::remove(second.path);
+    EXPECT_FALSE(QFileInfo::exists(second.path));
+    EXPECT_FALSE(QFileInfo::exists(AppPlaces::privateTemporaryBase(root.path())));
+}
+
+TEST(TemporaryFolder, LoosePermissionsOnOurOwnFolderAreTightened)
+{
+    QTemporaryDir root;
+    const QString base = AppPlaces::privateTemporaryBase(root.path());
+    ASSERT_EQ(::mkdir(QFile::encodeName(base).constData(), 0777), 0);
+    ::chmod(QFile::encodeName(base).constData(), 0777);
+    ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
+    struct stat st {};
+    ::stat(QFile::encodeName(base).constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(TemporaryFolder, RefusesALinkAndWritesNothingThroughIt)
+{
+    QTemporaryDir root;
+    QTemporaryDir elsewhere;
+    const QString base = AppPlaces::privateTemporaryBase(root.path());
+    ASSERT_TRUE(QFile::link(elsewhere.path(), base));
+
+    const TemporaryFolder::Result r = TemporaryFolder::prepare(root.path());
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.contains(u"link"));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+TEST(TemporaryFolder, RefusesAPlainFileInItsPlace)
+{
+    QTemporaryDir root;
+    touch(AppPlaces::privateTemporaryBase(root.path()));
+    EXPECT_FALSE(TemporaryFolder::prepare(root.path()).ok());
+}
+
+TEST(TemporaryFolder, RefusesAnotherUsersFolder)
+{
+    QTemporaryDir root;
+    const QString base = AppPlaces::privateTemporaryBase(root.path());
+    const QByteArray native = QFile::encodeName(base);
+    ASSERT_EQ(::mkdir(native.constData(), 0700), 0);
+    if (::chown(native.constData(), 65534, 65534) != 0)
+        GTEST_SKIP() << "handing a folder to another user needs root";
+
+    const TemporaryFolder::Result r = TemporaryFolder::prepare(root.path());
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.contains(u"another user"));
+    EXPECT_TRUE(QDir(base).isEmpty());
+}
+
+TEST(TemporaryFolder, SetUpStoresThePathInTheEditingState)
+{
+    gloableState()._sourceFileName = QStringLiteral("/music/old.mp3");
+    gloableState()._waveformPointsCount = 12.0f;
+    const TemporaryFolder::Result r = TemporaryFolder::setUp();
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(gloableState()._tempFolderPath, r.path);
+    EXPECT_TRUE(gloableState()._sourceFileName.isEmpty());
+    EXPECT_EQ(gloableState()._waveformPointsCount.load(), 0.0f);
+    TemporaryFolder::remove(r.path);
+}
+
+} // namespace

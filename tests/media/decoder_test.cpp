@@ -1,0 +1,243 @@
+#include "media/decoderlib.h"
+#include "media/utfconvert.h"
+#include "media/vyrtmediafiledecoder.h"
+#include "media/yuvconvert.h"
+#include "support/fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <thread>
+
+using fixtures::Pcm;
+
+namespace {
+
+class DecoderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { DecMgrInit(); }
+};
+
+// The samples of a 16-bit WAV file as written, read without FFmpeg.
+std::vector<int16_t> wavSamples(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + pos + 4, 4);
+        if (bytes.compare(pos, 4, "data") == 0) {
+            std::vector<int16_t> samples(size / 2);
+            std::memcpy(samples.data(), bytes.data() + pos + 8, samples.size() * 2);
+            return samples;
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+TEST_F(DecoderTest, ProbeReportsDurationStreamsAndAudioFormat)
+{
+    struct Case {
+        const char* name;
+        double duration;
+        int audio;
+        int video;
+    };
+    for (const Case& c : {Case {"tone.wav", 6.0, 1, 0}, Case {"tone.mp3", 6.0, 1, 0}, Case {"tagged.mp3", 6.0, 1, 0},
+                          Case {"tagged.m4a", 6.0, 1, 0}, Case {"tone.flac", 6.0, 1, 0}, Case {"tone.ogg", 6.0, 1, 0},
+                          Case {"video.mp4", 3.0, 1, 1}, Case {"video-silent.mp4", 3.0, 0, 1},
+                          Case {"short.wav", 0.9, 1, 0}}) {
+        SCOPED_TRACE(c.name);
+        MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(c.name));
+        ASSERT_TRUE(info);
+        EXPECT_NEAR(info->duration, c.duration, 0.06);
+        ASSERT_EQ(info->programCount, 1);
+        EXPECT_EQ(info->programs[0].audioStreamCount, c.audio);
+        EXPECT_EQ(info->programs[0].videoStreamCount, c.video);
+        ASSERT_NE(info->programs[0].firstStream, nullptr);
+        EXPECT_NEAR(info->programs[0].firstStream->duration, c.duration, 0.1);
+        if (c.audio > 0) {
+            const VyStreamInfo* audio = info->programs[0].audioStream;
+            ASSERT_NE(audio, nullptr);
+            EXPECT_EQ(audio->sampleRate, 44100);
+            EXPECT_EQ(audio->channels, 2);
+        }
+    }
+    // A cover picture is listed as a stream but never counted as video.
+    MediaFileInfoPtr tagged = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path("tagged.mp3"));
+    ASSERT_TRUE(tagged);
+    EXPECT_EQ(tagged->streams.size(), 2u);
+    EXPECT_GT(tagged->programs[0].audioStream->bitRate, 100000);
+}
+
+TEST_F(DecoderTest, WavDecodesToExactlyTheSamplesOnDisk)
+{
+    const Pcm pcm = fixtures::decodeAll(fixtures::path("tone.wav"));
+    EXPECT_EQ(pcm.sampleRate, 44100);
+    EXPECT_EQ(pcm.channels, 2);
+    EXPECT_EQ(pcm.samples, wavSamples(fixtures::path("tone.wav")));
+    EXPECT_EQ(pcm.firstTimestampUs, 0);
+}
+
+TEST_F(DecoderTest, CompressedSourcesBecomeInterleaved16BitWithChannelsInPlace)
+{
+    // 440 Hz on the left and 660 Hz on the right: about 880 and 1320 sign changes a second.
+    for (const char* name : {"tone.mp3", "tagged.m4a", "tone.flac", "tone.ogg", "video.mp4"}) {
+        SCOPED_TRACE(name);
+        const Pcm pcm = fixtures::decodeAll(fixtures::path(name));
+        ASSERT_EQ(pcm.channels, 2);
+        ASSERT_EQ(pcm.sampleRate, 44100);
+        const double seconds = static_cast<double>(pcm.frames()) / pcm.sampleRate;
+        EXPECT_NEAR(seconds, std::string(name) == "video.mp4" ? 3.0 : 6.0, 0.06);
+        EXPECT_NEAR(fixtures::zeroCrossings(pcm, 0, 44100, 44100), 880, 6);
+        EXPECT_NEAR(fixtures::zeroCrossings(pcm, 1, 44100, 44100), 1320, 6);
+        // Amplitude 0.5 of full scale: an RMS of 0.5 / sqrt(2) of 32768 in the second second.
+        double energy = 0.0;
+        for (size_t i = 44100 * 2; i < 88200 * 2; ++i)
+            energy += static_cast<double>(pcm.samples[i]) * pcm.samples[i];
+        EXPECT_NEAR(std::sqrt(energy / 88200), 11585.0, 700.0); // lossy coders shave up to 0.5 dB
+    }
+}
+
+TEST_F(DecoderTest, SeeksAreSampleAccurate)
+{
+    const Pcm whole = fixtures::decodeAll(fixtures::path("tone.wav"));
+    const Pcm tail = fixtures::decodeAll(fixtures::path("tone.wav"), 2.5);
+    const size_t start = 2.5 * 44100 * 2;
+    ASSERT_EQ(tail.samples.size(), whole.samples.size() - start);
+    EXPECT_TRUE(std::equal(tail.samples.begin(), tail.samples.end(), whole.samples.begin() + start));
+    EXPECT_EQ(tail.firstTimestampUs, 2500000);
+
+    // Compressed sources land on the same sample too, not on a packet boundary.
+    for (const char* name : {"tone.mp3", "tagged.m4a", "tone.flac"}) {
+        SCOPED_TRACE(name);
+        const Pcm all = fixtures::decodeAll(fixtures::path(name));
+        const Pcm from = fixtures::decodeAll(fixtures::path(name), 1.2345);
+        const size_t first = static_cast<size_t>(std::llround(1.2345 * 44100)) * 2;
+        ASSERT_EQ(from.samples.size(), all.samples.size() - first);
+        int worst = 0;
+        for (size_t i = 0; i < 4096; ++i)
+            worst = std::max(worst, std::abs(from.samples[i] - all.samples[first + i]));
+        EXPECT_LE(worst, 4);
+    }
+}
+
+TEST_F(DecoderTest, SeekingBackRestartsFromThere)
+{
+    AudioDecoder decoder = ADecCreate(WidePath(fixtures::path("tone.mp3")), 0, 0, 0);
+    ASSERT_NE(decoder, nullptr);
+    ADecAudioSeek(decoder, 4.0);
+    ASSERT_NE(ADecGetNextAudioFrame(decoder), nullptr);
+    ADecAudioSeek(decoder, 0.0);
+    const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->timestampUs, 0);
+    ADecDestroy(decoder);
+}
+
+TEST_F(DecoderTest, SeveralDecodersOnOneFileFromSeveralThreads)
+{
+    const Pcm reference = fixtures::decodeAll(fixtures::path("tone.mp3"));
+    std::vector<Pcm> results(4);
+    {
+        std::vector<std::jthread> threads;
+        for (auto& result : results)
+            threads.emplace_back([&result] { result = fixtures::decodeAll(fixtures::path("tone.mp3")); });
+    }
+    for (const Pcm& pcm : results)
+        EXPECT_EQ(pcm.samples, reference.samples);
+}
+
+TEST_F(DecoderTest, VideoPicturesAreYuv420AndSeekToTheRequestedTime)
+{
+    VideoDecoder decoder = VDecCreate(WidePath(fixtures::path("video.mp4")), 0, 0, 0);
+    ASSERT_NE(decoder, nullptr);
+    const VyVideoInfo* info = VDecGetVideoInfo(decoder);
+    EXPECT_EQ(info->width, 160);
+    EXPECT_EQ(info->height, 120);
+    EXPECT_NEAR(info->frameRate, 25.0, 0.01);
+
+    const MEDIA_FRAME* frame = VDecGetVideoFrame(decoder);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->kind, kMediaFrameVideo);
+    EXPECT_EQ(frame->video.width, 160);
+    EXPECT_GE(frame->video.strideY, 160);
+    EXPECT_GE(frame->video.strideU, 80);
+    EXPECT_EQ(frame->timestampUs, 0);
+
+    VDecVideoSeek(decoder, 2.0, 1);
+    frame = VDecGetVideoFrame(decoder);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->timestampUs, 2000000);
+
+    // The picture converts to pixels that are not all one colour (the test card).
+    std::vector<uint32_t> pixels(160 * 120);
+    ASSERT_TRUE(Yuv420_2_rgb32(160, 120, reinterpret_cast<uint8_t*>(pixels.data()), frame->video.y, frame->video.u,
+                               frame->video.v, frame->video.strideY, frame->video.strideU, frame->video.strideV));
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]), static_cast<long>(pixels.size()));
+    VDecDestroy(decoder);
+}
+
+TEST_F(DecoderTest, YuvConversionGivesTheExpectedColour)
+{
+    // BT.601 limited-range pure red.
+    std::vector<uint8_t> y(16 * 16, 81), u(8 * 8, 90), v(8 * 8, 240);
+    std::vector<uint32_t> pixels(16 * 16);
+    ASSERT_TRUE(Yuv420_2_rgb32(16, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8,
+                               8));
+    const uint32_t p = pixels[8 * 16 + 8];
+    EXPECT_GT((p >> 16) & 0xff, 230u); // red
+    EXPECT_LT((p >> 8) & 0xff, 25u);   // green
+    EXPECT_LT(p & 0xff, 25u);          // blue
+    EXPECT_FALSE(Yuv420_2_rgb32(0, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
+}
+
+TEST_F(DecoderTest, WrapperCreatesTheDecodersItsKindAsksFor)
+{
+    VyRTMediaFileDecoder audioOnly(fixtures::path("video.mp4"), VyRTMediaFileDecoder::AudioOnly);
+    EXPECT_NE(audioOnly.getAudioInfo(), nullptr);
+    EXPECT_EQ(audioOnly.getVideoInfo(), nullptr);
+    EXPECT_EQ(audioOnly.getVideoFrame(), nullptr);
+
+    VyRTMediaFileDecoder both(fixtures::path("video.mp4"), VyRTMediaFileDecoder::AudioAndVideo);
+    EXPECT_NE(both.getVideoInfo(), nullptr);
+    EXPECT_TRUE(both.setFilePathForDecoder(fixtures::path("video.mp4"), 2));
+    // Kind 2 fails without a picture, although the sound decoder exists.
+    EXPECT_FALSE(both.setFilePathForDecoder(fixtures::path("tone.mp3"), 2));
+    EXPECT_NE(both.getAudioInfo(), nullptr);
+    // Any other kind creates both and reports failure.
+    EXPECT_FALSE(both.setFilePathForDecoder(fixtures::path("video.mp4"), 7));
+    EXPECT_NE(both.getVideoInfo(), nullptr);
+
+    VyRTMediaFileDecoder missing(fixtures::path("no-such-file.mp3"), 1);
+    EXPECT_EQ(missing.getAudioInfo(), nullptr);
+    EXPECT_EQ(missing.getNextAudioFrame(), nullptr);
+    EXPECT_EQ(missing.audioSeek(1.0), 0.0);
+    EXPECT_FALSE(missing.getMediaFileInfo());
+}
+
+TEST_F(DecoderTest, WrapperDecodesTheWholeFileInTheUsualOrder)
+{
+    VyRTMediaFileDecoder decoder(fixtures::path("tone.flac"), VyRTMediaFileDecoder::AudioOnly);
+    const VyAudioInfo* info = decoder.getAudioInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->bitsPerSample, 16);
+    decoder.audioSeek(0.0);
+    int64_t bytes = 0;
+    while (const MEDIA_FRAME* frame = decoder.getNextAudioFrame()) {
+        if (frame->audio.dataSize == 0)
+            break;
+        EXPECT_EQ(frame->audio.channels, 2);
+        EXPECT_EQ(frame->audio.bitsPerSample, 16);
+        bytes += frame->audio.dataSize;
+    }
+    EXPECT_EQ(bytes, 6 * 44100 * 2 * 2);
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// Test helpers: the generated media files, scratch folders and whole-file decodes.
+// Plain C++ so that the media tests need no Qt.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fixtures {
+
+// Path of a generated media file (tests/fixtures/make-fixtures.sh).
+std::string path(std::string_view name);
+
+// A fresh folder under TMPDIR, removed with its contents when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    [[nodiscard]] const std::string& path() const { return m_path; }
+    [[nodiscard]] std::string file(std::string_view name) const { return m_path + "/" + std::string(name); }
+
+private:
+    std::string m_path;
+};
+
+void writeFile(const std::string& path, std::string_view bytes);
+void copyFile(const std::string& from, const std::string& to);
+// Bytes from a fixed-seed generator: the same "random" file on every run.
+std::string randomBytes(size_t count, unsigned seed);
+
+struct Pcm {
+    int sampleRate = 0;
+    int channels = 0;
+    int64_t firstTimestampUs = -1;
+    std::vector<int16_t> samples; // interleaved
+    [[nodiscard]] size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
+};
+
+// Everything ADecGetNextAudioFrame delivers for `file`, after seeking to `seekTo`
+// seconds when it is not negative. Empty when the file has no decodable audio.
+Pcm decodeAll(const std::string& file, double seekTo = -1.0);
+
+// Sign changes of one channel over [from, from + count) frames: a tone of f Hz gives
+// about 2 f a second.
+int zeroCrossings(const Pcm& pcm, int channel, size_t from, size_t count);
+
+} // namespace fixtures
