@@ -62,8 +62,9 @@ TEST(AppPlaces, MountPointFollowsTheEnvironment)
     qunsetenv("SONABEL_MOUNT_POINT");
     const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", "/run/user/1234");
-    if (!QDir(QStringLiteral("/Volumes")).exists())
+    if (!QDir(QStringLiteral("/Volumes")).exists()) {
         EXPECT_EQ(AppPlaces::mountPoint(), QStringLiteral("/run/user/1234/.SonabelMedia"));
+    }
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
     if (!saved.isNull())
         qputenv("SONABEL_MOUNT_POINT", saved);
