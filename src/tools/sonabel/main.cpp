@@ -2,6 +2,7 @@
 
 #include "core/environment/environmentinitialize.h"
 #include "tools/sonabel/probecommand.h"
+#include "tools/sonabel/waveformcommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,7 +15,9 @@ void usage(QTextStream& err)
 {
     err << "usage: sonabel COMMAND [ARGS]\n"
            "commands:\n"
-           "  probe FILE [--json]   print the duration, streams and audio format of a media file\n";
+           "  probe FILE [--json]   print the duration, streams and audio format of a media file\n"
+           "  waveform FILE [--csv] [--archive OUT.plist] [--height H]\n"
+           "                        reduce a file to its waveform points\n";
 }
 
 } // namespace
@@ -36,6 +39,8 @@ int main(int argc, char** argv)
     int status = 2;
     if (command == u"probe") {
         status = runProbe(args, out, err);
+    } else if (command == u"waveform") {
+        status = runWaveform(args, out, err);
     } else {
         err << "sonabel: unknown command \"" << command << "\"\n";
         usage(err);

@@ -1,0 +1,109 @@
+// The waveform data engine against a bare decode of the same file, in one run.
+//
+//   waveform_bench --file FILE [benchmark flags]   both benchmarks on FILE
+//   waveform_bench --peak-memory FILE              the engine once; prints the peak
+//                                                  resident memory above the baseline
+// bench/compare-waveform.sh runs both on a 5-minute and a 60-minute MP3.
+
+#include "core/environment/editingstate.h"
+#include "core/waveform/waveformdataengine.h"
+#include "media/decoderlib.h"
+#include "media/utfconvert.h"
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string g_file;
+
+int64_t bareDecode(const std::string& file)
+{
+    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
+    if (decoder == nullptr)
+        return -1;
+    ADecAudioSeek(decoder, 0.0);
+    int64_t bytes = 0;
+    while (const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder)) {
+        if (frame->audio.dataSize == 0)
+            break;
+        bytes += frame->audio.dataSize;
+    }
+    ADecDestroy(decoder);
+    return bytes;
+}
+
+void BM_BareDecode(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bareDecode(g_file));
+}
+BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WaveformEngine(benchmark::State& state)
+{
+    size_t points = 0;
+    for (auto _ : state) {
+        WaveformDataEngine engine;
+        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(g_file), 200.0f, 20.0f);
+        points = block ? block->sampleBlk().size() : 0;
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_WaveformEngine)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+long statusKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
+    }
+    return -1;
+}
+
+int peakMemory(const std::string& file)
+{
+    const long baseline = statusKb("VmRSS:");
+    WaveformDataEngine engine;
+    const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(file), 200.0f, 20.0f);
+    const long peak = statusKb("VmHWM:");
+    std::printf("points: %zu\nbaseline: %ld KiB\npeak: %ld KiB\nabove baseline: %.1f MiB\n",
+                block ? block->sampleBlk().size() : 0, baseline, peak, (peak - baseline) / 1024.0);
+    return block ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    DecMgrInit();
+    gloableState()._pointClearance = 0.05;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--peak-memory") == 0)
+            return peakMemory(argv[i + 1]);
+        if (std::strcmp(argv[i], "--file") == 0) {
+            g_file = argv[i + 1];
+            for (int j = i; j + 2 <= argc; ++j)
+                argv[j] = argv[j + 2];
+            argc -= 2;
+            break;
+        }
+    }
+    if (g_file.empty()) {
+        std::fprintf(stderr, "usage: waveform_bench --file FILE [benchmark flags] | --peak-memory FILE\n");
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

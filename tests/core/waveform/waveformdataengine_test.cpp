@@ -1,0 +1,292 @@
+#include "core/environment/editingstate.h"
+#include "core/waveform/waveformdataengine.h"
+#include "media/decoderlib.h"
+#include "support/fixtures.h"
+
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Interleaved 16-bit PCM whose every sample tells where it sits in the stream, so a
+// point's y says which sample was picked.
+class Stream {
+public:
+    Stream(int rate, int channels) : m_rate(rate), m_channels(channels) { }
+
+    // The next `bytes` bytes of the stream as one decoder frame.
+    const MEDIA_FRAME* next(int bytes)
+    {
+        m_data.resize(static_cast<size_t>(bytes));
+        for (int i = 0; i < bytes / 2; ++i) {
+            const auto v = static_cast<int16_t>(valueAt(m_position / 2 + i));
+            std::memcpy(m_data.data() + 2 * i, &v, 2);
+        }
+        m_position += bytes;
+        m_frame.kind = kMediaFrameAudio;
+        m_frame.audio = AudioFrame {m_rate, m_channels, 16, m_data.data(), bytes, bytes / (2 * m_channels)};
+        return &m_frame;
+    }
+    // Sample n of the stream (counted across channels): never 0, never repeating soon.
+    static int valueAt(int64_t n) { return static_cast<int>(n % 30011) + 1; }
+
+private:
+    int m_rate;
+    int m_channels;
+    int64_t m_position = 0;
+    std::vector<uint8_t> m_data;
+    MEDIA_FRAME m_frame {};
+};
+
+// The sample index a point's y stands for.
+int64_t sampleOf(const WaveformDataEngine& engine, const SamplePoint& p)
+{
+    return std::lround(p.cgSampPoint.y / engine.dy()) - engine.canReachPeakValue();
+}
+
+class WaveformEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override { gloableState()._pointClearance = 0.05; }
+    void TearDown() override { GloableVar::resetGloableVariable(); }
+};
+
+TEST_F(WaveformEngineTest, StereoAt44100PicksEvery882BytesAlternatingChannels)
+{
+    WaveformDataEngine engine;
+    ASSERT_TRUE(engine.prepare(16, 44100, 65535.0f)); // dy 1: y is the sample plus 32767
+    EXPECT_EQ(engine.sampleClearance(), 220);
+    EXPECT_EQ(engine.canReachPeakValue(), 32767);
+    Stream stream(44100, 2);
+    SampleBlock block;
+    // One second in buffers of awkward sizes, as a decoder might hand them out.
+    const int sizes[] = {4608, 1000, 8, 17640};
+    int left = 44100 * 4;
+    for (int i = 0; left > 0; ++i) {
+        const int n = std::min(sizes[i % 4], left);
+        engine.getSampleArray(stream.next(n), n, block);
+        left -= n;
+    }
+    ASSERT_EQ(block.sampleBlk().size(), 200u);
+    for (size_t k = 0; k < 200; ++k) {
+        // Byte 882 k: frame 220.5 k, channel k mod 2.
+        EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), Stream::valueAt(static_cast<int64_t>(k) * 441)) << k;
+        EXPECT_FLOAT_EQ(block.sampleBlk()[k].cgSampPoint.x, static_cast<float>(0.05 * static_cast<double>(k)));
+    }
+}
+
+TEST_F(WaveformEngineTest, MonoAt48000PicksEvery480Bytes)
+{
+    WaveformDataEngine engine;
+    ASSERT_TRUE(engine.prepare(16, 48000, 65535.0f));
+    EXPECT_EQ(engine.sampleClearance(), 240);
+    Stream stream(48000, 1);
+    SampleBlock block;
+    for (int i = 0; i < 24; ++i)
+        engine.getSampleArray(stream.next(4000), 4000, block);
+    ASSERT_EQ(block.sampleBlk().size(), 200u);
+    for (size_t k = 0; k < 200; ++k)
+        EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), Stream::valueAt(static_cast<int64_t>(k) * 240));
+}
+
+TEST_F(WaveformEngineTest, EveryRateGivesExactly200PointsASecond)
+{
+    for (auto [rate, channels] : {std::pair {48000, 2}, std::pair {32000, 2}, std::pair {22050, 2},
+                                  std::pair {11025, 1}, std::pair {96000, 6}}) {
+        SCOPED_TRACE(rate);
+        WaveformDataEngine engine;
+        ASSERT_TRUE(engine.prepare(16, rate, 100.0f));
+        Stream stream(rate, channels);
+        SampleBlock block;
+        const int64_t total = int64_t {10} * rate * channels * 2; // ten seconds
+        for (int64_t done = 0; done < total;) {
+            const int n = static_cast<int>(std::min<int64_t>(2302 * channels, total - done));
+            engine.getSampleArray(stream.next(n), n, block);
+            done += n;
+        }
+        EXPECT_EQ(block.sampleBlk().size(), 2000u);
+    }
+}
+
+TEST_F(WaveformEngineTest, AnHourAt48000StereoGives720000Points)
+{
+    WaveformDataEngine engine;
+    ASSERT_TRUE(engine.prepare(16, 48000, 100.0f));
+    // One buffer of loud samples handed over again and again: a one-hour stream.
+    std::vector<uint8_t> data(48000 * 4, 0x40);
+    MEDIA_FRAME frame {};
+    frame.audio = AudioFrame {48000, 2, 16, data.data(), static_cast<int32_t>(data.size()), 48000};
+    SampleBlock block;
+    for (int second = 0; second < 3600; ++second)
+        engine.getSampleArray(&frame, frame.audio.dataSize, block);
+    EXPECT_EQ(block.sampleBlk().size(), 720000u);
+}
+
+TEST_F(WaveformEngineTest, LeftBitsCarryThePaceAcrossBuffers)
+{
+    WaveformDataEngine engine;
+    ASSERT_TRUE(engine.prepare(16, 48000, 65535.0f)); // mono: a pick every 480 bytes
+    Stream stream(48000, 1);
+    SampleBlock block;
+
+    // A buffer ending exactly where the next pick would lie: that pick is byte 0 of the next.
+    engine.getSampleArray(stream.next(480), 480, block);
+    ASSERT_EQ(block.sampleBlk().size(), 1u);
+    EXPECT_EQ(engine.leftBits(), 480);
+    engine.getSampleArray(stream.next(100), 100, block);
+    ASSERT_EQ(block.sampleBlk().size(), 2u);
+    EXPECT_EQ(sampleOf(engine, block.sampleBlk()[1]), Stream::valueAt(240));
+    EXPECT_EQ(engine.leftBits(), 100);
+
+    // Buffers shorter than the distance to the next pick add nothing and only grow leftBits.
+    engine.getSampleArray(stream.next(200), 200, block);
+    engine.getSampleArray(stream.next(178), 178, block);
+    EXPECT_EQ(block.sampleBlk().size(), 2u);
+    EXPECT_EQ(engine.leftBits(), 478);
+    engine.getSampleArray(stream.next(4), 4, block);
+    ASSERT_EQ(block.sampleBlk().size(), 3u);
+    EXPECT_EQ(sampleOf(engine, block.sampleBlk()[2]), Stream::valueAt(480));
+    EXPECT_EQ(engine.leftBits(), 2);
+}
+
+TEST_F(WaveformEngineTest, PointAtExactlyMidHeightIsSkippedAndLaterPointsMoveLeft)
+{
+    // 16-bit samples never land exactly at mid-height; 24-bit ones (read a byte at a
+    // time) can, through float rounding. Find such a height for a sample byte of 0.
+    WaveformDataEngine engine;
+    float height = 0.0f;
+    for (float h = 1.0f; h < 4096.0f && height == 0.0f; h += 0.25f) {
+        engine.prepare(24, 48000, h);
+        if (static_cast<double>(engine.dy() * static_cast<float>(engine.canReachPeakValue()))
+            == static_cast<double>(h) / 2.0)
+            height = h;
+    }
+    ASSERT_NE(height, 0.0f) << "no height puts a 24-bit sample at exactly mid-height";
+    ASSERT_TRUE(engine.prepare(24, 48000, height));
+
+    // Mono 24-bit: picks every 720 bytes; the second pick's byte is 0 (mid-height).
+    std::vector<uint8_t> data(720 * 3, 0);
+    data[0] = 5;
+    data[1440] = 9;
+    MEDIA_FRAME frame {};
+    frame.audio = AudioFrame {48000, 1, 24, data.data(), static_cast<int32_t>(data.size()), 720};
+    SampleBlock block;
+    engine.getSampleArray(&frame, frame.audio.dataSize, block);
+    ASSERT_EQ(block.sampleBlk().size(), 2u);
+    EXPECT_FLOAT_EQ(block.sampleBlk()[0].cgSampPoint.x, 0.0f);
+    // The third pick takes the second point's place, one step to the right of the first.
+    EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.x, 0.05f);
+    EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.y, engine.dy() * static_cast<float>(engine.canReachPeakValue() + 9));
+}
+
+TEST_F(WaveformEngineTest, PointClearanceIsReadForEveryPoint)
+{
+    WaveformDataEngine engine;
+    ASSERT_TRUE(engine.prepare(16, 48000, 100.0f));
+    Stream stream(48000, 1);
+    SampleBlock block;
+    engine.getSampleArray(stream.next(960), 960, block);
+    gloableState()._pointClearance = 1.0; // a zoom while the job runs
+    engine.getSampleArray(stream.next(960), 960, block);
+    ASSERT_EQ(block.sampleBlk().size(), 4u);
+    EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.x, 0.05f);
+    EXPECT_FLOAT_EQ(block.sampleBlk()[2].cgSampPoint.x, 2.0f);
+    EXPECT_FLOAT_EQ(block.sampleBlk()[3].cgSampPoint.x, 3.0f);
+}
+
+TEST_F(WaveformEngineTest, RatesBelow200HzAreRefused)
+{
+    WaveformDataEngine engine;
+    EXPECT_FALSE(engine.prepare(16, 100, 100.0f));
+    EXPECT_EQ(engine.sampleClearance(), 0);
+
+    // A real 100 Hz WAV file: an empty block, at once.
+    fixtures::ScratchDir dir;
+    const std::string path = dir.file("slow.wav");
+    std::string wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0", 22);
+    const uint32_t rate = 100;
+    const uint32_t byteRate = 200;
+    wav.append(reinterpret_cast<const char*>(&rate), 4);
+    wav.append(reinterpret_cast<const char*>(&byteRate), 4);
+    wav.append("\x02\0\x10\0data", 8);
+    const uint32_t dataSize = 2000;
+    wav.append(reinterpret_cast<const char*>(&dataSize), 4);
+    wav.append(std::string(dataSize, '\x11'));
+    fixtures::writeFile(path, wav);
+    DecMgrInit();
+    const auto result = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 200, 20);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->capability(), 0.0);
+    EXPECT_TRUE(result->sampleBlk().empty());
+}
+
+TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondScaledToTheDrawingHeight)
+{
+    DecMgrInit();
+    for (auto [name, seconds] : {std::pair {"tone.wav", 6.0}, std::pair {"tone-48k.wav", 4.0},
+                                 std::pair {"mono-48k.wav", 3.0}, std::pair {"tone.flac", 6.0}}) {
+        SCOPED_TRACE(name);
+        WaveformDataEngine engine;
+        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(fixtures::path(name)), 180, 20);
+        ASSERT_TRUE(block.has_value());
+        EXPECT_EQ(block->capability(), seconds * 200);
+        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(seconds * 200));
+        EXPECT_FLOAT_EQ(engine.drawViewHeight(), 160.0f);
+        for (const SamplePoint& p : block->sampleBlk()) {
+            ASSERT_GE(p.cgSampPoint.y, 160.0f * 0.24f); // amplitude 0.5 around the middle
+            ASSERT_LE(p.cgSampPoint.y, 160.0f * 0.76f);
+        }
+    }
+}
+
+TEST_F(WaveformEngineTest, UnreadableFilesGiveAnEmptyBlock)
+{
+    fixtures::ScratchDir dir;
+    fixtures::writeFile(dir.file("empty.mp3"), "");
+    for (const std::string& path : {dir.file("empty.mp3"), dir.file("missing.mp3"), fixtures::path("video-silent.mp4")}) {
+        const auto block = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 100, 10);
+        ASSERT_TRUE(block.has_value());
+        EXPECT_EQ(block->capability(), 0.0);
+        EXPECT_TRUE(block->sampleBlk().empty());
+    }
+}
+
+TEST_F(WaveformEngineTest, TruncatedFileGivesThePointsGatheredSoFar)
+{
+    const auto block = WaveformDataEngine().getWaveformPointsFromFile(
+        QString::fromStdString(fixtures::path("truncated.mp3")), 100, 10);
+    ASSERT_TRUE(block.has_value());
+    EXPECT_NEAR(block->capability(), 1200.0, 100.0); // about 6 s of the 20 s
+}
+
+TEST_F(WaveformEngineTest, StopRequestEndsTheJobWithoutABlock)
+{
+    WaveformDataEngine stopped;
+    stopped.setStopGetData();
+    EXPECT_FALSE(stopped.getWaveformPointsFromFile(QString::fromStdString(fixtures::path("tone.wav")), 100, 10));
+
+    // An hour of silence at 48 kHz stereo (a sparse file), stopped from another thread.
+    fixtures::ScratchDir dir;
+    const std::string path = dir.file("hour.wav");
+    const uint32_t dataSize = 3600u * 48000u * 4u;
+    std::string header("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x80\xbb\0\0\0\xee\x02\0\x04\0\x10\0data", 40);
+    header.append(reinterpret_cast<const char*>(&dataSize), 4);
+    fixtures::writeFile(path, header);
+    ASSERT_TRUE(QFile::resize(QString::fromStdString(path), 44 + dataSize));
+
+    WaveformDataEngine engine;
+    std::optional<SampleBlock> result = SampleBlock();
+    std::jthread worker([&] { result = engine.getWaveformPointsFromFile(QString::fromStdString(path), 100, 10); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    engine.setStopGetData();
+    worker.join();
+    EXPECT_FALSE(result.has_value());
+}
+
+} // namespace
