@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build/bench}
 runs=${2:-7}
 
-if [[ ! -x "$build/bench/decode_bench" ]]; then
+if [[ ! -x "$build/bin/decode_bench" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSONABEL_BUILD_TESTS=OFF \
           -DSONABEL_BUILD_BENCH=ON > /dev/null
     cmake --build "$build" -j2 --target decode_bench
@@ -25,7 +25,7 @@ seconds() { /usr/bin/time -f %e "$@" 2>&1 > /dev/null | tail -n 1; }
 best_ours=999999
 best_ffmpeg=999999
 for _ in $(seq 1 "$runs"); do
-    t=$(seconds "$build/bench/decode_bench" --once "$file")
+    t=$(seconds "$build/bin/decode_bench" --once "$file")
     best_ours=$(awk -v a="$t" -v b="$best_ours" 'BEGIN { print (a < b) ? a : b }')
     t=$(seconds ffmpeg -nostdin -v error -threads 1 -i "$file" -f null -)
     best_ffmpeg=$(awk -v a="$t" -v b="$best_ffmpeg" 'BEGIN { print (a < b) ? a : b }')

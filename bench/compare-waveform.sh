@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build/bench}
 
-if [[ ! -x "$build/bench/waveform_bench" ]]; then
+if [[ ! -x "$build/bin/waveform_bench" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSONABEL_BUILD_TESTS=OFF \
           -DSONABEL_BUILD_BENCH=ON > /dev/null
     cmake --build "$build" -j2 --target waveform_bench
@@ -26,11 +26,11 @@ for minutes in 5 60; do
     file=$data/tone-${minutes}min.mp3
     repetitions=$([[ $minutes -eq 5 ]] && echo 5 || echo 2)
     echo "== ${minutes}-minute file"
-    "$build/bench/waveform_bench" --file "$file" --benchmark_repetitions=$repetitions \
+    "$build/bin/waveform_bench" --file "$file" --benchmark_repetitions=$repetitions \
         --benchmark_report_aggregates_only=true --benchmark_format=console 2> /dev/null | tee "$data/result-$minutes.txt"
     awk '/BM_BareDecode_median/ { d = $2 } /BM_WaveformEngine_median/ { w = $2 }
          END { if (d > 0) printf "ratio engine / bare decode (median): %.3f (target: at most 1.05)\n", w / d }' \
         "$data/result-$minutes.txt"
 done
 echo "== peak memory, 60-minute file (target: at most 64 MiB above the baseline)"
-"$build/bench/waveform_bench" --peak-memory "$data/tone-60min.mp3"
+"$build/bin/waveform_bench" --peak-memory "$data/tone-60min.mp3"

@@ -4,6 +4,7 @@
 # One test program per module; every test case is registered with CTest.
 # Media fixtures are made once per CTest run by the "fixtures" setup test.
 find_package(GTest REQUIRED)
+find_package(Qt6 REQUIRED COMPONENTS Test)
 include(GoogleTest)
 
 set(SONABEL_FIXTURE_DIR ${CMAKE_BINARY_DIR}/fixtures)
@@ -20,6 +21,7 @@ function(sonabel_add_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     elseif(ARG_GUI)
         target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/guitestmain.cpp)
+        target_link_libraries(${name} PRIVATE Qt6::Test)
     else()
         target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/testmain.cpp)
     endif()

@@ -20,4 +20,4 @@ if [[ -z "$file" ]]; then
             -c:a libmp3lame -b:a 192k "$file"
     fi
 fi
-exec "$build/src/tools/sonabel/sonabel" probe "$file"
+exec "$build/bin/sonabel" probe "$file"

@@ -122,7 +122,9 @@ VideoDecoder VDecCreate(const WidePath& path, int, int, int)
     if (index < 0)
         return nullptr; // no picture, or only a cover picture
     d->stream = d->format->streams[index];
-    d->codec = mediainput::openDecoder(d->stream, 2);
+    // One thread: frame threading hands buffers between FFmpeg's own threads in ways a race
+    // detector cannot follow, and a ringtone maker's pictures are small.
+    d->codec = mediainput::openDecoder(d->stream, 1);
     if (!d->codec) {
         medialog::info("video decoder: no decoder for the picture of \"" + path.toUtf8() + "\"");
         return nullptr;

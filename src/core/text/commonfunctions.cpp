@@ -1,5 +1,6 @@
 #include "core/text/commonfunctions.h"
 
+#include "core/metadata/videothumbnail.h"
 #include "core/text/leadingnumber.h"
 
 #include <QDir>
@@ -157,4 +158,9 @@ QImage CommonFunctions::nsimageToCGImage(const QImage& image)
     if (image.isNull())
         return {};
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage CommonFunctions::getImgFromVedio(VideoDecoderImpl* decoder)
+{
+    return videoThumbnail(decoder);
 }

@@ -7,6 +7,8 @@
 
 #include <QtCore/qcontainerfwd.h>
 
+struct VideoDecoderImpl;
+
 class QImage;
 class QString;
 
@@ -55,6 +57,9 @@ public:
 
     // A copy of the image in 32-bit ARGB; a null image gives a null image.
     [[nodiscard]] static QImage nsimageToCGImage(const QImage& image);
+
+    // A 120 x 90 thumbnail of the decoder's first picture; null when it has none.
+    [[nodiscard]] static QImage getImgFromVedio(VideoDecoderImpl* decoder);
 
     static constexpr int kThumbnailWidth = 120;
     static constexpr int kThumbnailHeight = 90;

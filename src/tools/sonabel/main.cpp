@@ -1,5 +1,6 @@
 // sonabel: the command-line side of Corvane Sonabel.
 
+#include "core/config/stringobfuscation.h"
 #include "core/environment/environmentinitialize.h"
 #include "tools/sonabel/probecommand.h"
 #include "tools/sonabel/waveformcommand.h"
@@ -17,7 +18,9 @@ void usage(QTextStream& err)
            "commands:\n"
            "  probe FILE [--json]   print the duration, streams and audio format of a media file\n"
            "  waveform FILE [--csv] [--archive OUT.plist] [--height H]\n"
-           "                        reduce a file to its waveform points\n";
+           "                        reduce a file to its waveform points\n"
+           "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
+           "  reveal STORED         the link a stored value stands for\n";
 }
 
 } // namespace
@@ -41,6 +44,10 @@ int main(int argc, char** argv)
         status = runProbe(args, out, err);
     } else if (command == u"waveform") {
         status = runWaveform(args, out, err);
+    } else if ((command == u"obfuscate" || command == u"reveal") && args.size() == 1) {
+        const QByteArray text = args.first().toUtf8();
+        out << QString::fromUtf8(command == u"obfuscate" ? EncryptString(text) : DecryptString(text)) << '\n';
+        status = 0;
     } else {
         err << "sonabel: unknown command \"" << command << "\"\n";
         usage(err);

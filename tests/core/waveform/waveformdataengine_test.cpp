@@ -265,6 +265,24 @@ TEST_F(WaveformEngineTest, TruncatedFileGivesThePointsGatheredSoFar)
     EXPECT_NEAR(block->capability(), 1200.0, 100.0); // about 6 s of the 20 s
 }
 
+TEST_F(WaveformEngineTest, DamageInTheMiddleOfAFileKeepsThePointsAroundIt)
+{
+    fixtures::ScratchDir dir;
+    const std::string path = dir.file("damaged.mp3");
+    fixtures::copyFile(fixtures::path("tone.mp3"), path);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() / 2);
+    file.write(QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
+    file.close();
+
+    const auto block = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 100, 10);
+    ASSERT_TRUE(block.has_value());
+    // At least the three seconds before the damage; the decoder picks up again after it.
+    EXPECT_GE(block->capability(), 600.0);
+    EXPECT_LE(block->capability(), 1210.0);
+}
+
 TEST_F(WaveformEngineTest, StopRequestEndsTheJobWithoutABlock)
 {
     WaveformDataEngine stopped;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# sonabel probe reads every generated media file and refuses what is not one.
+# The sonabel command line: probe reads every generated media file and refuses what is
+# not one; waveform reduces a file to its points.
 set -u
 sonabel=$1
 fixtures=$2
@@ -29,5 +30,15 @@ check grep -q 'cannot read' "$scratch/err"
 "$sonabel" probe > /dev/null 2>&1
 check test $? -eq 2
 
-if [[ $fail -eq 0 ]]; then echo "sonabel probe: all checks passed"; fi
+out=$("$sonabel" waveform "$fixtures/tone.wav" --csv --archive "$scratch/tone.plist")
+check grep -q '^points: 1200$' <<< "$out"
+check test "$(grep -c '^[0-9.e-]*,[0-9.e-]*$' <<< "$out")" -eq 1200
+check grep -q '<key>Capability</key>' "$scratch/tone.plist"
+check grep -q '<key>p1199</key>' "$scratch/tone.plist"
+"$sonabel" waveform "$scratch/empty.mp3" > /dev/null 2>&1
+check test $? -eq 1
+"$sonabel" waveform "$fixtures/tone.wav" --archive "$scratch/no/such/folder/x.plist" > /dev/null 2>&1
+check test $? -eq 1
+
+if [[ $fail -eq 0 ]]; then echo "sonabel: all command-line checks passed"; fi
 exit $fail

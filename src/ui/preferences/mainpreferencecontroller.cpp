@@ -1,0 +1,181 @@
+#include "ui/preferences/mainpreferencecontroller.h"
+
+#include "core/config/preferencetables.h"
+#include "core/config/productconfig.h"
+#include "core/notification/notificationcenter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox* makePop(const QString& name, std::span<const PreferenceChoice> table)
+{
+    auto* pop = new QComboBox;
+    pop->setObjectName(name);
+    for (const PreferenceChoice& choice : table)
+        pop->addItem(choice.title, choice.value);
+    return pop;
+}
+
+QCheckBox* makeCheck(const QString& name, const QString& title)
+{
+    auto* check = new QCheckBox(title);
+    check->setObjectName(name);
+    return check;
+}
+
+// The value the table gives for the pop-up's selected title.
+double selectedValue(const QComboBox* pop)
+{
+    return pop->currentData().toDouble();
+}
+
+QString yesNo(const QCheckBox* check)
+{
+    return check->isChecked() ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
+} // namespace
+
+MainPreferenceController::MainPreferenceController(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Preference"));
+    setWindowTitle(tr("Preferences"));
+    buildLayout();
+    connectControls();
+    checkForInitState();
+    clickKeepBtn();
+}
+
+void MainPreferenceController::buildLayout()
+{
+    m_playSoundStartChk = makeCheck(QStringLiteral("playSoundStartChk"), tr("Play a sound when the program starts"));
+    m_autoUpateChk = makeCheck(QStringLiteral("autoUpateChk"), tr("Check for updates automatically"));
+    // Ticked writes "YES", which is what turns the warning off.
+    m_showWarnningBtn
+        = makeCheck(QStringLiteral("showWarnningBtn"), tr("Don't warn about ringtones longer than 40 seconds"));
+    m_keepSourceSettingChk = makeCheck(QStringLiteral("keepSourceSettingChk"), tr("Keep source setting"));
+    m_keepSourceSettingChk->setChecked(true); // the editor starts converting in the source's own format
+
+    m_sampleRatePop = makePop(QStringLiteral("sampleRatePop"), PreferenceTables::sampleRateDict());
+    m_channelPop = makePop(QStringLiteral("channelPop"), PreferenceTables::channelseDict());
+    m_bitRatePop = makePop(QStringLiteral("bitRatePop"), PreferenceTables::bitRateDict());
+    m_keyMoveDistPop = makePop(QStringLiteral("keyMoveDistPop"), PreferenceTables::keyMoveDict());
+    m_ringsGapPop = makePop(QStringLiteral("ringsGapPop"), PreferenceTables::ringsGapDict());
+
+    auto* general = new QGroupBox(tr("General"));
+    auto* generalLayout = new QVBoxLayout(general);
+    generalLayout->addWidget(m_playSoundStartChk);
+    generalLayout->addWidget(m_autoUpateChk);
+    generalLayout->addWidget(m_showWarnningBtn);
+
+    auto* format = new QGroupBox(tr("Ringtone format"));
+    auto* formatLayout = new QFormLayout(format);
+    formatLayout->addRow(m_keepSourceSettingChk);
+    formatLayout->addRow(tr("Sample rate:"), m_sampleRatePop);
+    formatLayout->addRow(tr("Channels:"), m_channelPop);
+    formatLayout->addRow(tr("Bit rate:"), m_bitRatePop);
+
+    auto* editing = new QGroupBox(tr("Editing"));
+    auto* editingLayout = new QFormLayout(editing);
+    editingLayout->addRow(tr("Arrow keys move by:"), m_keyMoveDistPop);
+    editingLayout->addRow(tr("Preview rings with:"), m_ringsGapPop);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(general);
+    layout->addWidget(format);
+    layout->addWidget(editing);
+    layout->addWidget(buttons);
+}
+
+void MainPreferenceController::connectControls()
+{
+    connect(m_playSoundStartChk, &QCheckBox::clicked, this, &MainPreferenceController::clickPlaySoundStartBtn);
+    connect(m_autoUpateChk, &QCheckBox::clicked, this, &MainPreferenceController::clickAutoUpdateBtn);
+    connect(m_showWarnningBtn, &QCheckBox::clicked, this, &MainPreferenceController::clickShowWarnning);
+    connect(m_keepSourceSettingChk, &QCheckBox::clicked, this, &MainPreferenceController::clickKeepBtn);
+    for (QComboBox* pop : {m_sampleRatePop, m_channelPop, m_bitRatePop})
+        connect(pop, &QComboBox::activated, this, &MainPreferenceController::changeChoose);
+    connect(m_keyMoveDistPop, &QComboBox::activated, this, &MainPreferenceController::clickKeyMoveDistPop);
+    connect(m_ringsGapPop, &QComboBox::activated, this, &MainPreferenceController::clickRingsGapPop);
+}
+
+void MainPreferenceController::checkForInitState()
+{
+    m_playSoundStartChk->setChecked(ProductConfig::isYes(QStringLiteral("PlaySoundWhenStart")));
+    m_autoUpateChk->setChecked(ProductConfig::isYes(QStringLiteral("AutoUpdate")));
+    m_showWarnningBtn->setChecked(ProductConfig::isYes(QStringLiteral("ShowTimeTip")));
+}
+
+void MainPreferenceController::clickPlaySoundStartBtn()
+{
+    ProductConfig::setValue(yesNo(m_playSoundStartChk), QStringLiteral("PlaySoundWhenStart"));
+}
+
+void MainPreferenceController::clickAutoUpdateBtn()
+{
+    ProductConfig::setValue(yesNo(m_autoUpateChk), QStringLiteral("AutoUpdate"));
+}
+
+void MainPreferenceController::clickShowWarnning()
+{
+    ProductConfig::setValue(yesNo(m_showWarnningBtn), QStringLiteral("ShowTimeTip"));
+}
+
+void MainPreferenceController::clickKeepBtn()
+{
+    const bool keep = m_keepSourceSettingChk->isChecked();
+    if (keep) {
+        m_sampleRatePop->setCurrentIndex(PreferenceTables::kKeepSourceSampleRateIndex);
+        m_channelPop->setCurrentIndex(PreferenceTables::kKeepSourceChannelIndex);
+        m_bitRatePop->setCurrentIndex(PreferenceTables::kKeepSourceBitRateIndex);
+    }
+    setAudioPopBtnState(!keep);
+    // Unticked, the converter gets what the pop-ups show, so the window never shows one
+    // format while the ringtone is made in another.
+    postNotification();
+}
+
+void MainPreferenceController::changeChoose()
+{
+    postNotification();
+}
+
+void MainPreferenceController::postNotification()
+{
+    QVariantMap info;
+    if (!m_keepSourceSettingChk->isChecked()) {
+        info.insert(QStringLiteral("SampleRate"), static_cast<int>(selectedValue(m_sampleRatePop)));
+        info.insert(QStringLiteral("Channels"), static_cast<int>(selectedValue(m_channelPop)));
+        info.insert(QStringLiteral("BitRate"), static_cast<int>(selectedValue(m_bitRatePop)));
+    }
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetAudioParm"), this, info);
+}
+
+void MainPreferenceController::clickKeyMoveDistPop()
+{
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetKeyMovie"), this,
+        {{QStringLiteral("KeyMoveDist"), static_cast<float>(selectedValue(m_keyMoveDistPop))}});
+}
+
+void MainPreferenceController::clickRingsGapPop()
+{
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), this,
+                                             {{QStringLiteral("RingsGap"), selectedValue(m_ringsGapPop)}});
+}
+
+void MainPreferenceController::setAudioPopBtnState(bool enabled)
+{
+    for (QComboBox* pop : {m_sampleRatePop, m_channelPop, m_bitRatePop})
+        pop->setEnabled(enabled);
+}

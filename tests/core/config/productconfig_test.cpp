@@ -1,0 +1,83 @@
+#include "core/config/productconfig.h"
+#include "core/config/userdefaults.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProductConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile::remove(ProductConfig::userPath());
+        ProductConfig::reload();
+    }
+    void TearDown() override
+    {
+        QFile::remove(ProductConfig::userPath());
+        ProductConfig::reload();
+    }
+};
+
+TEST_F(ProductConfigTest, ShippedFileGivesTheDefaultsAndTheLinks)
+{
+    ASSERT_TRUE(QFileInfo::exists(ProductConfig::shippedPath())) << ProductConfig::shippedPath().toStdString();
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("Version")), QStringLiteral(SONABEL_VERSION));
+    EXPECT_FALSE(ProductConfig::isYes(QStringLiteral("PlaySoundWhenStart")));
+    EXPECT_TRUE(ProductConfig::isYes(QStringLiteral("AutoUpdate")));
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("ShowTimeTip")), QStringLiteral("NO"));
+    for (const char* key : {"DisableUpdate", "DisableTwitter", "DisableExtra", "Apple"})
+        EXPECT_FALSE(ProductConfig::isSwitchOn(QLatin1String(key))) << key;
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("HomepageURL")),
+              QStringLiteral("file:///usr/share/doc/corvane-sonabel/README.md"));
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("SupportURL")), QString());
+    EXPECT_FALSE(ProductConfig::getValueForKey(QStringLiteral("SkipVersion")));
+}
+
+TEST_F(ProductConfigTest, UserChoicesGoToTheUsersCopyOnly)
+{
+    const QByteArray shippedBefore = [] {
+        QFile f(ProductConfig::shippedPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_TRUE(ProductConfig::setValue(QStringLiteral("NO"), QStringLiteral("AutoUpdate")));
+    EXPECT_TRUE(ProductConfig::setValue(QStringLiteral("YES"), QStringLiteral("ShowTimeTip")));
+    EXPECT_TRUE(ProductConfig::setValue(QStringLiteral("9.9"), QStringLiteral("SkipVersion")));
+    EXPECT_TRUE(QFileInfo::exists(ProductConfig::userPath()));
+
+    ProductConfig::reload();
+    EXPECT_FALSE(ProductConfig::isYes(QStringLiteral("AutoUpdate")));
+    EXPECT_TRUE(ProductConfig::isYes(QStringLiteral("ShowTimeTip")));
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("SkipVersion")), QStringLiteral("9.9"));
+    // A user key the copy lacks still comes from the shipped defaults.
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("PlaySoundWhenStart")), QStringLiteral("NO"));
+
+    // Product keys are never the user's: not writable, and never read from the copy.
+    EXPECT_FALSE(ProductConfig::setValue(QStringLiteral("0.0.1"), QStringLiteral("Version")));
+    QFile copy(ProductConfig::userPath());
+    ASSERT_TRUE(copy.open(QIODevice::ReadWrite | QIODevice::Text));
+    QByteArray text = copy.readAll();
+    text.replace("</config_root>", "<Version>0.0.1</Version></config_root>");
+    copy.resize(0);
+    copy.write(text);
+    copy.close();
+    ProductConfig::reload();
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("Version")), QStringLiteral(SONABEL_VERSION));
+
+    QFile shipped(ProductConfig::shippedPath());
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_EQ(shipped.readAll(), shippedBefore);
+}
+
+TEST(UserDefaults, RemembersBothFolders)
+{
+    UserDefaults::setOpenFilePath(QStringLiteral("/music/in"));
+    UserDefaults::setSaveAsPath(QStringLiteral("/music/out"));
+    EXPECT_EQ(UserDefaults::openFilePath(), QStringLiteral("/music/in"));
+    EXPECT_EQ(UserDefaults::saveAsPath(), QStringLiteral("/music/out"));
+}
+
+} // namespace
