@@ -40,5 +40,18 @@ check test $? -eq 1
 "$sonabel" waveform "$fixtures/tone.wav" --archive "$scratch/no/such/folder/x.plist" > /dev/null 2>&1
 check test $? -eq 1
 
+"$sonabel" make "$fixtures/tone.wav" -o "$scratch/ring.m4r" --start 0.5 --length 5 --fade-in 1 --fade-out 1 \
+    > /dev/null 2>&1
+check test $? -eq 0
+made=$("$sonabel" probe "$scratch/ring.m4r" --json)
+check grep -q '"codec": "aac"' <<< "$made"
+"$sonabel" make "$fixtures/tone.wav" -o "$scratch/short.m4r" --length 3 > /dev/null 2> "$scratch/err"
+check test $? -eq 1
+check test ! -e "$scratch/short.m4r"
+"$sonabel" make "$fixtures/tone.wav" -o "$scratch/no/such/folder/x.m4r" > /dev/null 2>&1
+check test $? -eq 1
+"$sonabel" make "$fixtures/tone.wav" > /dev/null 2>&1
+check test $? -eq 2
+
 if [[ $fail -eq 0 ]]; then echo "sonabel: all command-line checks passed"; fi
 exit $fail

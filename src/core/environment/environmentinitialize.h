@@ -3,7 +3,7 @@
 
 class EnvironmentInitialize {
 public:
-    // Logging first, then the decoder (and the encoder once it exists). Call once
+    // Logging first, then the decoder and the encoder. Call once
     // the main window has loaded and before anything opens a media file.
     static void initEnvironment();
     static void uninitEnvironment();

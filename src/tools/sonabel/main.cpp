@@ -2,6 +2,7 @@
 
 #include "core/config/stringobfuscation.h"
 #include "core/environment/environmentinitialize.h"
+#include "tools/sonabel/makecommand.h"
 #include "tools/sonabel/probecommand.h"
 #include "tools/sonabel/waveformcommand.h"
 
@@ -19,6 +20,9 @@ void usage(QTextStream& err)
            "  probe FILE [--json]   print the duration, streams and audio format of a media file\n"
            "  waveform FILE [--csv] [--archive OUT.plist] [--height H]\n"
            "                        reduce a file to its waveform points\n"
+           "  make IN -o OUT [--start TIME] [--length SECONDS] [--fade-in S] [--fade-out S] [--volume PERCENT]\n"
+           "       [--rate HZ] [--channels N] [--bitrate BPS] [--format m4r|wav|mp3]\n"
+           "                        make a ringtone of a part of a media file (default: the first 40 s)\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
            "  reveal STORED         the link a stored value stands for\n";
 }
@@ -44,6 +48,8 @@ int main(int argc, char** argv)
         status = runProbe(args, out, err);
     } else if (command == u"waveform") {
         status = runWaveform(args, out, err);
+    } else if (command == u"make") {
+        status = runMake(args, out, err);
     } else if ((command == u"obfuscate" || command == u"reveal") && args.size() == 1) {
         const QByteArray text = args.first().toUtf8();
         out << QString::fromUtf8(command == u"obfuscate" ? EncryptString(text) : DecryptString(text)) << '\n';

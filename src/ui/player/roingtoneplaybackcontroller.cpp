@@ -1,0 +1,154 @@
+#include "ui/player/roingtoneplaybackcontroller.h"
+
+#include "core/notification/notificationcenter.h"
+#include "media/utfconvert.h"
+#include "ui/player/videosurface.h"
+
+#include <QFile>
+
+namespace {
+
+std::string nativePath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+double number(const QVariantMap& map, const char* key)
+{
+    return map.value(QLatin1String(key)).toDouble();
+}
+
+} // namespace
+
+RoingTonePlayBackController::RoingTonePlayBackController(QObject* parent)
+    : QObject(parent)
+{
+}
+
+RoingTonePlayBackController::~RoingTonePlayBackController()
+{
+    if (_VyRTPlayer != nullptr) {
+        stop();
+        VPSetDecoder(_VyRTPlayer, static_cast<VideoProcessor>(nullptr), static_cast<AudioProcessor>(nullptr));
+    }
+    releaseSources();
+    VPDestroy(_VyRTPlayer);
+}
+
+bool RoingTonePlayBackController::canCreateDecoder(const QString& path)
+{
+    const WidePath wide(nativePath(path));
+    AudioDecoder audio = ADecCreate(wide, 0, 0, 0);
+    VideoDecoder video = VDecCreate(wide, 0, 0, 0);
+    const bool any = audio != nullptr || video != nullptr;
+    ADecDestroy(audio);
+    VDecDestroy(video);
+    return any;
+}
+
+bool RoingTonePlayBackController::initPlayerWithPath(const QString& path, QWidget* playView, const QRect& viewRect)
+{
+    if (_VyRTPlayer == nullptr) {
+        _VyRTPlayer = VPCreate();
+        if (_VyRTPlayer == nullptr)
+            return false;
+        const VPRect rect {viewRect.left(), viewRect.top(), viewRect.left() + viewRect.width(),
+                           viewRect.top() + viewRect.height()};
+        playerViewID = VPCreateView(_VyRTPlayer, playView, rect, 0);
+        m_surface = VPGetPlayerHwnd(_VyRTPlayer, playerViewID);
+        if (m_surface != nullptr)
+            m_surface->hide(); // shown by the editor for files with pictures
+    }
+    return path.isEmpty() || setNewPlayFile(path);
+}
+
+bool RoingTonePlayBackController::setNewPlayFile(const QString& path)
+{
+    if (_VyRTPlayer != nullptr && VPIsActivate(_VyRTPlayer) == 1)
+        stop();
+    if (_VyRTPlayer != nullptr)
+        VPSetDecoder(_VyRTPlayer, static_cast<VideoProcessor>(nullptr), static_cast<AudioProcessor>(nullptr));
+    releaseSources();
+
+    const WidePath wide(nativePath(path));
+    m_audioFileDecoder = ADecCreate(wide, 0, 0, 0);
+    _audioDecoder = PCAudioCreate(m_audioFileDecoder, 0, 0, 0, 0);
+    m_videoFileDecoder = VDecCreate(wide, 0, 0, 0);
+    _videoDecoder = PCVideoCreate(m_videoFileDecoder, 0, -1.0);
+    if (_VyRTPlayer == nullptr || _audioDecoder == nullptr)
+        return false;
+    VPSetDecoder(_VyRTPlayer, _videoDecoder, _audioDecoder);
+    return true;
+}
+
+void RoingTonePlayBackController::releaseSources()
+{
+    // Each processor goes before the decoder under it.
+    PCAudioDestroy(_audioDecoder);
+    ADecDestroy(m_audioFileDecoder);
+    PCVideoDestroy(_videoDecoder);
+    VDecDestroy(m_videoFileDecoder);
+    _audioDecoder = nullptr;
+    m_audioFileDecoder = nullptr;
+    _videoDecoder = nullptr;
+    m_videoFileDecoder = nullptr;
+}
+
+void RoingTonePlayBackController::play()
+{
+    if (VPIsActivate(_VyRTPlayer) != 1)
+        VPResume(_VyRTPlayer);
+    VPPlay(_VyRTPlayer);
+    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"), this);
+}
+
+void RoingTonePlayBackController::pause()
+{
+    VPPause(_VyRTPlayer);
+    NotificationCenter::defaultCenter().post(QStringLiteral("PausePlay"), this);
+}
+
+void RoingTonePlayBackController::stop()
+{
+    VPStop(_VyRTPlayer);
+    if (m_surface != nullptr)
+        QMetaObject::invokeMethod(m_surface, &VideoSurface::fillBlack, Qt::AutoConnection);
+    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), this);
+}
+
+void RoingTonePlayBackController::seekPlayer(double seconds)
+{
+    VPSeek(_VyRTPlayer, seconds, 1);
+}
+
+void RoingTonePlayBackController::setVolume(int percent)
+{
+    VPSetVolume(_VyRTPlayer, percent);
+}
+
+void RoingTonePlayBackController::setFadeEnable(const QVariantMap& fades)
+{
+    PCSetFadeInOutTime(_audioDecoder, number(fades, "FadeInStartTime"), number(fades, "FadeInLength"),
+                       number(fades, "FadeOutStartTime"), number(fades, "FadeOutLength") + 1.0);
+}
+
+double RoingTonePlayBackController::getPlayedTime() const
+{
+    return VPGetPlayedTime(_VyRTPlayer);
+}
+
+double RoingTonePlayBackController::getMovieLength()
+{
+    movieLen = VPGetMovieLength(_VyRTPlayer);
+    return movieLen;
+}
+
+int RoingTonePlayBackController::playerState() const
+{
+    return _VyRTPlayer != nullptr ? VPIsActivate(_VyRTPlayer) : -1;
+}
+
+VideoSurface* RoingTonePlayBackController::getPlayViewHandle() const
+{
+    return m_surface;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The editor's player: one PlayerLib player for the whole run, its picture surface in
+// the picture pane, and the sound and picture sources of the loaded file.
+//
+// Threads: made, loaded and destroyed on the main thread. play, pause, stop, seek,
+// volume, fades, played time and state may also be called from the editor's start
+// thread; PlayerLib serialises them.
+
+#include "audio/playerlib.h"
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QVariantMap>
+
+class QWidget;
+class VideoSurface;
+
+class RoingTonePlayBackController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit RoingTonePlayBackController(QObject* parent = nullptr);
+    ~RoingTonePlayBackController() override;
+
+    // True when the file gives a sound or a picture decoder.
+    [[nodiscard]] static bool canCreateDecoder(const QString& path);
+
+    // Makes the player (once) and its surface inside `playView` at `viewRect`, then
+    // loads `path` when given. False when there is no player (no sound output) or the
+    // file's sound cannot be played.
+    bool initPlayerWithPath(const QString& path, QWidget* playView, const QRect& viewRect);
+    // Stops what plays, releases the old sources and attaches the new file's.
+    bool setNewPlayFile(const QString& path);
+
+    void play();
+    void pause();
+    void stop();
+    void seekPlayer(double seconds);
+    void setVolume(int percent);
+    // Fades for previews: the fade-out is held one second longer so its end is heard.
+    void setFadeEnable(const QVariantMap& fades);
+    [[nodiscard]] double getPlayedTime() const;
+    [[nodiscard]] double getMovieLength();
+    // VPIsActivate's answer, or -1 without a player.
+    [[nodiscard]] int playerState() const;
+    [[nodiscard]] bool hasVideo() const { return _videoDecoder != nullptr; }
+    [[nodiscard]] VideoSurface* getPlayViewHandle() const;
+
+private:
+    void releaseSources();
+
+    Player _VyRTPlayer = nullptr;
+    AudioDecoder m_audioFileDecoder = nullptr;
+    VideoDecoder m_videoFileDecoder = nullptr;
+    AudioProcessor _audioDecoder = nullptr; // the processors the player reads
+    VideoProcessor _videoDecoder = nullptr;
+    uint32_t playerViewID = 0;
+    VideoSurface* m_surface = nullptr; // kept so that any thread may blank it
+    double movieLen = 0.0;
+};

@@ -1,0 +1,110 @@
+#include "core/notification/notificationcenter.h"
+#include "support/fixtures.h"
+#include "support/monitorcapture.h"
+#include "ui/player/roingtoneplaybackcontroller.h"
+#include "ui/player/videosurface.h"
+
+#include <QWidget>
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+class PlaybackControllerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { DecMgrInit(); }
+    void SetUp() override
+    {
+        m_observer = NotificationCenter::defaultCenter().addObserver(
+            nullptr, QString(), nullptr, [this](const Notification& n) {
+                if (n.name.endsWith(QStringLiteral("Play")))
+                    posted.push_back(n.name);
+            });
+        pane.resize(210, 143);
+        if (!controller.initPlayerWithPath(QString(), &pane, QRect(0, 0, 210, 143)))
+            GTEST_SKIP() << "no sound output";
+    }
+    void TearDown() override { NotificationCenter::defaultCenter().removeObserver(m_observer); }
+
+    QWidget pane;
+    RoingTonePlayBackController controller;
+    std::vector<QString> posted;
+    NotificationCenter::ObserverId m_observer = 0;
+};
+
+TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
+{
+    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    EXPECT_FALSE(controller.hasVideo());
+    controller.play();
+    EXPECT_EQ(controller.playerState(), 1);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
+
+    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
+    EXPECT_EQ(posted, (std::vector<QString> {QStringLiteral("StartPlay"), QStringLiteral("StopPlay")}));
+    EXPECT_EQ(controller.playerState(), 0);
+    EXPECT_TRUE(controller.hasVideo());
+    EXPECT_NEAR(controller.getMovieLength(), 3.0, 0.05);
+}
+
+TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
+{
+    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
+    VideoSurface* surface = controller.getPlayViewHandle();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->parentWidget(), &pane);
+    EXPECT_EQ(surface->geometry(), QRect(0, 0, 210, 143));
+    controller.play();
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return !surface->picture().isNull(); }, 10000));
+    EXPECT_EQ(surface->picture().size(), QSize(160, 120));
+    controller.stop();
+    EXPECT_EQ(posted.back(), QStringLiteral("StopPlay"));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return surface->picture().isNull(); }, 5000)); // blanked
+}
+
+TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
+{
+    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.flac"))));
+    controller.play();
+    std::jthread starter([this] {
+        controller.setVolume(50);
+        controller.seekPlayer(3.0);
+        (void)controller.getPlayedTime();
+    });
+    starter.join();
+    EXPECT_GE(controller.getPlayedTime(), 3.0);
+    controller.pause();
+    EXPECT_EQ(controller.playerState(), 2);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
+    EXPECT_EQ(posted[1], QStringLiteral("PausePlay"));
+    controller.stop();
+}
+
+TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
+{
+    EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("video-silent.mp4"))));
+    EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("no-such-file.mp3"))));
+    EXPECT_FALSE(controller.setNewPlayFile(q(fixtures::path("video-silent.mp4"))));
+    EXPECT_EQ(controller.playerState(), 0);
+}
+
+TEST(NoSoundServerUi, EditorPlayerIsRefused)
+{
+    if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
+        GTEST_SKIP() << "only meaningful without a sound server";
+    QWidget pane;
+    RoingTonePlayBackController controller;
+    EXPECT_FALSE(controller.initPlayerWithPath(QString::fromStdString(fixtures::path("tone.wav")), &pane,
+                                               QRect(0, 0, 210, 143)));
+    EXPECT_EQ(controller.playerState(), -1);
+    EXPECT_EQ(controller.getPlayViewHandle(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,377 @@
+#include "core/notification/notificationcenter.h"
+#include "ui/player/playbackview.h"
+#include "ui/player/showareaview.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QEnterEvent>
+#include <QImage>
+#include <QPixmap>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using Kind = PlayBackView::ActionImageKind;
+
+const QSize kPaneSize(255, 148);
+
+// The button notifications the views post while it lives.
+class Recorder {
+public:
+    Recorder()
+    {
+        m_id = NotificationCenter::defaultCenter().addObserver(
+            nullptr, QString(), nullptr, [this](const Notification& n) {
+                if (n.name == QStringLiteral("StartPlayer") || n.name == QStringLiteral("StopPlayer"))
+                    posted.push_back(n);
+            });
+    }
+    ~Recorder() { NotificationCenter::defaultCenter().removeObserver(m_id); }
+    std::vector<Notification> posted;
+
+private:
+    NotificationCenter::ObserverId m_id;
+};
+
+// Stands for the player controller, which is who posts the play-state notifications.
+const int kSomePlayer = 0;
+
+void postFromPlayer(const char16_t* name)
+{
+    NotificationCenter::defaultCenter().post(QString::fromUtf16(name), &kSomePlayer);
+}
+
+void pointerEnters(QWidget* widget)
+{
+    const QPointF inside(widget->width() / 2.0, widget->height() / 2.0);
+    QEnterEvent enter(inside, inside, widget->mapToGlobal(inside));
+    QApplication::sendEvent(widget, &enter);
+}
+
+void pointerLeaves(QWidget* widget)
+{
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, &leave);
+}
+
+void clickAt(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(widget, button, {}, position);
+}
+
+QPoint centreOf(const QWidget& widget)
+{
+    return QRect(QPoint(0, 0), widget.size()).center();
+}
+
+QImage grabbed(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage filled(QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+// Scaled and composited pixels are compared with a little room for rounding.
+::testing::AssertionResult looksLike(QColor actual, QColor expected, int tolerance = 6)
+{
+    if (std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance
+        && std::abs(actual.blue() - expected.blue()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
+}
+
+bool isNearWhite(QColor color)
+{
+    return color.red() > 220 && color.green() > 220 && color.blue() > 220;
+}
+
+class PlayBackViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { view.resize(kPaneSize); }
+    PlayBackView view;
+};
+
+TEST_F(PlayBackViewTest, StartsStoppedWithThePlayButtonCentred)
+{
+    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+    EXPECT_EQ(view.actionRect(), QRect(103, 50, 48, 48));
+    EXPECT_EQ(view.sizeHint(), kPaneSize);
+}
+
+TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlay)
+{
+    Recorder recorder;
+    clickAt(&view, centreOf(view));
+    ASSERT_EQ(recorder.posted.size(), 1u);
+    EXPECT_EQ(recorder.posted[0].name, QStringLiteral("StartPlayer"));
+    EXPECT_EQ(recorder.posted[0].object, &view);
+    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
+
+    clickAt(&view, view.actionRect().topLeft());
+    ASSERT_EQ(recorder.posted.size(), 2u);
+    EXPECT_EQ(recorder.posted[1].name, QStringLiteral("StopPlayer"));
+    EXPECT_EQ(recorder.posted[1].object, &view);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+    // The click only asks; the state follows the player's own notifications.
+    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
+}
+
+TEST_F(PlayBackViewTest, ClicksBesideTheButtonOrWithoutOneDoNothing)
+{
+    Recorder recorder;
+    const QRect button = view.actionRect();
+    clickAt(&view, button.topLeft() - QPoint(1, 0));
+    clickAt(&view, button.bottomRight() + QPoint(0, 1));
+    clickAt(&view, QPoint(5, view.height() - 5));
+    clickAt(&view, centreOf(view), Qt::RightButton);
+    EXPECT_TRUE(recorder.posted.empty());
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+
+    // Playing with the pointer away: the button is hidden, so its place is not clickable.
+    postFromPlayer(u"StartPlay");
+    ASSERT_EQ(view.actionImageKind(), Kind::None);
+    clickAt(&view, centreOf(view));
+    EXPECT_TRUE(recorder.posted.empty());
+}
+
+TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsIt)
+{
+    postFromPlayer(u"StartPlay");
+    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
+    EXPECT_EQ(view.actionImageKind(), Kind::None);
+    EXPECT_TRUE(view.actionRect().isEmpty());
+
+    pointerEnters(&view);
+    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
+    pointerLeaves(&view);
+    EXPECT_EQ(view.actionImageKind(), Kind::None);
+
+    postFromPlayer(u"StopPlay");
+    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+
+    postFromPlayer(u"StartPlay");
+    postFromPlayer(u"PausePlay");
+    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+
+    // A notification without a sender counts as well.
+    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"));
+    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
+}
+
+TEST_F(PlayBackViewTest, HoverShowsTheButtonForTheCurrentState)
+{
+    pointerEnters(&view);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+    // Stopped, the play button stays when the pointer goes.
+    pointerLeaves(&view);
+    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+
+    // Play started while pointing at the pane keeps the stop button within reach.
+    pointerEnters(&view);
+    postFromPlayer(u"StartPlay");
+    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
+    pointerLeaves(&view);
+    EXPECT_EQ(view.actionImageKind(), Kind::None);
+}
+
+TEST_F(PlayBackViewTest, ClickThenPlayerNotificationsKeepTheButtonConsistent)
+{
+    // The editor answers "StartPlayer" by playing, which posts "StartPlay" at once.
+    const auto id = NotificationCenter::defaultCenter().addObserver(
+        nullptr, QStringLiteral("StartPlayer"), nullptr, [](const Notification&) { postFromPlayer(u"StartPlay"); });
+    pointerEnters(&view);
+    clickAt(&view, centreOf(view));
+    NotificationCenter::defaultCenter().removeObserver(id);
+    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
+    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
+}
+
+TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
+{
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const int before = center.observerCount();
+    {
+        auto view = std::make_unique<PlayBackView>();
+        auto cover = std::make_unique<PlayBackViewCover>();
+        EXPECT_GT(center.observerCount(), before);
+    }
+    EXPECT_EQ(center.observerCount(), before);
+    postFromPlayer(u"StartPlay"); // nobody left to call: must not crash
+    postFromPlayer(u"StopPlay");
+}
+
+TEST_F(PlayBackViewTest, EveryPictureGetsItsDrawingSize)
+{
+    // The very first picture is sized too, not only the later ones.
+    view.setImage(filled({ 510, 148 }, Qt::red), true);
+    EXPECT_EQ(view.newWidth(), 255);
+    EXPECT_EQ(view.newHeight(), 74);
+    EXPECT_EQ(view.pictureRect(), QRect(0, 148 - 59, 255, 59));
+
+    view.setImage(filled({ 37, 74 }, Qt::blue), true);
+    EXPECT_EQ(view.newWidth(), 74);
+    EXPECT_EQ(view.newHeight(), 148);
+
+    // Video thumbnails get the narrower box.
+    view.setImage(filled({ 350, 148 }, Qt::green), false);
+    EXPECT_EQ(view.newWidth(), 175);
+    EXPECT_EQ(view.newHeight(), 74);
+    EXPECT_EQ(view.pictureRect(), QRect(40, 148 - 59, 175, 59));
+
+    view.setImage(filled({ 37, 74 }, Qt::green), false);
+    EXPECT_EQ(view.newWidth(), 74);
+    EXPECT_EQ(view.newHeight(), 148);
+    EXPECT_EQ(view.pictureRect(), QRect(90, 15, 74, 133));
+
+    // A picture less tall than the caption strip leaves nothing to draw, not a flipped rectangle.
+    view.setImage(filled({ 2550, 100 }, Qt::green), true);
+    EXPECT_EQ(view.newHeight(), 10);
+    EXPECT_TRUE(view.pictureRect().isEmpty());
+}
+
+TEST_F(PlayBackViewTest, GenericPictureStandsInForAMissingOne)
+{
+    const QImage generic(QStringLiteral(":/AudioPic.png"));
+    ASSERT_FALSE(generic.isNull());
+    // 120 x 90 fitted into the audio box.
+    EXPECT_EQ(view.newWidth(), 197);
+    EXPECT_EQ(view.newHeight(), 148);
+    EXPECT_EQ(view.pictureRect(), QRect(29, 15, 197, 133));
+
+    view.setImage(filled({ 510, 148 }, Qt::red), true);
+    view.setImage(QImage(), false);
+    EXPECT_EQ(view.newWidth(), 175);
+    EXPECT_EQ(view.newHeight(), 131);
+    const QImage pane = grabbed(view);
+    const QRect picture = view.pictureRect();
+    // Corners of the generic picture, away from its note and the button.
+    EXPECT_TRUE(looksLike(
+        pane.pixelColor(picture.left() + 3, picture.bottom() - 3), generic.pixelColor(1, generic.height() - 2), 12));
+    EXPECT_TRUE(looksLike(pane.pixelColor(picture.left() - 3, picture.bottom() - 3), Qt::black));
+}
+
+TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStrip)
+{
+    view.setImage(filled({ 510, 148 }, Qt::red), true); // drawn over the bottom 59 rows
+    const QImage pane = grabbed(view);
+
+    // Columns clear of the button, then the middle one below and above it.
+    for (int x : { 2, 60, 200, 252 }) {
+        EXPECT_TRUE(looksLike(pane.pixelColor(x, 147), Qt::red)) << "x " << x;
+        EXPECT_TRUE(looksLike(pane.pixelColor(x, 90), Qt::red)) << "x " << x;
+        EXPECT_TRUE(looksLike(pane.pixelColor(x, 87), Qt::black)) << "x " << x;
+        EXPECT_TRUE(looksLike(pane.pixelColor(x, 20), Qt::black)) << "x " << x;
+    }
+    EXPECT_TRUE(looksLike(pane.pixelColor(127, 147), Qt::red));
+    EXPECT_TRUE(looksLike(pane.pixelColor(127, 20), Qt::black));
+
+    // The caption strip covers the top 15 rows, full width, with its band of showBack.
+    const QImage band(QStringLiteral(":/showBack.png"));
+    ASSERT_FALSE(band.isNull());
+    ASSERT_NE(view.showView(), nullptr);
+    EXPECT_EQ(view.showView()->geometry(), QRect(0, 0, 255, 15));
+    for (int y : { 1, 7, 13 }) {
+        EXPECT_TRUE(looksLike(pane.pixelColor(1, y), band.pixelColor(0, y), 12)) << "y " << y;
+        EXPECT_TRUE(looksLike(pane.pixelColor(253, y), band.pixelColor(0, y), 12)) << "y " << y;
+    }
+    EXPECT_FALSE(looksLike(pane.pixelColor(1, 7), Qt::black));
+
+    // The play button in the middle, at its own size.
+    const QRect button = view.actionRect();
+    EXPECT_TRUE(isNearWhite(pane.pixelColor(button.center())));
+    EXPECT_TRUE(looksLike(pane.pixelColor(button.left() - 1, button.center().y()), Qt::black));
+}
+
+TEST_F(PlayBackViewTest, HiddenButtonUncoversThePane)
+{
+    view.setImage(filled({ 510, 148 }, Qt::red), true); // keeps the middle black
+    postFromPlayer(u"StartPlay");
+    const QImage playing = grabbed(view);
+    EXPECT_TRUE(looksLike(playing.pixelColor(centreOf(view)), Qt::black));
+
+    pointerEnters(&view);
+    const QImage hovered = grabbed(view);
+    EXPECT_TRUE(isNearWhite(hovered.pixelColor(view.actionRect().center())));
+}
+
+TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
+{
+    QWidget video;
+    video.resize(210, 143);
+    video.setAutoFillBackground(true);
+    QPalette palette = video.palette();
+    palette.setColor(QPalette::Window, QColor(40, 160, 60));
+    video.setPalette(palette);
+    auto* cover = new PlayBackViewCover(&video);
+    cover->resize(video.size());
+
+    EXPECT_EQ(cover->actionImageKind(), Kind::None);
+    EXPECT_EQ(cover->playerState(), PlayBackView::kStopped);
+    EXPECT_EQ(cover->showView(), nullptr);
+    EXPECT_TRUE(cover->testAttribute(Qt::WA_TranslucentBackground));
+
+    const QColor videoColour(40, 160, 60);
+    const QImage idle = grabbed(video);
+    for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(105, 71), QPoint(209, 142) })
+        EXPECT_TRUE(looksLike(idle.pixelColor(p), videoColour)) << p.x() << "," << p.y();
+
+    pointerEnters(cover);
+    ASSERT_EQ(cover->actionImageKind(), Kind::Play);
+    const QImage hovered = grabbed(video);
+    EXPECT_TRUE(isNearWhite(hovered.pixelColor(cover->actionRect().center())));
+    for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(209, 142), cover->actionRect().topLeft() - QPoint(1, 1) })
+        EXPECT_TRUE(looksLike(hovered.pixelColor(p), videoColour)) << p.x() << "," << p.y();
+
+    Recorder recorder;
+    clickAt(cover, cover->actionRect().center());
+    ASSERT_EQ(recorder.posted.size(), 1u);
+    EXPECT_EQ(recorder.posted[0].name, QStringLiteral("StartPlayer"));
+    EXPECT_EQ(recorder.posted[0].object, static_cast<PlayBackView*>(cover));
+}
+
+TEST(ShowAreaViewTest, ShowsTheCaptionOverItsBand)
+{
+    ShowAreaView strip;
+    EXPECT_EQ(strip.caption(), QStringLiteral("Selected Item"));
+
+    strip.resize(255, 15);
+    const QImage shown = grabbed(strip);
+    const QImage band(QStringLiteral(":/showBack.png"));
+    ASSERT_FALSE(band.isNull());
+    // The band is stretched over the whole strip, left to right and top to bottom.
+    for (int y = 0; y < 15; ++y) {
+        EXPECT_TRUE(looksLike(shown.pixelColor(0, y), band.pixelColor(0, y), 12)) << "y " << y;
+        EXPECT_TRUE(looksLike(shown.pixelColor(254, y), band.pixelColor(band.width() - 1, y), 12)) << "y " << y;
+    }
+
+    // White text in the middle, none near the ends.
+    int whiteInMiddle = 0;
+    int whiteAtEnds = 0;
+    for (int y = 0; y < 15; ++y) {
+        for (int x = 0; x < 255; ++x) {
+            const bool white = isNearWhite(shown.pixelColor(x, y));
+            if (x >= 90 && x < 165)
+                whiteInMiddle += white;
+            else if (x < 40 || x >= 215)
+                whiteAtEnds += white;
+        }
+    }
+    EXPECT_GT(whiteInMiddle, 10);
+    EXPECT_EQ(whiteAtEnds, 0);
+}
+
+} // namespace
