@@ -28,7 +28,7 @@ for minutes in 5 60; do
     echo "== ${minutes}-minute file"
     "$build/bin/waveform_bench" --file "$file" --benchmark_repetitions=$repetitions \
         --benchmark_report_aggregates_only=true --benchmark_format=console 2> /dev/null | tee "$data/result-$minutes.txt"
-    awk '/BM_BareDecode_median/ { d = $2 } /BM_WaveformEngine_median/ { w = $2 }
+    awk '/BM_BareDecode.*_median/ { d = $2 } /BM_WaveformEngine.*_median/ { w = $2 }
          END { if (d > 0) printf "ratio engine / bare decode (median): %.3f (target: at most 1.05)\n", w / d }' \
         "$data/result-$minutes.txt"
 done

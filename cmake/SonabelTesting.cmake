@@ -1,4 +1,6 @@
-# sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI])
+# sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI] [LOCKS resource ...])
+#   LOCKS: CTest resource locks, e.g. "sound" for tests that play and listen on the
+#   one null sink (two of them at once would hear each other).
 #   PLAIN: no Qt at all (GoogleTest's own main); GUI: a QApplication main;
 #   otherwise a QCoreApplication main.
 # One test program per module; every test case is registered with CTest.
@@ -13,7 +15,7 @@ add_test(NAME fixtures.generate
 set_tests_properties(fixtures.generate PROPERTIES FIXTURES_SETUP media_fixtures)
 
 function(sonabel_add_test name)
-    cmake_parse_arguments(ARG "PLAIN;GUI" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "PLAIN;GUI" "" "SOURCES;LIBRARIES;LOCKS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     sonabel_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock)
@@ -29,10 +31,15 @@ function(sonabel_add_test name)
     target_compile_definitions(${name} PRIVATE
         SONABEL_FIXTURE_DIR="${SONABEL_FIXTURE_DIR}"
         SONABEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    set(locks)
+    if(ARG_LOCKS)
+        set(locks RESOURCE_LOCK "${ARG_LOCKS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES
             FIXTURES_REQUIRED media_fixtures
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SONABEL_NO_EXTERNAL_OPEN=1"
-            TIMEOUT 300)
+            TIMEOUT 300
+            ${locks})
 endfunction()

@@ -87,6 +87,16 @@ TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
     controller.stop();
 }
 
+TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
+{
+    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    controller.seekPlayer(5.6);
+    controller.play();
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == 0; }, 20000));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
+    EXPECT_EQ(posted, (std::vector<QString> {QStringLiteral("StartPlay"), QStringLiteral("StopPlay")}));
+}
+
 TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
 {
     EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("video-silent.mp4"))));

@@ -79,6 +79,9 @@ std::optional<SampleBlock> WaveformDataEngine::getWaveformPointsFromFile(const Q
         qCWarning(lcMedia) << "no usable audio: a sample rate of" << info->sampleRate << "Hz is below one sample a point";
         return block;
     }
+    // One allocation for the whole file rather than a growing array.
+    if (info->duration > 0.0 && info->duration < 24 * 3600.0)
+        block.sampleBlk().reserve(static_cast<size_t>(info->duration * EditingState::pointCountPerSecond) + 16);
     decoder.audioSeek(0.0);
     while (const MEDIA_FRAME* frame = decoder.getNextAudioFrame()) {
         if (frame->audio.dataSize == 0)

@@ -29,6 +29,7 @@ RoingTonePlayBackController::~RoingTonePlayBackController()
 {
     if (_VyRTPlayer != nullptr) {
         stop();
+        VPSetCallBackPtr(_VyRTPlayer, nullptr, nullptr);
         VPSetDecoder(_VyRTPlayer, static_cast<VideoProcessor>(nullptr), static_cast<AudioProcessor>(nullptr));
     }
     releaseSources();
@@ -54,6 +55,7 @@ bool RoingTonePlayBackController::initPlayerWithPath(const QString& path, QWidge
             return false;
         const VPRect rect {viewRect.left(), viewRect.top(), viewRect.left() + viewRect.width(),
                            viewRect.top() + viewRect.height()};
+        VPSetCallBackPtr(_VyRTPlayer, &RoingTonePlayBackController::playerMessage, this);
         playerViewID = VPCreateView(_VyRTPlayer, playView, rect, 0);
         m_surface = VPGetPlayerHwnd(_VyRTPlayer, playerViewID);
         if (m_surface != nullptr)
@@ -108,9 +110,21 @@ void RoingTonePlayBackController::pause()
     NotificationCenter::defaultCenter().post(QStringLiteral("PausePlay"), this);
 }
 
+int RoingTonePlayBackController::playerMessage(void* user, uint32_t message, uint32_t state, uint32_t)
+{
+    // A stop the controller did not ask for (the end of the file, or the sound device
+    // went away) is announced like its own.
+    auto* self = static_cast<RoingTonePlayBackController*>(user);
+    if (message == kPlayerStateMessage && state == kPlayerStopped && !self->m_stopping.load())
+        NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), self);
+    return 0;
+}
+
 void RoingTonePlayBackController::stop()
 {
+    m_stopping = true;
     VPStop(_VyRTPlayer);
+    m_stopping = false;
     if (m_surface != nullptr)
         QMetaObject::invokeMethod(m_surface, &VideoSurface::fillBlack, Qt::AutoConnection);
     NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), this);

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <atomic>
+
 class QWidget;
 class VideoSurface;
 
@@ -49,6 +51,8 @@ public:
 
 private:
     void releaseSources();
+    // Called on the player's thread when it starts or stops.
+    static int playerMessage(void* user, uint32_t message, uint32_t state, uint32_t);
 
     Player _VyRTPlayer = nullptr;
     AudioDecoder m_audioFileDecoder = nullptr;
@@ -57,5 +61,6 @@ private:
     VideoProcessor _videoDecoder = nullptr;
     uint32_t playerViewID = 0;
     VideoSurface* m_surface = nullptr; // kept so that any thread may blank it
+    std::atomic<bool> m_stopping {false}; // our own stop() is under way
     double movieLen = 0.0;
 };

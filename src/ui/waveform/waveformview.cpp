@@ -1,0 +1,346 @@
+#include "ui/waveform/waveformview.h"
+
+#include "core/environment/editingstate.h"
+#include "core/notification/notificationcenter.h"
+#include "core/text/commonfunctions.h"
+#include "core/waveform/waveformdataengine.h"
+#include "ui/waveform/dragview.h"
+#include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformrenderer.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace {
+
+EditingState& state()
+{
+    return gloableState();
+}
+
+double moveDx()
+{
+    return state()._moveDx.load();
+}
+
+QString timeText(double ms)
+{
+    return CommonFunctions::mSecondsToNSString(static_cast<int>(ms));
+}
+
+} // namespace
+
+struct WaveformView::Loaded {
+    QImage picture;
+    PartFrame part;
+    bool wholeFile = false;
+    double viewWidth = 0.0;
+    double fileMs = 0.0;
+    int seconds = 0;
+};
+
+WaveformView::WaveformView(QWidget* parent)
+    : QWidget(nullptr)
+{
+    m_scrollArea = new QScrollArea(parent);
+    m_scrollArea->setObjectName(QStringLiteral("waveformScrollView"));
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scrollArea->setWidget(this);
+    m_scrollArea->setWidgetResizable(false);
+    QScrollBar* scroller = m_scrollArea->horizontalScrollBar();
+    auto announce = [scroller] {
+        NotificationCenter::defaultCenter().post(QStringLiteral("Ozk_WaveformScrollerClickNotification"), scroller);
+    };
+    connect(scroller, &QScrollBar::sliderPressed, this, announce);
+    connect(scroller, &QScrollBar::actionTriggered, this, [announce](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            announce();
+    });
+
+    m_lineView = new DragView(this);
+    m_lineView->hide();
+    m_emptyPicture = QImage(QStringLiteral(":/BackgroundPic.png"));
+    setObjectName(QStringLiteral("WaveformView"));
+    setAccessibleName(tr("Waveform"));
+    setAccessibleDescription(tr("The sound of the loaded file; the highlighted bar is the part that becomes the "
+                                "ringtone"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    resize(WaveformArt::kEmptyPicture);
+    m_height = height();
+    state()._pointClearance = 0.05;
+    newFileInportInit();
+}
+
+WaveformView::~WaveformView()
+{
+    stopDrawThread();
+}
+
+const QStringList& WaveformView::acceptedExtensions()
+{
+    static const QStringList extensions {
+        QStringLiteral("FLV"), QStringLiteral("M4V"), QStringLiteral("WMA"), QStringLiteral("WAV"),
+        QStringLiteral("M4A"), QStringLiteral("AAC"), QStringLiteral("AC3"), QStringLiteral("OGG"),
+        QStringLiteral("MP3"), QStringLiteral("AVI"), QStringLiteral("WMV"), QStringLiteral("DivX"),
+        QStringLiteral("MP4"), QStringLiteral("AVC"), QStringLiteral("AVCHD"), QStringLiteral("MKV"),
+        QStringLiteral("MOV"), QStringLiteral("XviD"), QStringLiteral("3GP"), QStringLiteral("MPEG"),
+        QStringLiteral("M4R")};
+    return extensions;
+}
+
+void WaveformView::setTimeFields(QLineEdit* start, QLineEdit* end)
+{
+    m_startTimeTF = start;
+    m_endTimeTF = end;
+    if (m_startTimeTF)
+        m_startTimeTF->setText(m_startText);
+    if (m_endTimeTF)
+        m_endTimeTF->setText(m_endText);
+}
+
+int WaveformView::rulerHeight() const
+{
+    return WaveformArt::kRulerHeight;
+}
+
+ChosenPart WaveformView::rules() const
+{
+    return ChosenPart(moveDx(), waveformWidth());
+}
+
+double WaveformView::waveformWidth() const
+{
+    return state()._pointClearance.load() * state()._waveformPointsCount.load();
+}
+
+PartFrame WaveformView::part() const
+{
+    return m_part;
+}
+
+void WaveformView::newFileInportInit()
+{
+    m_soundTimeLen = 0.0;
+    m_lineView->hide();
+    m_part = PartFrame {};
+    m_startText = QStringLiteral("00:00:00");
+    m_endText = QStringLiteral("00:00:%1").arg(40);
+    writeTimeFields(PartFrame {-1.0, 0.0});
+    m_timeLineX = 0.0;
+    m_isPreview = false;
+    m_isEnlarge = false;
+    update();
+}
+
+void WaveformView::setInitImage()
+{
+    m_waveformImage = QImage();
+    m_lineView->hide();
+    update();
+}
+
+void WaveformView::stopDrawThread()
+{
+    const std::lock_guard lock(m_engineMutex);
+    if (m_engine != nullptr)
+        m_engine->setStopGetData();
+}
+
+bool WaveformView::drawWave(const QString& path)
+{
+    EditingState& s = state();
+    // The shared values are reset here, on the worker, so the reset cannot land after
+    // the new values; the widgets are reset on the main thread, before the result.
+    s._moveDx = 0.0;
+    s._waveformPointsCount = 0.0f;
+    QMetaObject::invokeMethod(this, [this] { newFileInportInit(); }, Qt::AutoConnection);
+
+    WaveformDataEngine engine;
+    {
+        const std::lock_guard lock(m_engineMutex);
+        m_engine = &engine;
+    }
+    const std::optional<SampleBlock> block
+        = engine.getWaveformPointsFromFile(path, static_cast<float>(m_height.load()), rulerHeight());
+    {
+        const std::lock_guard lock(m_engineMutex);
+        m_engine = nullptr;
+    }
+    if (!block)
+        return true; // stopped: the next file's load takes over
+
+    auto points = std::make_shared<WaveformPoints>(block->toWaveformPoints());
+    const double clearance = s._pointClearance.load();
+    const double dx = EditingState::pointCountPerSecond * clearance / 1000.0;
+    s._waveformPointsCount = static_cast<float>(block->capability());
+    s.publishPointArray(points);
+    s._moveDx = dx;
+
+    Loaded loaded;
+    const double width = clearance * static_cast<double>(points->size());
+    loaded.part = ChosenPart(dx, width).initialPart(&loaded.wholeFile);
+    loaded.viewWidth = std::max(width, static_cast<double>(WaveformArt::kMinimumWidth));
+    loaded.fileMs = s.movieLen.load() * 1000.0;
+    loaded.seconds = static_cast<int>(std::ceil(loaded.viewWidth / (1000.0 * dx)));
+    WaveformRenderRequest request;
+    request.points = points.get();
+    request.pointClearance = clearance;
+    request.width = loaded.viewWidth;
+    request.height = m_height.load();
+    request.showTimeClearance = m_showTimeClearance.load();
+    request.seconds = loaded.seconds;
+    loaded.picture = WaveformRenderer::render(request);
+    QMetaObject::invokeMethod(this, [this, loaded] { applyLoad(loaded); }, Qt::AutoConnection);
+    return true;
+}
+
+void WaveformView::applyLoad(const Loaded& loaded)
+{
+    m_soundTimeLen = loaded.fileMs;
+    m_waveformImage = loaded.picture;
+    resize(static_cast<int>(std::ceil(loaded.viewWidth)), height());
+    getTimeLineString(loaded.seconds);
+    if (loaded.wholeFile) {
+        setTimeTF(loaded.part);
+    } else {
+        m_part = loaded.part;
+        placeLineView(m_part);
+    }
+    m_lineView->show();
+    update();
+    scrollToPosition(QPoint(0, 0));
+}
+
+void WaveformView::getTimeLineString(double count)
+{
+    m_timeLineStringArray.clear();
+    for (int i = 0; i < count; ++i)
+        m_timeLineStringArray.append(CommonFunctions::secondsToShortString(i, 3));
+}
+
+void WaveformView::placeLineView(const PartFrame& part)
+{
+    m_lineView->setGeometry(static_cast<int>(std::lround(part.x)), rulerHeight(),
+                            std::max(1, static_cast<int>(std::lround(part.width))), height() - rulerHeight());
+    m_lineView->update();
+}
+
+void WaveformView::writeTimeFields(const PartFrame& part)
+{
+    if (part.x >= 0.0 && moveDx() > 0.0) {
+        m_startText = timeText(part.x / moveDx());
+        m_endText = timeText(part.right() / moveDx());
+    }
+    if (m_startTimeTF)
+        m_startTimeTF->setText(m_startText);
+    if (m_endTimeTF)
+        m_endTimeTF->setText(m_endText);
+}
+
+void WaveformView::postLength(const PartFrame& part)
+{
+    const double seconds = moveDx() > 0.0 ? part.width / (1000.0 * moveDx()) : 0.0;
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("ResizeChooseTimeLen"), this,
+        {{QStringLiteral("ChooseTimeLen"), QString::asprintf("%.0fs", seconds)}});
+}
+
+void WaveformView::setTimeTF(const PartFrame& part)
+{
+    m_part = part;
+    placeLineView(part);
+    writeTimeFields(part);
+    if (m_isPreview && m_delegate != nullptr)
+        m_delegate->repeatePreview(std::nullopt);
+    postLength(part);
+}
+
+void WaveformView::enlargeChoosePart(double pixels, int direction)
+{
+    setTimeTF(rules().enlarge(m_part, pixels, direction));
+    update();
+}
+
+void WaveformView::narrowChoosePart(double pixels, int direction)
+{
+    setTimeTF(rules().narrow(m_part, pixels, direction));
+    update();
+}
+
+void WaveformView::setWaveformWidth(double pointClearance)
+{
+    if (pointClearance < 0.00001)
+        return;
+    EditingState& s = state();
+    const double oldDx = s._moveDx.load();
+    s._pointClearance = pointClearance;
+    const double newDx = EditingState::pointCountPerSecond * pointClearance / 1000.0;
+    if (auto points = s._cgPointArray()) {
+        auto moved = std::make_shared<WaveformPoints>(*points);
+        for (size_t i = 0; i < moved->size(); ++i)
+            (*moved)[i].x = static_cast<float>(pointClearance * static_cast<double>(i));
+        s.publishPointArray(moved);
+    }
+    if (oldDx > 0.0) {
+        s._moveDx = newDx;
+        m_part = PartFrame {ChosenPart::rescale(m_part.x, oldDx, newDx), ChosenPart::rescale(m_part.width, oldDx, newDx)};
+        m_timeLineX = ChosenPart::rescale(m_timeLineX, oldDx, newDx);
+    }
+    const double width = std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
+    const double fileWidth = s.movieLen.load() * newDx * 1000.0;
+    if (m_scrollArea->viewport()->width() > fileWidth || pointClearance < 0.25)
+        m_showTimeClearance = 30;
+    else if (pointClearance < 0.5)
+        m_showTimeClearance = 20;
+    else if (pointClearance < 0.75)
+        m_showTimeClearance = 10;
+    resize(static_cast<int>(std::ceil(width)), height());
+    placeLineView(m_part);
+    update();
+}
+
+void WaveformView::setTimeLineXPos(double x)
+{
+    m_timeLineX = x;
+    update();
+}
+
+void WaveformView::scrollToPosition(const QPoint& point)
+{
+    m_scrollArea->horizontalScrollBar()->setValue(point.x());
+}
+
+void WaveformView::enableClick(bool accepted)
+{
+    m_accptedClick = accepted;
+    m_lineView->enableClick(accepted);
+}
+
+void WaveformView::removeMouseMoveLine()
+{
+    m_mouseMoveLinePnt = QPointF(-1, -1);
+    update();
+}
+
+void WaveformView::startAutoScroll(const QPoint& viewPoint)
+{
+    m_scrollArea->ensureVisible(viewPoint.x(), height() / 2, 20, 0);
+}
+
+QRectF WaveformView::handleRect() const
+{
+    return QRectF(m_timeLineX - kHandleSize, 0.0, 2 * kHandleSize, kHandleSize);
+}

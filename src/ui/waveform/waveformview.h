@@ -1,0 +1,153 @@
+#pragma once
+// The loaded file's waveform inside a horizontal scroll area, with a time ruler along
+// its top edge: where the user chooses the part that becomes the ringtone. It owns the
+// selection bar, whose geometry is the part, and turns mouse gestures into changes of
+// the part within the rules of ChosenPart; it shows the play line with its handle and
+// the hover line, and passes double clicks on to playback through its delegate.
+//
+// Threads: drawWave() runs on the editor's waveform worker; it reads the points and
+// renders the picture there and hands every widget change to the main thread. Every
+// other call is main-thread only.
+
+#include "core/editing/chosenpart.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+
+class DragView;
+class QLineEdit;
+class QScrollArea;
+class WaveformDataEngine;
+
+// The editor's side of the view's gestures. Times in milliseconds.
+class WaveformViewDelegate {
+public:
+    virtual ~WaveformViewDelegate() = default;
+    // Preview the part: from `fromMs` inside it, or from its start when none.
+    virtual void repeatePreview(std::optional<double> fromMs) = 0;
+    virtual void handlePlay(double fromMs) = 0;
+    virtual void clickPreviewChosePart() = 0;
+    virtual int getPlayerState() = 0;
+    virtual void setPlayBeginTime(double ms) = 0;
+    virtual void setCanMoveWaveform() = 0;
+};
+
+class WaveformView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr double kHandleSize = 8.0; // the play-line handle's half width and height
+
+    explicit WaveformView(QWidget* parent = nullptr);
+    ~WaveformView() override;
+
+    // The scroll area the view lives in (made by the view; put it in a layout).
+    [[nodiscard]] QScrollArea* waveformScrollView() const { return m_scrollArea; }
+    [[nodiscard]] DragView* lineView() const { return m_lineView; }
+    void setDelegate(WaveformViewDelegate* delegate) { m_delegate = delegate; }
+    // The editor's start and end time fields, written as the part changes.
+    void setTimeFields(QLineEdit* start, QLineEdit* end);
+    [[nodiscard]] QString startTimeText() const { return m_startText; }
+    [[nodiscard]] QString endTimeText() const { return m_endText; }
+
+    // Loading (worker thread). Always true; a stopped load delivers nothing.
+    bool drawWave(const QString& path);
+    void newFileInportInit();
+    void setInitImage();
+    // Any thread: the running load stops after its current frame.
+    void stopDrawThread();
+
+    void setWaveformWidth(double pointClearance);
+    void setTimeTF(const PartFrame& part);
+    [[nodiscard]] PartFrame part() const;
+    void enlargeChoosePart(double pixels, int direction);
+    void narrowChoosePart(double pixels, int direction);
+    void setTimeLineXPos(double x);
+    [[nodiscard]] double timeLineX() const { return m_timeLineX; }
+    void scrollToPosition(const QPoint& point);
+    void enableClick(bool accepted);
+    void setIsPreview(bool preview) { m_isPreview = preview; }
+    [[nodiscard]] bool isPreview() const { return m_isPreview; }
+    void setPlayerState(int state) { m_playerState = state; }
+    [[nodiscard]] int playerState() const { return m_playerState; }
+    [[nodiscard]] double startX() const { return m_startX; }
+    void removeMouseMoveLine();
+    [[nodiscard]] int showTimeClearance() const { return m_showTimeClearance.load(); }
+    [[nodiscard]] const QStringList& timeLineStrings() const { return m_timeLineStringArray; }
+    [[nodiscard]] ChosenPart rules() const;
+    [[nodiscard]] double waveformWidth() const;
+    [[nodiscard]] bool hasWaveform() const { return !m_waveformImage.isNull(); }
+    // Bytes held by the rendered picture.
+    [[nodiscard]] qsizetype pictureBytes() const { return m_waveformImage.sizeInBytes(); }
+
+    // Used by the selection bar.
+    void startAutoScroll(const QPoint& viewPoint);
+    void barPressed(const QPoint& viewPoint, bool doubleClick);
+    void barReleased(const QPoint& viewPoint);
+
+    // File endings a drop accepts (compared without regard to case).
+    [[nodiscard]] static const QStringList& acceptedExtensions();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Loaded;
+    void applyLoad(const Loaded& loaded);
+    void getTimeLineString(double count);
+    void writeTimeFields(const PartFrame& part);
+    void postLength(const PartFrame& part);
+    void placeLineView(const PartFrame& part);
+    void updateCursor(const QPoint& point);
+    void pressAt(const QPointF& point, bool doubleClick);
+    void movePlayLine(double x);
+    void dragTo(const QPointF& point);
+    [[nodiscard]] int rulerHeight() const;
+    [[nodiscard]] QRectF handleRect() const;
+
+    QScrollArea* m_scrollArea = nullptr;
+    DragView* m_lineView = nullptr;
+    WaveformViewDelegate* m_delegate = nullptr;
+    QPointer<QLineEdit> m_startTimeTF;
+    QPointer<QLineEdit> m_endTimeTF;
+    QString m_startText;
+    QString m_endText;
+    QImage m_waveformImage; // null: nothing loaded
+    PartFrame m_part;       // the chosen part, exact (the bar's geometry is whole pixels)
+    QImage m_emptyPicture;
+    QStringList m_timeLineStringArray;
+    double m_soundTimeLen = 0.0; // ms
+    double m_timeLineX = 0.0;
+    double m_startX = 0.0;
+    QPointF m_mouseDownPoint;
+    QPointF m_mouseMoveLinePnt {-1, -1};
+    ChosenPart::ResizeDrag m_resize;
+    bool m_isEnlarge = false;
+    bool m_acceptDrage = true;
+    bool m_startMovePlayLine = false;
+    bool m_handleHeld = false;
+    bool m_isPreview = false;
+    bool m_accptedClick = true;
+    bool m_pressed = false;
+    double m_lastMoveX = 0.0;
+    std::atomic<int> m_showTimeClearance {30}; // read by the worker
+    int m_playerState = 0;
+    std::atomic<int> m_height {217}; // read by the worker
+
+    std::mutex m_engineMutex; // the running load's engine, for stopDrawThread
+    WaveformDataEngine* m_engine = nullptr;
+};

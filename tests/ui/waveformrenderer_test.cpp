@@ -1,0 +1,285 @@
+#include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformrenderer.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+using namespace WaveformArt;
+
+// 216 is a multiple of the tile's height, so tiles anchored at the top or at the bottom
+// line up the same way and a pixel's tile position is simply (x % 8, y % 8).
+constexpr int kHeight = 216;
+constexpr int kAreaHeight = kHeight - kRulerHeight;
+
+WaveformPoints constantWave(int count, double clearance, float yFromBottom)
+{
+    WaveformPoints points(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        points[static_cast<std::size_t>(i)] = { static_cast<float>(clearance * i), yFromBottom };
+    return points;
+}
+
+// A file of `seconds` at `clearance`, with the waveform width the view would ask for.
+WaveformRenderRequest requestFor(const WaveformPoints* points, double clearance, int seconds)
+{
+    WaveformRenderRequest request;
+    request.points = points;
+    request.pointClearance = clearance;
+    request.width = std::max(double(kMinimumWidth), clearance * EditingState::pointCountPerSecond * seconds);
+    request.height = kHeight;
+    request.showTimeClearance = 30;
+    request.seconds = seconds;
+    return request;
+}
+
+QImage art(const char16_t* name)
+{
+    return QImage(QString::fromUtf16(name)).convertToFormat(QImage::Format_ARGB32);
+}
+
+QRgb tileAt(int x, int y)
+{
+    static const QImage tile = art(u":/WaveViewBackground.png");
+    return tile.pixel(x % tile.width(), y % tile.height());
+}
+
+QRgb rulerAt(int y)
+{
+    static const QImage ruler = art(u":/TimeFillFragment.png");
+    return ruler.pixel(0, y);
+}
+
+// Rows of `column` (below the ruler) whose pixel is not the background tile.
+std::vector<int> paintedRows(const QImage& picture, int column)
+{
+    std::vector<int> rows;
+    for (int y = kRulerHeight; y < picture.height(); ++y)
+        if (picture.pixel(column, y) != tileAt(column, y))
+            rows.push_back(y);
+    return rows;
+}
+
+TEST(WaveformRendererArt, PicturesHaveTheGeometrySizes)
+{
+    EXPECT_EQ(art(u":/WaveViewBackground.png").size(), kBackgroundTile);
+    EXPECT_EQ(art(u":/TimeFillFragment.png").size(), QSize(4, kRulerHeight));
+    EXPECT_EQ(art(u":/BackgroundPic.png").size(), kEmptyPicture);
+    EXPECT_EQ(art(u":/SliderLeft.png").size(), QSize(kSliderCapWidth, 64));
+    EXPECT_EQ(art(u":/SliderRight.png").size(), QSize(kSliderCapWidth, 64));
+    EXPECT_EQ(art(u":/SliderMid.png").size(), QSize(kSliderMidWidth, 64));
+    EXPECT_EQ(art(u":/PCMiddleFillFragment.png").size(), QSize(4, kCursorTestStrip));
+    // The background and the ruler are opaque: the ruler's pixels show as they are.
+    EXPECT_EQ(qAlpha(tileAt(3, 5)), 255);
+    EXPECT_EQ(qAlpha(rulerAt(kRulerHeight - 1)), 255);
+}
+
+TEST(WaveformRendererSize, AnHourLongFileStaysWithinTheWidthCap)
+{
+    const int seconds = 3600;
+    const WaveformPoints points = constantWave(seconds * EditingState::pointCountPerSecond, 1.0, 150.0f);
+    ASSERT_EQ(points.size(), 720000u);
+    WaveformRenderRequest request = requestFor(&points, 1.0, seconds);
+    request.showTimeClearance = 10;
+    ASSERT_DOUBLE_EQ(request.width, 720000.0);
+
+    const QImage picture = WaveformRenderer::render(request);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.width(), WaveformRenderer::kMaximumPictureWidth);
+    EXPECT_EQ(picture.height(), kHeight);
+    EXPECT_EQ(picture.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_LE(picture.sizeInBytes(), qsizetype(WaveformRenderer::kMaximumPictureWidth) * kHeight * 4);
+    EXPECT_LE(picture.sizeInBytes(), qsizetype(64) * 1024 * 1024);
+
+    // The picture stands for the whole width.
+    EXPECT_DOUBLE_EQ(WaveformRenderer::pictureX(picture, 0.0, request.width), 0.0);
+    EXPECT_DOUBLE_EQ(WaveformRenderer::pictureX(picture, 360000.0, request.width), 8192.0);
+    EXPECT_DOUBLE_EQ(WaveformRenderer::pictureX(picture, 720000.0, request.width), 16384.0);
+
+    // A labelled tick at 10 s (waveform x 2000) lands at the scaled x, below its label.
+    const int tick = int(WaveformRenderer::pictureX(picture, 2000.0, request.width));
+    ASSERT_EQ(tick, 45);
+    EXPECT_EQ(picture.pixel(tick, kRulerHeight - 3), QColor(kTick).rgb());
+
+    // The thinned stroke still runs to the picture's right end, at the points' height. A second
+    // is about 4.55 picture pixels here; these columns lie between grid lines (22-23 s,
+    // 1758-1759 s, 3599 s-end).
+    const int row = kHeight - 150;
+    for (int column : { 102, 8002, 16382 }) {
+        const std::vector<int> rows = paintedRows(picture, column);
+        ASSERT_FALSE(rows.empty()) << "column " << column;
+        EXPECT_GE(rows.front(), row - 2) << "column " << column;
+        EXPECT_LE(rows.back(), row + 2) << "column " << column;
+    }
+}
+
+TEST(WaveformRendererSize, ShortFilesKeepTheirWidthAndBadRequestsGiveNothing)
+{
+    const WaveformPoints points = constantWave(400, 0.05, 100.0f);
+    const WaveformRenderRequest request = requestFor(&points, 0.05, 2);
+    const QImage picture = WaveformRenderer::render(request);
+    EXPECT_EQ(picture.size(), QSize(kMinimumWidth, kHeight));
+    EXPECT_DOUBLE_EQ(WaveformRenderer::pictureX(picture, 300.0, request.width), 300.0);
+
+    WaveformRenderRequest flat = request;
+    flat.height = 0;
+    EXPECT_TRUE(WaveformRenderer::render(flat).isNull());
+    WaveformRenderRequest narrow = request;
+    narrow.width = 0.0;
+    EXPECT_TRUE(WaveformRenderer::render(narrow).isNull());
+}
+
+// At clearance 0.05 a second is 10 pixels; with labels every 30 s the minor ticks come
+// every 3 s, i.e. every 30 pixels, and the fifth one after a labelled tick is taller.
+class WaveformRendererRuler : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        picture = WaveformRenderer::render(requestFor(nullptr, 0.05, 100));
+        ASSERT_EQ(picture.size(), QSize(1000, kHeight));
+    }
+
+    // A minor tick is a hairline: the tick colour, partly see-through over the ruler.
+    [[nodiscard]] bool isMinorTick(int x, int y) const
+    {
+        const int grey = qGray(picture.pixel(x, y));
+        return grey < qGray(rulerAt(y)) - 20 && grey > qGray(QColor(kTick).rgb()) + 10;
+    }
+
+    QImage picture;
+};
+
+TEST_F(WaveformRendererRuler, TopBandShowsTheRulerArt)
+{
+    // Between the minor ticks at 240 and 270 nothing covers the ruler.
+    for (int x = 245; x < 266; ++x)
+        for (int y = 0; y < kRulerHeight; ++y)
+            ASSERT_EQ(picture.pixel(x, y), rulerAt(y)) << x << ", " << y;
+    // Across the whole width at the top rows, above every tick and label.
+    for (int x = 0; x < picture.width(); ++x)
+        ASSERT_EQ(picture.pixel(x, 0), rulerAt(0)) << x;
+}
+
+TEST_F(WaveformRendererRuler, LabelledTicksReachNearlyToTheTop)
+{
+    const QRgb tick = QColor(kTick).rgb();
+    for (int x : { 0, 300, 600, 900 }) {
+        for (int y = 2; y < kRulerHeight; ++y)
+            EXPECT_EQ(picture.pixel(x, y), tick) << x << ", " << y;
+        EXPECT_EQ(picture.pixel(x, 1), rulerAt(1)) << x;
+    }
+    // Each labelled tick has its label just right of it, darkening the ruler there.
+    for (int x : { 0, 300, 600 }) {
+        int dark = 0;
+        for (int lx = x + 2; lx < x + 40; ++lx)
+            for (int y = 2; y < kRulerHeight - 6; ++y)
+                dark += qGray(picture.pixel(lx, y)) < qGray(rulerAt(y)) - 40 ? 1 : 0;
+        EXPECT_GT(dark, 10) << "label at " << x;
+    }
+}
+
+TEST_F(WaveformRendererRuler, MinorTicksEveryTenthOfTheLabelInterval)
+{
+    // 360, 390, 420 are the second to fourth minor ticks after 300; 450 is the fifth.
+    for (int x : { 360, 390, 420, 510, 540 }) {
+        for (int y = 14; y < kRulerHeight; ++y)
+            EXPECT_TRUE(isMinorTick(x, y)) << x << ", " << y;
+        EXPECT_EQ(picture.pixel(x, 13), rulerAt(13)) << x;
+    }
+    for (int x : { 150, 450, 750 }) {
+        for (int y = 9; y < kRulerHeight; ++y)
+            EXPECT_TRUE(isMinorTick(x, y)) << x << ", " << y;
+        EXPECT_EQ(picture.pixel(x, 8), rulerAt(8)) << x;
+    }
+    // Whole seconds that are not a multiple of 3, and places between seconds, have no tick.
+    for (int x : { 310, 320, 345, 375, 400, 440, 460 })
+        for (int y = 14; y < kRulerHeight; ++y)
+            EXPECT_EQ(picture.pixel(x, y), rulerAt(y)) << x << ", " << y;
+}
+
+TEST_F(WaveformRendererRuler, GridLinesRunBelowEveryTick)
+{
+    const int gridGrey = qGray(QColor(kGridLine).rgb());
+    for (int x : { 0, 300, 330, 360, 450, 990 }) {
+        for (int y = kRulerHeight; y < kHeight; ++y) {
+            const int grey = qGray(picture.pixel(x, y));
+            // Lighter than the background, but thin and see-through: not the full grid colour.
+            EXPECT_GT(grey, qGray(tileAt(x, y)) + 10) << x << ", " << y;
+            EXPECT_LT(grey, gridGrey - 10) << x << ", " << y;
+        }
+    }
+}
+
+TEST_F(WaveformRendererRuler, BackgroundTilesEverywhereElseBelowTheRuler)
+{
+    for (int x = 301; x < 330; ++x)
+        for (int y = kRulerHeight; y < kHeight; ++y)
+            ASSERT_EQ(picture.pixel(x, y), tileAt(x, y)) << x << ", " << y;
+    for (int y = kRulerHeight; y < kHeight; ++y)
+        ASSERT_EQ(picture.pixel(999, y), tileAt(999, y)) << y;
+}
+
+// The points' y is measured from the bottom of the waveform area: a loud positive waveform
+// shows in the upper half, a quiet one near the bottom. Both for a file drawn point by point
+// and for one dense enough to be thinned per column.
+TEST(WaveformRendererStroke, ValuesGrowUpward)
+{
+    struct Case {
+        double clearance;
+        int seconds;
+        int column; // clear of grid lines
+    };
+    for (const Case c : { Case { 1.0, 3, 505 }, Case { 0.05, 100, 505 } }) {
+        const int count = c.seconds * EditingState::pointCountPerSecond;
+        const float loud = kAreaHeight - 16.0f;
+        const float quiet = 20.0f;
+        for (const float y : { loud, quiet }) {
+            const WaveformPoints points = constantWave(count, c.clearance, y);
+            const QImage picture = WaveformRenderer::render(requestFor(&points, c.clearance, c.seconds));
+            const std::vector<int> rows = paintedRows(picture, c.column);
+            const int expected = int(WaveformGeometry(kHeight).toQt(y));
+            ASSERT_FALSE(rows.empty()) << "clearance " << c.clearance << ", y " << y;
+            EXPECT_GE(rows.front(), expected - 2) << "clearance " << c.clearance << ", y " << y;
+            EXPECT_LE(rows.back(), expected + 2) << "clearance " << c.clearance << ", y " << y;
+            // The stroke is in the waveform's colour, softened by antialiasing, never beyond it.
+            // (Measured as the share of the way from the tile's grey to the stroke's, in percent.)
+            const int stroke = qGray(QColor(kWaveStroke).rgb());
+            int strongest = 0;
+            for (int row : rows) {
+                const int tile = qGray(tileAt(c.column, row));
+                strongest = std::max(strongest, 100 * (qGray(picture.pixel(c.column, row)) - tile) / (stroke - tile));
+            }
+            EXPECT_GE(strongest, 35) << "clearance " << c.clearance << ", y " << y;
+            EXPECT_LE(strongest, 103) << "clearance " << c.clearance << ", y " << y;
+            if (y == loud)
+                EXPECT_LT(rows.back(), kHeight / 2);
+            else
+                EXPECT_GT(rows.front(), kHeight / 2);
+        }
+    }
+}
+
+// The stroke starts at the middle of the view's height and rises from there to the first
+// point (on the grid line of 0 s, so compare with the same ruler drawn without a waveform).
+TEST(WaveformRendererStroke, StartsFromTheMiddle)
+{
+    const float y = kAreaHeight - 16.0f;
+    const WaveformPoints points = constantWave(600, 1.0, y);
+    const QImage picture = WaveformRenderer::render(requestFor(&points, 1.0, 3));
+    const QImage bare = WaveformRenderer::render(requestFor(nullptr, 1.0, 3));
+    const int top = int(WaveformGeometry(kHeight).toQt(y));
+    for (int row = top + 2; row < kHeight / 2 - 2; ++row)
+        EXPECT_NE(picture.pixel(0, row), bare.pixel(0, row)) << row;
+    for (int row = kHeight / 2 + 2; row < kHeight; ++row)
+        EXPECT_EQ(picture.pixel(0, row), bare.pixel(0, row)) << row;
+}
+
+} // namespace

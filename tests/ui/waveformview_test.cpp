@@ -1,0 +1,310 @@
+#include "core/environment/editingstate.h"
+#include "core/notification/notificationcenter.h"
+#include "media/decoderlib.h"
+#include "support/fixtures.h"
+#include "support/tonewav.h"
+#include "ui/waveform/dragview.h"
+#include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformview.h"
+
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingDelegate : WaveformViewDelegate {
+    std::vector<std::optional<double>> previews;
+    std::vector<double> plays;
+    std::vector<double> beginTimes;
+    int state = 0;
+    void repeatePreview(std::optional<double> fromMs) override { previews.push_back(fromMs); }
+    void handlePlay(double fromMs) override { plays.push_back(fromMs); }
+    void clickPreviewChosePart() override { }
+    int getPlayerState() override { return state; }
+    void setPlayBeginTime(double ms) override { beginTimes.push_back(ms); }
+    void setCanMoveWaveform() override { }
+};
+
+class WaveformViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { DecMgrInit(); }
+    void SetUp() override
+    {
+        m_observer = NotificationCenter::defaultCenter().addObserver(
+            nullptr, QString(), nullptr, [this](const Notification& n) { posted.push_back(n); });
+        view = new WaveformView(&window);
+        view->waveformScrollView()->resize(900, 250);
+        view->resize(682, 217);
+        view->setDelegate(&delegate);
+        view->setTimeFields(&start, &end);
+        window.resize(900, 250);
+        window.show();
+    }
+    void TearDown() override
+    {
+        NotificationCenter::defaultCenter().removeObserver(m_observer);
+        GloableVar::resetGloableVariable();
+    }
+
+    // Loads a tone of `seconds` the way the editor does, and returns after it landed.
+    void load(double seconds)
+    {
+        const std::string path = dir.file("tone-" + std::to_string(seconds) + ".wav");
+        fixtures::writeToneWav(path, seconds);
+        gloableState().movieLen = seconds;
+        gloableState()._pointClearance = 0.05;
+        posted.clear();
+        ASSERT_TRUE(view->drawWave(QString::fromStdString(path)));
+        QCoreApplication::processEvents();
+    }
+    std::vector<QString> names() const
+    {
+        std::vector<QString> out;
+        for (const Notification& n : posted)
+            out.push_back(n.name);
+        return out;
+    }
+    QString lastLength() const
+    {
+        for (auto it = posted.rbegin(); it != posted.rend(); ++it) {
+            if (it->name == QStringLiteral("ResizeChooseTimeLen"))
+                return it->userInfo.value(QStringLiteral("ChooseTimeLen")).toString();
+        }
+        return {};
+    }
+    void press(QPoint p) { QTest::mousePress(view, Qt::LeftButton, {}, p); }
+    void move(QPoint p) { QTest::mouseMove(view, p); }
+    void release(QPoint p) { QTest::mouseRelease(view, Qt::LeftButton, {}, p); }
+
+    fixtures::ScratchDir dir;
+    QWidget window;
+    WaveformView* view = nullptr;
+    QLineEdit start;
+    QLineEdit end;
+    RecordingDelegate delegate;
+    std::vector<Notification> posted;
+    NotificationCenter::ObserverId m_observer = 0;
+};
+
+TEST_F(WaveformViewTest, FileShorterThan40SecondsIsChosenWhole)
+{
+    load(30);
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 300.0})); // 10 pixels a second
+    EXPECT_EQ(lastLength(), QStringLiteral("30s"));
+    EXPECT_EQ(start.text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(end.text(), QStringLiteral("00:00:30"));
+    EXPECT_EQ(view->width(), 682); // the waveform is only 300 pixels wide
+    EXPECT_TRUE(view->lineView()->isVisible());
+}
+
+TEST_F(WaveformViewTest, LongerFileStartsWithItsFirst40Seconds)
+{
+    load(120);
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 400.0}));
+    EXPECT_EQ(start.text(), QStringLiteral("00:00:00"));
+    EXPECT_EQ(end.text(), QStringLiteral("00:00:40"));
+    EXPECT_EQ(view->width(), 1200);
+    EXPECT_EQ(view->lineView()->geometry(),
+              QRect(0, WaveformArt::kRulerHeight, 400, view->height() - WaveformArt::kRulerHeight));
+    EXPECT_EQ(view->timeLineStrings().size(), 120);
+    EXPECT_EQ(view->timeLineStrings().at(75), QStringLiteral("00:01:15"));
+}
+
+TEST_F(WaveformViewTest, DraggingOverEmptyWaveformBuildsAtMost60Seconds)
+{
+    load(120);
+    // 70 s to the left of the press: the part ends at the press point.
+    press(QPoint(1100, 120));
+    move(QPoint(700, 120));
+    move(QPoint(400, 120));
+    release(QPoint(400, 120));
+    EXPECT_EQ(view->part(), (PartFrame {500.0, 600.0}));
+    EXPECT_EQ(start.text(), QStringLiteral("00:00:50"));
+    EXPECT_EQ(end.text(), QStringLiteral("00:01:50"));
+    EXPECT_EQ(lastLength(), QStringLiteral("60s"));
+    // To the right: the part starts at the press point.
+    press(QPoint(440, 120));
+    move(QPoint(1150, 120));
+    release(QPoint(1150, 120));
+    EXPECT_EQ(view->part(), (PartFrame {440.0, 600.0}));
+    // A short drag near the end keeps the 5 s floor and stays inside the file.
+    press(QPoint(1190, 120));
+    move(QPoint(1195, 120));
+    release(QPoint(1195, 120));
+    EXPECT_EQ(view->part(), (PartFrame {1150.0, 50.0}));
+}
+
+TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
+{
+    load(120);
+    move(QPoint(402, 120)); // the right grab zone
+    press(QPoint(402, 120));
+    move(QPoint(200, 120));
+    move(QPoint(10, 120));
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 50.0}));
+    move(QPoint(300, 120)); // away from the zone: ignored
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 50.0}));
+    move(QPoint(52, 120)); // back in the right grab zone
+    move(QPoint(152, 120));
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 150.0}));
+    release(QPoint(152, 120));
+    EXPECT_EQ(end.text(), QStringLiteral("00:00:15"));
+}
+
+TEST_F(WaveformViewTest, KeyboardStepsKeepTheLimits)
+{
+    load(120);
+    view->setTimeTF(PartFrame {1140.0, 60.0});
+    view->enlargeChoosePart(10.0, 2); // the right edge is at the file's end already
+    EXPECT_EQ(view->part(), (PartFrame {1140.0, 60.0}));
+    view->narrowChoosePart(10.0, 2); // 6 s less 1 s
+    EXPECT_EQ(view->part(), (PartFrame {1140.0, 50.0}));
+    view->narrowChoosePart(10.0, 2); // never below 5 s
+    EXPECT_EQ(view->part(), (PartFrame {1140.0, 50.0}));
+    EXPECT_EQ(lastLength(), QStringLiteral("5s"));
+}
+
+TEST_F(WaveformViewTest, AThreeSecondFileIsAlwaysChosenWhole)
+{
+    load(3);
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+    view->enlargeChoosePart(100.0, 2);
+    view->narrowChoosePart(10.0, 1);
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+    press(QPoint(400, 120));
+    move(QPoint(10, 120));
+    release(QPoint(10, 120));
+    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+}
+
+TEST_F(WaveformViewTest, DoubleClicksPreviewInsideAndPlayOutside)
+{
+    load(120);
+    QTest::mouseDClick(view->lineView(), Qt::LeftButton, {}, QPoint(100, 60));
+    ASSERT_EQ(delegate.previews.size(), 1u);
+    EXPECT_DOUBLE_EQ(delegate.previews[0].value(), 10000.0);
+    EXPECT_TRUE(view->isPreview());
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(600, 120));
+    ASSERT_EQ(delegate.plays.size(), 1u);
+    EXPECT_DOUBLE_EQ(delegate.plays[0], 60000.0);
+    EXPECT_FALSE(view->isPreview());
+}
+
+TEST_F(WaveformViewTest, PlayLineFollowsTheRulerAndRestartsPlay)
+{
+    load(120);
+    delegate.state = 1; // playing
+    press(QPoint(250, 10)); // in the ruler
+    move(QPoint(300, 10));
+    release(QPoint(300, 10));
+    EXPECT_DOUBLE_EQ(view->timeLineX(), 300.0);
+    ASSERT_EQ(delegate.plays.size(), 2u);
+    EXPECT_DOUBLE_EQ(delegate.plays.back(), 30000.0);
+    EXPECT_DOUBLE_EQ(delegate.beginTimes.back(), 30000.0);
+    EXPECT_TRUE(view->lineView()->drawsTimeLine() || view->timeLineX() > view->part().right());
+}
+
+TEST_F(WaveformViewTest, ZoomKeepsThePartAtTheSameTimes)
+{
+    load(120);
+    view->setTimeTF(PartFrame {100.0, 200.0});
+    view->setTimeLineXPos(150.0);
+    view->setWaveformWidth(0.5);
+    EXPECT_EQ(view->part(), (PartFrame {1000.0, 2000.0}));
+    EXPECT_DOUBLE_EQ(view->timeLineX(), 1500.0);
+    EXPECT_EQ(view->width(), 12000);
+    EXPECT_EQ(start.text(), QStringLiteral("00:00:10"));
+    view->setWaveformWidth(0.000001); // ignored
+    EXPECT_EQ(view->width(), 12000);
+}
+
+TEST_F(WaveformViewTest, BarMovesInsideTheFileAndTellsTheEditor)
+{
+    load(120);
+    DragView* bar = view->lineView();
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(200, 60));
+    QTest::mouseMove(bar, QPoint(100, 60)); // 100 pixels left of the start: stops at 0
+    EXPECT_EQ(view->part().x, 0.0);
+    QTest::mouseMove(bar, QPoint(1200, 60));
+    QTest::mouseMove(bar, QPoint(1200, 60));
+    EXPECT_EQ(view->part(), (PartFrame {800.0, 400.0})); // its end at the file's end
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1200, 60));
+    const auto n = names();
+    EXPECT_GE(std::count(n.begin(), n.end(), QStringLiteral("ChoosePartChanged")), 1);
+    EXPECT_EQ(std::count(n.begin(), n.end(), QStringLiteral("repeatePreview")), 0);
+    // A single click while previewing restarts the preview.
+    view->setIsPreview(true);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(50, 60));
+    EXPECT_EQ(names().back(), QStringLiteral("repeatePreview"));
+}
+
+TEST_F(WaveformViewTest, BarGridSitsOverTheRulerGrid)
+{
+    load(120);
+    view->setTimeTF(PartFrame {215.0, 400.0});
+    view->lineView()->prepareDrawPoints();
+    const std::vector<int> lines = view->lineView()->gridLines();
+    ASSERT_FALSE(lines.empty());
+    for (int x : lines) {
+        const int waveformX = x + 215;
+        EXPECT_EQ(waveformX % 30, 0) << waveformX; // every 3 s at 10 pixels a second
+    }
+    // A part reaching the file's end draws only the points that exist.
+    view->setTimeTF(PartFrame {1150.0, 50.0});
+    view->lineView()->prepareDrawPoints();
+    EXPECT_LE(view->lineView()->dragWavePointStartPos() + static_cast<int>(view->lineView()->dragPoints().size()),
+              120 * 200);
+}
+
+TEST_F(WaveformViewTest, RenderedViewShowsRulerWaveformAndPart)
+{
+    load(120);
+    const QImage shot = view->grab().toImage();
+    // The ruler is the top band: it differs from the waveform area under it.
+    EXPECT_NE(shot.pixel(700, 5), shot.pixel(700, 60));
+    // The part's bar covers the first 400 pixels below the ruler, not what follows.
+    EXPECT_NE(shot.pixel(200, WaveformArt::kRulerHeight + 3), shot.pixel(800, WaveformArt::kRulerHeight + 3));
+}
+
+TEST_F(WaveformViewTest, DropsAcceptTheViewsFileEndings)
+{
+    auto drop = [this](const QString& name) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/") + name)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &dropped);
+        return true;
+    };
+    posted.clear();
+    EXPECT_TRUE(drop(QStringLiteral("ring.m4r")));
+    EXPECT_TRUE(drop(QStringLiteral("clip.FLV")));
+    EXPECT_FALSE(drop(QStringLiteral("notes.txt")));
+    ASSERT_EQ(names(), (std::vector<QString> {QStringLiteral("LoadChildItemInAudioEditView"),
+                                              QStringLiteral("LoadChildItemInAudioEditView")}));
+    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("FilePath")), QStringLiteral("/music/ring.m4r"));
+    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("isLocal")), QStringLiteral("YES"));
+}
+
+TEST_F(WaveformViewTest, ScrollerClicksAreAnnounced)
+{
+    load(120);
+    posted.clear();
+    QScrollBar* scroller = view->waveformScrollView()->horizontalScrollBar();
+    scroller->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    ASSERT_FALSE(posted.empty());
+    EXPECT_EQ(posted.back().name, QStringLiteral("Ozk_WaveformScrollerClickNotification"));
+    EXPECT_EQ(posted.back().object, scroller);
+}
+
+} // namespace
