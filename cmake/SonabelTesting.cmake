@@ -39,7 +39,9 @@ function(sonabel_add_test name)
         DISCOVERY_TIMEOUT 60
         PROPERTIES
             FIXTURES_REQUIRED media_fixtures
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SONABEL_NO_EXTERNAL_OPEN=1"
+            # One variable only: a list here would shift the property pairs that follow.
+            # scripts/test.sh sets the rest of the test environment.
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
             TIMEOUT 300
             ${locks})
 endfunction()

@@ -155,7 +155,7 @@ void drawRuler(QPainter& painter, const WaveformRenderRequest& request, double s
     const QImage ruler(QStringLiteral(":/TimeFillFragment.png"));
     painter.drawImage(QRect(0, 0, pictureWidth, kRulerHeight), ruler);
 
-    if (request.showTimeClearance <= 0)
+    if (request.showTimeClearance <= 0 || !request.drawTimeMarks)
         return;
     const int minorEvery = request.showTimeClearance / kMinorTicksPerMajor; // 0: no minor ticks
     const double secondWidth = request.pointClearance * EditingState::pointCountPerSecond;
@@ -277,6 +277,46 @@ QImage WaveformRenderer::render(const WaveformRenderRequest& request)
     }
     painter.end();
     return picture;
+}
+
+void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequest& request, double fromX,
+                                     double toX)
+{
+    if (request.showTimeClearance <= 0 || request.pointClearance <= 0.0)
+        return;
+    const double secondWidth = request.pointClearance * EditingState::pointCountPerSecond;
+    const int minorEvery = request.showTimeClearance / kMinorTicksPerMajor;
+    const int height = painter.device()->height();
+    // Labels reach to the right of their tick: start early enough to catch them.
+    const int first = std::max(0, static_cast<int>((fromX - 80.0) / secondWidth));
+    const int last = std::min(request.seconds, static_cast<int>(toX / secondWidth) + 1);
+    const QColor gridColour = withAlpha(kGridLine, kGridLineAlpha);
+    const QColor minorColour = withAlpha(kTick, kMinorTickAlpha);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QFont font = labelFont(painter.font());
+    painter.setFont(font);
+    const double baseline = kLabelBottom - QFontMetricsF(font).descent();
+    int minorCount = 0;
+    for (int i = first; i < last; ++i) {
+        const int x = columnOf(secondWidth * i);
+        if (i % request.showTimeClearance == 0) {
+            minorCount = 0;
+            painter.setPen(kTick);
+            painter.drawLine(x, 2, x, kRulerHeight - 1);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(x + 2, baseline), CommonFunctions::secondsToShortString(i, kLabelAccuracy));
+        } else if (minorEvery > 0 && i % minorEvery == 0) {
+            ++minorCount;
+            painter.setPen(minorColour);
+            painter.drawLine(x, minorCount == kHalfwayMinorIndex ? 9 : 14, x, kRulerHeight - 1);
+        } else {
+            continue;
+        }
+        painter.setPen(gridColour);
+        painter.drawLine(x, kRulerHeight, x, height);
+    }
+    painter.restore();
 }
 
 double WaveformRenderer::pictureX(const QImage& picture, double waveformX, double width)

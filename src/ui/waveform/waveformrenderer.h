@@ -11,6 +11,8 @@
 
 #include <QImage>
 
+class QPainter;
+
 struct WaveformRenderRequest {
     const WaveformPoints* points = nullptr; // x = clearance * index, y measured from the bottom
     double pointClearance = 0.05;           // pixels between neighbouring points
@@ -18,6 +20,7 @@ struct WaveformRenderRequest {
     int height = 0;                         // the view's height; the ruler is its top band
     int showTimeClearance = 30;             // seconds between labelled ruler ticks
     int seconds = 0;                        // labels to draw: one per whole second
+    bool drawTimeMarks = true;              // ticks, labels and grid lines in the picture
 };
 
 class WaveformRenderer {
@@ -27,6 +30,11 @@ public:
     // The picture for `request`; its width is min(request.width, kMaximumPictureWidth)
     // and it stands for the whole waveform width.
     [[nodiscard]] static QImage render(const WaveformRenderRequest& request);
+
+    // The ruler's ticks and labels and the grid lines for waveform x in [fromX, toX), at
+    // full scale. The view draws them live over its picture, which it may stretch: baked
+    // into a stretched picture, a one-pixel line would turn into a wide band.
+    static void drawTimeMarks(QPainter& painter, const WaveformRenderRequest& request, double fromX, double toX);
 
     // The x in the picture that stands for `waveformX` of a waveform `width` wide.
     [[nodiscard]] static double pictureX(const QImage& picture, double waveformX, double width);

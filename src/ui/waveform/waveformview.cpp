@@ -202,6 +202,7 @@ bool WaveformView::drawWave(const QString& path)
     request.height = m_height.load();
     request.showTimeClearance = m_showTimeClearance.load();
     request.seconds = loaded.seconds;
+    request.drawTimeMarks = false; // drawn live over the picture, which zoom stretches
     loaded.picture = WaveformRenderer::render(request);
     QMetaObject::invokeMethod(this, [this, loaded] { applyLoad(loaded); }, Qt::AutoConnection);
     return true;

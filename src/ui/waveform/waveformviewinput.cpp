@@ -56,6 +56,11 @@ void WaveformView::paintEvent(QPaintEvent* event)
     const double left = WaveformRenderer::pictureX(m_waveformImage, exposed.left(), width);
     const double right = WaveformRenderer::pictureX(m_waveformImage, exposed.right() + 1, width);
     painter.drawImage(QRectF(exposed), m_waveformImage, QRectF(left, 0, right - left, m_waveformImage.height()));
+    WaveformRenderRequest marks;
+    marks.pointClearance = gloableState()._pointClearance.load();
+    marks.showTimeClearance = m_showTimeClearance.load();
+    marks.seconds = static_cast<int>(m_timeLineStringArray.size());
+    WaveformRenderer::drawTimeMarks(painter, marks, exposed.left(), exposed.right() + 1);
 
     const double rulerH = rulerHeight();
     const bool insidePart = m_timeLineX >= m_part.x && m_timeLineX <= m_part.right() && m_part.width > 0.0;
