@@ -59,10 +59,22 @@ PlayerImpl::~PlayerImpl()
 
 void PlayerImpl::runOnEngine(const std::function<void()>& work)
 {
-    if (QThread::currentThread() == &m_engineThread)
+    if (QThread::currentThread() == &m_engineThread) {
         work();
-    else
-        QMetaObject::invokeMethod(m_host, work, Qt::BlockingQueuedConnection);
+        return;
+    }
+    // Qt's blocking hand-over orders the two threads, but with locks a race detector
+    // cannot see; passing through our own mutex on both sides makes the order visible.
+    { const std::lock_guard handoff(m_handoff); }
+    QMetaObject::invokeMethod(
+        m_host,
+        [this, &work] {
+            { const std::lock_guard handoff(m_handoff); }
+            work();
+            { const std::lock_guard handoff(m_handoff); }
+        },
+        Qt::BlockingQueuedConnection);
+    { const std::lock_guard handoff(m_handoff); }
 }
 
 void PlayerImpl::setSources(VideoProcessor video, AudioProcessor audio, VideoDecoder rawVideo, AudioDecoder rawAudio)

@@ -69,6 +69,7 @@ private:
     PlayerFrameRelay m_relay;
 
     std::mutex m_operations; // one VP call at a time
+    std::mutex m_handoff;    // see runOnEngine
     mutable std::mutex m_mutex; // the fields below up to the atomics
     AudioProcessor m_audio = nullptr;
     VideoProcessor m_video = nullptr;

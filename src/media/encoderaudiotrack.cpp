@@ -1,5 +1,6 @@
 #include "media/encoderaudiotrack.h"
 
+#include "media/encoderpackets.h"
 #include "media/medialog.h"
 
 #include <algorithm>
@@ -150,16 +151,7 @@ bool AudioTrack::push(const MEDIA_FRAME* frame)
 
 bool AudioTrack::encode(AVFormatContext* output, const AVFrame* frame)
 {
-    int err = avcodec_send_frame(m_codec.get(), frame);
-    if (err < 0)
-        return false;
-    while ((err = avcodec_receive_packet(m_codec.get(), m_packet.get())) == 0) {
-        av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
-        m_packet->stream_index = m_stream->index;
-        if (av_interleaved_write_frame(output, m_packet.get()) < 0)
-            return false;
-    }
-    return err == AVERROR(EAGAIN) || err == AVERROR_EOF;
+    return encodeInto(output, m_stream, m_codec.get(), m_packet.get(), frame);
 }
 
 bool AudioTrack::drain(AVFormatContext* output, bool final)

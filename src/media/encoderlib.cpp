@@ -82,8 +82,10 @@ struct EncoderImpl {
     std::atomic<bool> cancel {false};
     std::mutex mutex;
     std::condition_variable finished;
-    bool done = false; // guarded by mutex
-    int result = -1;   // guarded by mutex
+    // Atomics as well as guarded, so that the hand-over does not rest on the condition
+    // variable alone (whose waits a race detector may not follow).
+    std::atomic<bool> done {false};
+    std::atomic<int> result {-1};
 
     int open();
     bool run();
@@ -177,8 +179,8 @@ void EncoderImpl::finish(bool ok)
             medialog::warning("encoder: writing \"" + outputPath + "\" failed");
     }
     const std::lock_guard lock(mutex);
-    done = true;
-    result = ok ? 0 : 1;
+    result.store(ok ? 0 : 1, std::memory_order_release);
+    done.store(true, std::memory_order_release);
     finished.notify_all();
 }
 
@@ -247,20 +249,19 @@ int EncWait(Encoder encoder, uint32_t timeoutMs)
     if (encoder == nullptr)
         return 1;
     if (!encoder->worker.joinable()) {
-        const std::lock_guard lock(encoder->mutex);
-        return encoder->done ? encoder->result : 1; // waited for before, or never started
+        // Waited for before, or never started.
+        return encoder->done.load(std::memory_order_acquire) ? encoder->result.load(std::memory_order_acquire) : 1;
     }
     {
         std::unique_lock lock(encoder->mutex);
-        const auto isDone = [encoder] { return encoder->done; };
+        const auto isDone = [encoder] { return encoder->done.load(std::memory_order_acquire); };
         if (timeoutMs == 0xFFFFFFFFu)
             encoder->finished.wait(lock, isDone);
         else if (!encoder->finished.wait_for(lock, std::chrono::milliseconds(timeoutMs), isDone))
             return 1;
     }
     encoder->worker.join();
-    const std::lock_guard lock(encoder->mutex);
-    return encoder->result;
+    return encoder->result.load(std::memory_order_acquire);
 }
 
 void EncDestroy(Encoder encoder)

@@ -6,7 +6,7 @@
 //                    encoder delay declared in an edit list so players start at sample 0
 //   "WAV " + "PCM "  16-bit PCM WAV
 //   "PM3 "           MP3
-//   "MOV "           QuickTime; MPEG-4 Part 2 video ("Xvid") when there is a video
+//   "MOV "           QuickTime; MPEG-4 Visual video ("Xvid") when there is a video
 //                    source, and AAC audio
 // The encoder converts what its sources deliver to the parameters it is given, and
 // brings values a phone cannot take (more than 2 channels, rates outside 8000-48000 Hz,

@@ -1,5 +1,5 @@
 #pragma once
-// The picture stream of a cut: MPEG-4 Part 2 video at the source's size and rate.
+// The picture stream of a cut: MPEG-4 Visual video at the source's size and rate.
 
 #include "media/encoderlib.h"
 #include "media/ffmpeg.h"

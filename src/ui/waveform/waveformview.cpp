@@ -159,8 +159,9 @@ void WaveformView::stopDrawThread()
         m_engine->setStopGetData();
 }
 
-bool WaveformView::drawWave(const QString& path)
+bool WaveformView::drawWave(const QString& path, const std::function<bool()>& isCurrent)
 {
+    const auto current = [&isCurrent] { return !isCurrent || isCurrent(); };
     EditingState& s = state();
     // The shared values are reset here, on the worker, so the reset cannot land after
     // the new values; the widgets are reset on the main thread, before the result.
@@ -179,8 +180,8 @@ bool WaveformView::drawWave(const QString& path)
         const std::lock_guard lock(m_engineMutex);
         m_engine = nullptr;
     }
-    if (!block)
-        return true; // stopped: the next file's load takes over
+    if (!block || !current())
+        return true; // stopped or replaced: the next file's load takes over
 
     auto points = std::make_shared<WaveformPoints>(block->toWaveformPoints());
     const double clearance = s._pointClearance.load();
@@ -204,7 +205,13 @@ bool WaveformView::drawWave(const QString& path)
     request.seconds = loaded.seconds;
     request.drawTimeMarks = false; // drawn live over the picture, which zoom stretches
     loaded.picture = WaveformRenderer::render(request);
-    QMetaObject::invokeMethod(this, [this, loaded] { applyLoad(loaded); }, Qt::AutoConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, loaded, isCurrent] {
+            if (!isCurrent || isCurrent())
+                applyLoad(loaded);
+        },
+        Qt::AutoConnection);
     return true;
 }
 

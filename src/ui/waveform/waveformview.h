@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -56,8 +57,10 @@ public:
     [[nodiscard]] QString startTimeText() const { return m_startText; }
     [[nodiscard]] QString endTimeText() const { return m_endText; }
 
-    // Loading (worker thread). Always true; a stopped load delivers nothing.
-    bool drawWave(const QString& path);
+    // Loading (worker thread). Always true; a stopped load delivers nothing, and so does
+    // one that `isCurrent` (checked on the worker and again on the main thread) says a
+    // newer load has replaced.
+    bool drawWave(const QString& path, const std::function<bool()>& isCurrent = {});
     void newFileInportInit();
     void setInitImage();
     // Any thread: the running load stops after its current frame.

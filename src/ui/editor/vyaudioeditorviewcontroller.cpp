@@ -1,0 +1,382 @@
+#include "ui/editor/vyaudioeditorviewcontroller.h"
+
+#include "core/environment/editingstate.h"
+#include "core/metadata/getfilepicture.h"
+#include "core/notification/notificationcenter.h"
+#include "core/text/commonfunctions.h"
+#include "ui/editor/audioeditorviewplugcontroller.h"
+#include "ui/editor/playbackviewcontroller.h"
+#include "ui/editor/volumview.h"
+#include "ui/player/playbackview.h"
+#include "ui/player/roingtoneplaybackcontroller.h"
+#include "ui/player/videosurface.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+EditingState& state()
+{
+    return gloableState();
+}
+
+QPushButton* makeButton(const QString& name, const QString& text, const QString& tip)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    button->setFocusPolicy(Qt::NoFocus); // the arrow keys and Space belong to the editor
+    return button;
+}
+
+QComboBox* makeFadePop(const QString& name)
+{
+    auto* pop = new QComboBox;
+    pop->setObjectName(name);
+    pop->addItems(PartEditing::fadeTitles());
+    pop->setEnabled(false);
+    pop->setFocusPolicy(Qt::NoFocus);
+    return pop;
+}
+
+} // namespace
+
+VyAudioEditorViewController::VyAudioEditorViewController(QWidget* parent)
+    : QWidget(parent)
+    , m_session(*this)
+{
+    setObjectName(QStringLiteral("AudioEditorView"));
+    setFocusPolicy(Qt::StrongFocus);
+    buildLayout();
+    m_tickTimer.setInterval(static_cast<int>(PreviewSession::kTickSeconds * 1000));
+    m_scrollTimer.setInterval(static_cast<int>(PreviewSession::kTickSeconds * 1000));
+    m_gapTimer.setSingleShot(true);
+    connect(&m_tickTimer, &QTimer::timeout, this, [this] { m_session.reflashTimeLinePos(); });
+    connect(&m_scrollTimer, &QTimer::timeout, this, [this] { m_session.moveWaveformRinghtToLeft(); });
+    connect(&m_gapTimer, &QTimer::timeout, this, [this] { m_session.ringsGapElapsed(); });
+    observeNotifications();
+    disableAllButtons();
+}
+
+VyAudioEditorViewController::~VyAudioEditorViewController()
+{
+    stopLoadWorker();
+}
+
+void VyAudioEditorViewController::buildLayout()
+{
+    m_waveformView = new WaveformView(this);
+    m_waveformView->setDelegate(this);
+    m_playBtn = makeButton(QStringLiteral("playBtn"), tr("Play"), tr("Play"));
+    m_previewBtn = makeButton(QStringLiteral("previewBtn"), tr("Preview"), tr("Preview"));
+    m_zoomInBtn = makeButton(QStringLiteral("zoomInBtn"), tr("Zoom In"), tr("Zoom In"));
+    m_zoomOutBtn = makeButton(QStringLiteral("zoomOutBtn"), tr("Zoom Out"), tr("Zoom Out"));
+    m_closeBtn = makeButton(QStringLiteral("closeBtn"), tr("Close"), tr("Close"));
+    m_saveBtn = makeButton(QStringLiteral("saveBtn"), tr("Create Ringtone"), tr("Create Ringtone"));
+    m_RecordBtn = makeButton(QStringLiteral("m_RecordBtn"), tr("Record"), tr("Record"));
+    m_RingtoneManagerBtn
+        = makeButton(QStringLiteral("m_RingtoneManagerBtn"), tr("Zirevove Vorurav"), tr("Zirevove Vorurav"));
+    m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
+    m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
+    m_startTimeTF = new QLineEdit;
+    m_startTimeTF->setObjectName(QStringLiteral("startTimeTF"));
+    m_endTimeTF = new QLineEdit;
+    m_endTimeTF->setObjectName(QStringLiteral("endTimeTF"));
+    for (QLineEdit* field : {m_startTimeTF, m_endTimeTF}) {
+        field->setMaxLength(8);
+        field->setFixedWidth(80);
+    }
+    m_waveformView->setTimeFields(m_startTimeTF, m_endTimeTF);
+    m_fadeInBtn = new QCheckBox(tr("Fade In"));
+    m_fadeInBtn->setObjectName(QStringLiteral("fadeInBtn"));
+    m_fadeOutBtn = new QCheckBox(tr("Fade Out"));
+    m_fadeOutBtn->setObjectName(QStringLiteral("fadeOutBtn"));
+    m_fadeInPoPupBtn = makeFadePop(QStringLiteral("fadeInPoPupBtn"));
+    m_fadeOutPoPupBtn = makeFadePop(QStringLiteral("fadeOutPoPupBtn"));
+    m_ProgrsIdctr = new QProgressBar;
+    m_ProgrsIdctr->setRange(0, 0); // spinning
+    m_ProgrsIdctr->setMaximumWidth(80);
+    m_ProgrsIdctr->hide();
+    m_viewPlugCtlr = new AudioEditorViewPlugController;
+    m_volumView = new VolumView;
+
+    auto* controls = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_startTimeTF, m_endTimeTF, m_fadeInBtn,
+                                                       m_fadeInPoPupBtn, m_fadeOutBtn, m_fadeOutPoPupBtn, m_zoomInBtn,
+                                                       m_zoomOutBtn, m_ProgrsIdctr})
+        controls->addWidget(w);
+    controls->addStretch();
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_viewPlugCtlr, 1);
+    lower->addWidget(m_volumView);
+    lower->addWidget(m_transferToIPhoneCkbx);
+    lower->addWidget(m_saveBtn);
+    lower->addWidget(m_RecordBtn);
+    lower->addWidget(m_RingtoneManagerBtn);
+    lower->addWidget(m_closeBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_waveformView->waveformScrollView(), 1);
+    layout->addLayout(controls);
+    layout->addLayout(lower);
+
+    connect(m_playBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickPlaySound);
+    connect(m_previewBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickPreviewChosePart);
+    connect(m_zoomInBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickZoomIn);
+    connect(m_zoomOutBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickZoomOut);
+    connect(m_closeBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickCloseButton);
+    connect(m_startTimeTF, &QLineEdit::editingFinished, this, &VyAudioEditorViewController::endInputTrimStartTime);
+    connect(m_endTimeTF, &QLineEdit::editingFinished, this, &VyAudioEditorViewController::endInputTrimEndTime);
+    connect(m_fadeInBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeInBtn, m_fadeInPoPupBtn); });
+    connect(m_fadeOutBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeOutBtn, m_fadeOutPoPupBtn); });
+    connect(m_volumView, &VolumView::volumeChanged, this, [this](int volume) { m_session.setVolume(volume); });
+    connect(m_RecordBtn, &QPushButton::clicked, this, [] {
+        NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
+    });
+    connect(m_RingtoneManagerBtn, &QPushButton::clicked, this, [] {
+        NotificationCenter::defaultCenter().post(QStringLiteral("ClickMgr"));
+    });
+}
+
+void VyAudioEditorViewController::observeNotifications()
+{
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    auto on = [this, &center](const char* name, std::function<void(const Notification&)> handler) {
+        center.addObserver(this, QLatin1String(name), nullptr, std::move(handler));
+    };
+    on("CloseAudioView", [this](const Notification&) { clickCloseButton(); });
+    on("repeatePreview", [this](const Notification&) { repeatePreview(std::nullopt); });
+    on("StopPlayer", [this](const Notification&) { clickStopSound(); });
+    on("StartPlayer", [this](const Notification&) { clickPlaySound(); });
+    on("SetAudioParm", [this](const Notification& n) {
+        m_audioParm = n.userInfo.isEmpty() ? std::nullopt : std::optional<QVariantMap>(n.userInfo);
+    });
+    on("SetKeyMovie", [this](const Notification& n) {
+        m_keyMoveDist = n.userInfo.value(QStringLiteral("KeyMoveDist")).toFloat();
+    });
+    on("SetRingsGapTime", [this](const Notification& n) {
+        m_session.setRingsGap(n.userInfo.value(QStringLiteral("RingsGap")).toDouble());
+    });
+    on("ChoosePartChanged", [this](const Notification&) { m_session.resettPreviewTime(); });
+    on("Ozk_WaveformScrollerClickNotification", [this](const Notification&) { m_session.waveformScrollerClicked(); });
+}
+
+void VyAudioEditorViewController::setupPlayBackView(PlayBackView* pane)
+{
+    if (!_playBackCtlr)
+        _playBackCtlr = std::make_unique<PlayBackViewController>(pane);
+    m_playBackPane = pane;
+}
+
+bool VyAudioEditorViewController::isLoading() const
+{
+    return state()._moveDx.load() <= 0.0;
+}
+
+void VyAudioEditorViewController::disableAllButtons()
+{
+    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_transferToIPhoneCkbx, m_fadeInPoPupBtn,
+                                                       m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF, m_RecordBtn,
+                                                       m_RingtoneManagerBtn})
+        w->setEnabled(false);
+}
+
+void VyAudioEditorViewController::resetButtons()
+{
+    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_transferToIPhoneCkbx, m_startTimeTF,
+                                                       m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn})
+        w->setEnabled(true);
+    m_session.resetButtons();
+    for (auto [box, pop] : {std::pair {m_fadeInBtn, m_fadeInPoPupBtn}, std::pair {m_fadeOutBtn, m_fadeOutPoPupBtn}}) {
+        box->setChecked(false);
+        pop->setEnabled(false);
+        pop->clear();
+        pop->addItems(PartEditing::fadeTitles());
+    }
+}
+
+void VyAudioEditorViewController::stopLoadWorker()
+{
+    m_currentJob.fetch_add(1); // whatever the old worker still delivers is dropped
+    m_waveformView->stopDrawThread();
+    if (m_drawThread.joinable())
+        m_drawThread.join(); // it stops after the frame it is decoding
+}
+
+int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QString& realName)
+{
+    m_session.endPreviewLoop();
+    stopLoadWorker();
+    m_waveformView->enableClick(false);
+    m_waveformView->scrollToPosition(QPoint(0, 0));
+    m_ProgrsIdctr->show();
+    disableAllButtons();
+    m_waveformView->setIsPreview(false);
+    EditingState& s = state();
+    s._waveformPointsCount = 0.0f;
+    s._moveDx = 0.0;
+    s.publishPointArray(nullptr);
+    m_currentFileName = realName;
+
+    m_viewPlugCtlr->clearDisplay();
+    if (!m_viewPlugCtlr->setFileName(path, realName)) {
+        GetFilePicture tags(path);
+        const QMap<QString, QString> found = tags.getComposerAndAlbum();
+        if (!found.value(QStringLiteral("composer")).isEmpty())
+            m_viewPlugCtlr->setComposer(found.value(QStringLiteral("composer")));
+        if (!found.value(QStringLiteral("album")).isEmpty())
+            m_viewPlugCtlr->setAlbum(found.value(QStringLiteral("album")));
+    }
+    m_viewPlugCtlr->setChooseLength(QStringLiteral("%1s").arg(40));
+    m_fileLenStr = CommonFunctions::secondsToShortString(static_cast<int>(s.movieLen.load()), 3);
+    m_viewPlugCtlr->setPlayTime(QStringLiteral("00:00:00 / %1").arg(m_fileLenStr));
+    if (_playerController && _playerController->getPlayViewHandle() != nullptr)
+        _playerController->getPlayViewHandle()->hide();
+
+    if (initPlayer(path) == 1) {
+        m_waveformView->enableClick(true);
+        m_ProgrsIdctr->hide();
+        resetButtons();
+        return AlreadyLoaded;
+    }
+    if (_playBackCtlr)
+        _playBackCtlr->setImageToContentView(path, !playerHasVideo());
+    m_session.resetForNewFile();
+    m_volumView->setVolumRate(0.5);
+    m_session.setVolume(100);
+
+    const int job = m_currentJob.load();
+    m_drawThread = std::thread([this, path, job] {
+        m_waveformView->drawWave(path, [this, job] { return m_currentJob.load() == job; });
+        QMetaObject::invokeMethod(this, [this, job] { finishLoad(job); }, Qt::QueuedConnection);
+    });
+    return LoadStarted;
+}
+
+void VyAudioEditorViewController::finishLoad(int job)
+{
+    if (job != m_currentJob.load())
+        return; // a newer load has taken over
+    m_ProgrsIdctr->hide();
+    resetButtons();
+    m_waveformView->enableClick(true);
+    Q_EMIT loadFileSuccessful();
+}
+
+int VyAudioEditorViewController::initPlayer(const QString& path)
+{
+    EditingState& s = state();
+    if (path == s._sourceFileName && _playerController) {
+        clickStopSound();
+        return 1;
+    }
+    s._sourceFileName = path;
+    if (_playerController && _playerController->playerState() == PreviewSession::kPlayerPlaying)
+        clickStopSound();
+    if (!_playerController) {
+        auto controller = std::make_unique<RoingTonePlayBackController>();
+        QWidget* pane = m_playBackPane != nullptr ? static_cast<QWidget*>(m_playBackPane) : this;
+        if (!controller->initPlayerWithPath(path, pane, QRect(5, 0, 210, 143)))
+            return -1; // no sound output: the editor works without playback
+        _playerController = std::move(controller);
+        m_cover = new PlayBackViewCover(_playerController->getPlayViewHandle());
+    } else {
+        _playerController->setNewPlayFile(path);
+    }
+    if (VideoSurface* surface = _playerController->getPlayViewHandle()) {
+        surface->hide();
+        m_cover->resize(surface->size());
+        m_cover->show();
+    }
+    return 0;
+}
+
+int VyAudioEditorViewController::getPlayerState()
+{
+    const int s = playerState();
+    m_waveformView->setPlayerState(s);
+    return s;
+}
+
+bool VyAudioEditorViewController::playerHasVideo() const
+{
+    return _playerController && _playerController->hasVideo();
+}
+
+void VyAudioEditorViewController::clickPlaySound()
+{
+    if (!isLoading())
+        m_session.clickPlaySound();
+}
+
+void VyAudioEditorViewController::clickPauseSound()
+{
+    m_session.clickPauseSound();
+}
+
+void VyAudioEditorViewController::clickStopSound()
+{
+    m_session.clickStopSound();
+}
+
+void VyAudioEditorViewController::clickPreviewChosePart()
+{
+    if (!isLoading())
+        m_session.clickPreviewChosePart();
+}
+
+void VyAudioEditorViewController::repeatePreview(std::optional<double> fromMs)
+{
+    if (!isLoading())
+        m_session.repeatePreview(fromMs);
+}
+
+void VyAudioEditorViewController::handlePlay(double fromMs)
+{
+    if (!isLoading())
+        m_session.handlePlay(fromMs);
+}
+
+void VyAudioEditorViewController::setPlayBeginTime(double ms)
+{
+    m_session.endPreviewLoop(); // a click or drag on the play line ends the loop
+    m_session.setPlayBeginTime(ms);
+}
+
+void VyAudioEditorViewController::setCanMoveWaveform()
+{
+    m_session.setCanMoveWaveform();
+}
+
+void VyAudioEditorViewController::clickZoomIn()
+{
+    if (!isLoading())
+        m_waveformView->setWaveformWidth(0.1);
+}
+
+void VyAudioEditorViewController::clickZoomOut()
+{
+    if (!isLoading())
+        m_waveformView->setWaveformWidth(1.0);
+}
+
+void VyAudioEditorViewController::clickCloseButton()
+{
+    m_session.closeEditor();
+    m_waveformView->setInitImage();
+    m_waveformView->resize(678, 217);
+    stopLoadWorker();
+    // Nothing is loaded now: the same file may be opened again, and keys do nothing.
+    state()._moveDx = 0.0;
+    state()._sourceFileName.clear();
+    disableAllButtons();
+    m_ProgrsIdctr->hide();
+    Q_EMIT closeAudioEditorView();
+}
