@@ -195,6 +195,43 @@ TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
     }
 }
 
+TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
+{
+    load(30);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    editor.waveformView()->setTimeTF(PartFrame {0.0, 100.0}); // 0-10 s at 10 pixels a second
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
+                                             {{QStringLiteral("RingsGap"), 0.5}});
+    editor.repeatePreview(9600.0); // near the end, so the first pass is short
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
+    EXPECT_DOUBLE_EQ(editor.session().timeLineX(), 0.0); // back at the part's start for the gap
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().previewBtnSt() == PreviewSession::kPreviewing; },
+                                        5000));
+    EXPECT_EQ(editor.playerState(), PreviewSession::kPlayerPlaying);
+    editor.clickPreviewChosePart(); // ends the loop
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_FALSE(editor.session().gapPending());
+}
+
+TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
+{
+    load(8);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    int stops = 0;
+    const auto id = NotificationCenter::defaultCenter().addObserver(
+        nullptr, QStringLiteral("StopPlay"), &editor, [&](const Notification&) { ++stops; });
+    editor.handlePlay(7600.0);
+    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlaying);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return stops > 0; }, 20000));
+    NotificationCenter::defaultCenter().removeObserver(id);
+    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayIdle);
+    EXPECT_EQ(editor.playBtn()->property("image").toString(), QStringLiteral("PlayN.png"));
+    EXPECT_DOUBLE_EQ(editor.waveformView()->timeLineX(), 0.0);
+}
+
 } // namespace
 
 #include "ui/editor/showprocessviewcontroller.h"

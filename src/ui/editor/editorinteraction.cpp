@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -66,6 +67,11 @@ double VyAudioEditorViewController::getPlayedTime() const
     return _playerController ? _playerController->getPlayedTime() : 0.0;
 }
 
+int VyAudioEditorViewController::underrunCount() const
+{
+    return _playerController ? _playerController->underruns() : 0;
+}
+
 bool VyAudioEditorViewController::hasVideo() const
 {
     return playerHasVideo();
@@ -110,16 +116,15 @@ void VyAudioEditorViewController::showVideo()
 
 void VyAudioEditorViewController::setPlayButtonImage(const QString& image)
 {
-    // The picture names say the state; the text shows it until the artwork arrives.
     m_playBtn->setProperty("image", image);
-    m_playBtn->setText(image == PreviewSession::playButtonImage(PreviewSession::kPlaying) ? tr("Pause") : tr("Play"));
+    m_playBtn->setIcon(QIcon(QStringLiteral(":/") + image));
+    m_playBtn->setToolTip(image == PreviewSession::playButtonImage(PreviewSession::kPlaying) ? tr("Pause") : tr("Play"));
 }
 
 void VyAudioEditorViewController::setPreviewButtonImage(const QString& image)
 {
     m_previewBtn->setProperty("image", image);
-    m_previewBtn->setText(image == PreviewSession::previewButtonImage(PreviewSession::kPreviewing) ? tr("Stop Preview")
-                                                                                                   : tr("Preview"));
+    m_previewBtn->setIcon(QIcon(QStringLiteral(":/") + image));
 }
 
 void VyAudioEditorViewController::setPlayTime(const QString& text)

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,9 +29,15 @@ EditingState& state()
     return gloableState();
 }
 
-QPushButton* makeButton(const QString& name, const QString& text, const QString& tip)
+QPushButton* makeButton(const QString& name, const QString& picture, const QString& tip)
 {
-    auto* button = new QPushButton(text);
+    auto* button = new QPushButton;
+    if (picture.endsWith(QStringLiteral(".png"))) {
+        button->setIcon(QIcon(QStringLiteral(":/") + picture));
+        button->setIconSize(QSize(32, 32));
+    } else {
+        button->setText(picture);
+    }
     button->setObjectName(name);
     button->setToolTip(tip);
     button->setFocusPolicy(Qt::NoFocus); // the arrow keys and Space belong to the editor
@@ -75,15 +82,16 @@ void VyAudioEditorViewController::buildLayout()
 {
     m_waveformView = new WaveformView(this);
     m_waveformView->setDelegate(this);
-    m_playBtn = makeButton(QStringLiteral("playBtn"), tr("Play"), tr("Play"));
-    m_previewBtn = makeButton(QStringLiteral("previewBtn"), tr("Preview"), tr("Preview"));
+    m_playBtn = makeButton(QStringLiteral("playBtn"), QStringLiteral("PlayN.png"), tr("Play"));
+    m_previewBtn = makeButton(QStringLiteral("previewBtn"), QStringLiteral("Preview.png"), tr("Preview"));
     m_zoomInBtn = makeButton(QStringLiteral("zoomInBtn"), tr("Zoom In"), tr("Zoom In"));
     m_zoomOutBtn = makeButton(QStringLiteral("zoomOutBtn"), tr("Zoom Out"), tr("Zoom Out"));
     m_closeBtn = makeButton(QStringLiteral("closeBtn"), tr("Close"), tr("Close"));
     m_saveBtn = makeButton(QStringLiteral("saveBtn"), tr("Create Ringtone"), tr("Create Ringtone"));
-    m_RecordBtn = makeButton(QStringLiteral("m_RecordBtn"), tr("Record"), tr("Record"));
-    m_RingtoneManagerBtn
-        = makeButton(QStringLiteral("m_RingtoneManagerBtn"), tr("Zirevove Vorurav"), tr("Zirevove Vorurav"));
+    m_RecordBtn = makeButton(QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"),
+                             tr("Record"));
+    m_RingtoneManagerBtn = makeButton(QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"),
+                                      tr("Zirevove Vorurav"));
     m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
     m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
     m_startTimeTF = new QLineEdit;
@@ -137,8 +145,15 @@ void VyAudioEditorViewController::buildLayout()
     connect(m_fadeInBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeInBtn, m_fadeInPoPupBtn); });
     connect(m_fadeOutBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeOutBtn, m_fadeOutPoPupBtn); });
     connect(m_volumView, &VolumView::volumeChanged, this, [this](int volume) { m_session.setVolume(volume); });
-    connect(m_RecordBtn, &QPushButton::clicked, this, [] {
+    connect(m_RecordBtn, &QPushButton::clicked, this, [this] {
+        m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStop.png")));
         NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
+    });
+    connect(m_RingtoneManagerBtn, &QPushButton::pressed, this, [this] {
+        m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerDown.png")));
+    });
+    connect(m_RingtoneManagerBtn, &QPushButton::released, this, [this] {
+        m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerPop.png")));
     });
     connect(m_RingtoneManagerBtn, &QPushButton::clicked, this, [] {
         NotificationCenter::defaultCenter().post(QStringLiteral("ClickMgr"));
@@ -166,6 +181,9 @@ void VyAudioEditorViewController::observeNotifications()
     });
     on("ChoosePartChanged", [this](const Notification&) { m_session.resettPreviewTime(); });
     on("Ozk_WaveformScrollerClickNotification", [this](const Notification&) { m_session.waveformScrollerClicked(); });
+    on("Ozk_RecordOverNotification", [this](const Notification&) {
+        m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")));
+    });
 }
 
 void VyAudioEditorViewController::setupPlayBackView(PlayBackView* pane)

@@ -79,6 +79,8 @@ public:
     [[nodiscard]] float keyMoveDist() const { return m_keyMoveDist; }
     [[nodiscard]] const std::optional<QVariantMap>& audioParm() const { return m_audioParm; }
     [[nodiscard]] QString currentFileName() const { return m_currentFileName; }
+    // Times the sound output ran dry (0 without a player).
+    [[nodiscard]] int underrunCount() const;
     // The open length alert, if any (for the controls that drive the editor).
     [[nodiscard]] QMessageBox* lengthAlert() const { return m_lengthAlert; }
 

@@ -48,6 +48,8 @@ public:
     [[nodiscard]] int playerState() const;
     [[nodiscard]] bool hasVideo() const { return _videoDecoder != nullptr; }
     [[nodiscard]] VideoSurface* getPlayViewHandle() const;
+    // Times the sound output ran dry since the player was made.
+    [[nodiscard]] int underruns() const { return VPGetUnderrunCount(_VyRTPlayer); }
 
 private:
     void releaseSources();

@@ -34,9 +34,12 @@ void DragView::setTimeLinePos(double x)
     const bool draws = x >= 0.0;
     if (draws == m_draweTimeLine && (!draws || x == m_timeLineX))
         return;
+    if (m_draweTimeLine)
+        update(QRect(static_cast<int>(m_timeLineX) - 1, 0, 3, height()));
     m_draweTimeLine = draws;
     m_timeLineX = x;
-    update();
+    if (draws)
+        update(QRect(static_cast<int>(x) - 1, 0, 3, height()));
 }
 
 void DragView::prepareDrawPoints()
@@ -76,7 +79,29 @@ std::vector<int> DragView::gridLines() const
 
 void DragView::paintEvent(QPaintEvent*)
 {
+    // The bar and its waveform change only with the part or the zoom; the play line
+    // moves ten times a second, so the rest is drawn once and kept.
+    const EditingState& s = gloableState();
+    const auto points = s._cgPointArray();
+    const CacheKey key {size(), m_waveform->part().x, s._pointClearance.load(), points.get(),
+                        m_waveform->showTimeClearance()};
+    if (!(key == m_cacheKey) || m_cache.isNull()) {
+        m_cache = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        m_cache.fill(Qt::transparent);
+        QPainter cachePainter(&m_cache);
+        paintBar(cachePainter);
+        m_cacheKey = key;
+    }
     QPainter painter(this);
+    painter.drawImage(0, 0, m_cache);
+    if (m_draweTimeLine) {
+        painter.setPen(QPen(Qt::black, 0));
+        painter.drawLine(QPointF(m_timeLineX, 0), QPointF(m_timeLineX, height()));
+    }
+}
+
+void DragView::paintBar(QPainter& painter)
+{
     const int w = width();
     const int h = height();
     painter.drawImage(QRect(0, 0, m_sliderLeft.width() + 1, h), m_sliderLeft);
@@ -102,12 +127,6 @@ void DragView::paintEvent(QPaintEvent*)
         path.lineTo(p.x(), g.toQt(p.y()));
     painter.setPen(QPen(WaveformArt::kBarWave, 1.0));
     painter.drawPath(path);
-
-    if (m_draweTimeLine) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(Qt::black, 0));
-        painter.drawLine(QPointF(m_timeLineX, 0), QPointF(m_timeLineX, h));
-    }
 }
 
 void DragView::mousePressEvent(QMouseEvent* event)

@@ -6,6 +6,7 @@
 //
 // Main thread only.
 
+#include <QImage>
 #include <QWidget>
 
 #include <vector>
@@ -41,7 +42,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    struct CacheKey {
+        QSize size;
+        double partX = -1.0;
+        double clearance = 0.0;
+        const void* points = nullptr;
+        int gridInterval = 0;
+        bool operator==(const CacheKey&) const = default;
+    };
+    void paintBar(QPainter& painter);
+
     WaveformView* m_waveform;
+    QImage m_cache; // the bar and the part's waveform, without the play line
+    CacheKey m_cacheKey;
     QImage m_sliderLeft;
     QImage m_sliderMid;
     QImage m_sliderRight;

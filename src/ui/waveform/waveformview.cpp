@@ -68,6 +68,8 @@ WaveformView::WaveformView(QWidget* parent)
             announce();
     });
 
+    // The waveform is as tall as the area that shows it.
+    m_scrollArea->viewport()->installEventFilter(this);
     m_lineView = new DragView(this);
     m_lineView->hide();
     m_emptyPicture = QImage(QStringLiteral(":/BackgroundPic.png"));
@@ -99,6 +101,13 @@ const QStringList& WaveformView::acceptedExtensions()
         QStringLiteral("MOV"), QStringLiteral("XviD"), QStringLiteral("3GP"), QStringLiteral("MPEG"),
         QStringLiteral("M4R")};
     return extensions;
+}
+
+bool WaveformView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize)
+        resize(width(), std::max(rulerHeight() * 3, m_scrollArea->viewport()->height()));
+    return QWidget::eventFilter(watched, event);
 }
 
 void WaveformView::setTimeFields(QLineEdit* start, QLineEdit* end)
@@ -322,8 +331,13 @@ void WaveformView::setWaveformWidth(double pointClearance)
 
 void WaveformView::setTimeLineXPos(double x)
 {
+    // Only the strips under the old and the new line (with the handle) need painting:
+    // the play line moves ten times a second.
+    const int reach = static_cast<int>(kHandleSize) + 2;
+    const int oldX = static_cast<int>(m_timeLineX);
     m_timeLineX = x;
-    update();
+    update(QRect(oldX - reach, 0, 2 * reach, height()));
+    update(QRect(static_cast<int>(x) - reach, 0, 2 * reach, height()));
 }
 
 void WaveformView::scrollToPosition(const QPoint& point)

@@ -75,7 +75,11 @@ public:
     [[nodiscard]] double timeLineX() const { return m_timeLineX; }
     void scrollToPosition(const QPoint& point);
     void enableClick(bool accepted);
-    void setIsPreview(bool preview) { m_isPreview = preview; }
+    void setIsPreview(bool preview)
+    {
+        m_isPreview = preview;
+        update(); // the play-line handle shows only outside previews
+    }
     [[nodiscard]] bool isPreview() const { return m_isPreview; }
     void setPlayerState(int state) { m_playerState = state; }
     [[nodiscard]] int playerState() const { return m_playerState; }
@@ -98,6 +102,7 @@ public:
     [[nodiscard]] static const QStringList& acceptedExtensions();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -1,0 +1,130 @@
+// The editor with an hour-long file: main-thread time of the 0.1 s play-line tick with
+// its redraw while the file plays, and the sound output's underruns during a 5-second
+// drag of the selection bar while a preview plays. Needs a sound server
+// (bench/measure-editor.sh starts a private one).
+
+#include "core/environment/editingstate.h"
+#include "media/decoderlib.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/waveform/dragview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QString makeHour(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("hour.wav"));
+    const uint32_t rate = 44100;
+    const uint32_t dataSize = 3600 * rate * 4;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    auto put32 = [&f](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
+    auto put16 = [&f](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
+    f.write("RIFF", 4);
+    put32(36 + dataSize);
+    f.write("WAVEfmt ", 8);
+    put32(16);
+    put16(1);
+    put16(2);
+    put32(rate);
+    put32(rate * 4);
+    put16(4);
+    put16(16);
+    f.write("data", 4);
+    put32(dataSize);
+    f.resize(44 + dataSize); // an hour of silence, sparse on disk
+    return path;
+}
+
+void pump(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+void sendMove(QWidget* target, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    DecMgrInit();
+    QTemporaryDir dir;
+    const QString path = makeHour(dir);
+    VyAudioEditorViewController editor;
+    editor.resize(900, 420);
+    editor.show();
+    bool loaded = false;
+    QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [&] { loaded = true; });
+    gloableState().movieLen = 3600.0;
+    gloableState()._pointClearance = 0.05;
+    editor.chooseFileEnd(path, QStringLiteral("hour"));
+    while (!loaded)
+        pump(10);
+    if (argc > 1) // a picture of the editor, for a look at the layout
+        editor.grab().save(QString::fromLocal8Bit(argv[1]));
+    if (editor.playerState() < 0) {
+        std::fprintf(stderr, "no sound output\n");
+        return 1;
+    }
+
+    // The tick, as its timer runs it, while the whole file plays.
+    editor.clickPlaySound();
+    pump(300);
+    std::vector<double> ticks;
+    for (int i = 0; i < 50; ++i) {
+        QElapsedTimer t;
+        t.start();
+        editor.session().reflashTimeLinePos();
+        // What the tick marked dirty is painted now, as the event loop would.
+        QCoreApplication::sendPostedEvents(editor.window(), QEvent::UpdateRequest);
+        ticks.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        pump(20);
+    }
+    std::sort(ticks.begin(), ticks.end());
+    std::printf("play-line tick with redraw: median %.2f ms, worst %.2f ms (main thread)\n", ticks[ticks.size() / 2],
+                ticks.back());
+    editor.clickStopSound();
+
+    // A 5-second drag of the bar while the preview plays.
+    editor.clickPreviewChosePart();
+    pump(300);
+    const int before = editor.underrunCount();
+    DragView* bar = editor.waveformView()->lineView();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), bar->mapToGlobal(QPointF(20, 20)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &press);
+    QElapsedTimer drag;
+    drag.start();
+    int step = 0;
+    while (drag.elapsed() < 5000) {
+        sendMove(bar, QPoint(20 + ((step++ % 40) < 20 ? 3 : -3), 20));
+        pump(20);
+    }
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20), bar->mapToGlobal(QPointF(20, 20)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &release);
+    std::printf("underruns during a 5 s drag while previewing: %d\n", editor.underrunCount() - before);
+    editor.clickStopSound();
+    return 0;
+}
