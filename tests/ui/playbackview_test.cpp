@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -20,22 +21,15 @@ using Kind = PlayBackView::ActionImageKind;
 
 const QSize kPaneSize(255, 148);
 
-// The button notifications the views post while it lives.
-class Recorder {
-public:
-    Recorder()
-    {
-        m_id = NotificationCenter::defaultCenter().addObserver(
-            nullptr, QString(), nullptr, [this](const Notification& n) {
-                if (n.name == QStringLiteral("StartPlayer") || n.name == QStringLiteral("StopPlayer"))
-                    posted.push_back(n);
-            });
-    }
-    ~Recorder() { NotificationCenter::defaultCenter().removeObserver(m_id); }
+// The button notifications ("StartPlayer", "StopPlayer") the views post while it lives.
+struct Recorder {
     std::vector<Notification> posted;
-
-private:
-    NotificationCenter::ObserverId m_id;
+    const NotificationCenter::ObserverId id
+        = NotificationCenter::defaultCenter().addObserver(nullptr, QString(), nullptr, [this](const Notification& n) {
+              if (n.name.endsWith(u"Player"))
+                  posted.push_back(n);
+          });
+    ~Recorder() { NotificationCenter::defaultCenter().removeObserver(id); }
 };
 
 // Stands for the player controller, which is who posts the play-state notifications.
@@ -62,11 +56,6 @@ void pointerLeaves(QWidget* widget)
 void clickAt(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::LeftButton)
 {
     QTest::mouseClick(widget, button, {}, position);
-}
-
-QPoint centreOf(const QWidget& widget)
-{
-    return QRect(QPoint(0, 0), widget.size()).center();
 }
 
 QImage grabbed(QWidget& widget)
@@ -96,108 +85,99 @@ bool isNearWhite(QColor color)
     return color.red() > 220 && color.green() > 220 && color.blue() > 220;
 }
 
+void expectButton(const PlayBackView& view, int state, Kind kind)
+{
+    EXPECT_EQ(view.playerState(), state);
+    EXPECT_EQ(view.actionImageKind(), kind);
+}
+
+void expectRecorded(const Recorder& recorder, std::initializer_list<const char*> names, const PlayBackView* object)
+{
+    ASSERT_EQ(recorder.posted.size(), names.size());
+    int i = 0;
+    for (const char* name : names) {
+        EXPECT_EQ(recorder.posted[i].name, QString::fromLatin1(name));
+        EXPECT_EQ(recorder.posted[i++].object, object);
+    }
+}
+
 class PlayBackViewTest : public ::testing::Test {
 protected:
     void SetUp() override { view.resize(kPaneSize); }
     PlayBackView view;
 };
 
-TEST_F(PlayBackViewTest, StartsStoppedWithThePlayButtonCentred)
+TEST_F(PlayBackViewTest, StartsStoppedWithThePlayButtonCentredOverTheGenericPicture)
 {
-    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
     EXPECT_EQ(view.actionRect(), QRect(103, 50, 48, 48));
     EXPECT_EQ(view.sizeHint(), kPaneSize);
+    // 120 x 90 fitted into the audio box.
+    EXPECT_EQ(view.newWidth(), 197);
+    EXPECT_EQ(view.newHeight(), 148);
+    EXPECT_EQ(view.pictureRect(), QRect(29, 15, 197, 133));
 }
 
-TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlay)
-{
-    Recorder recorder;
-    clickAt(&view, centreOf(view));
-    ASSERT_EQ(recorder.posted.size(), 1u);
-    EXPECT_EQ(recorder.posted[0].name, QStringLiteral("StartPlayer"));
-    EXPECT_EQ(recorder.posted[0].object, &view);
-    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
-
-    clickAt(&view, view.actionRect().topLeft());
-    ASSERT_EQ(recorder.posted.size(), 2u);
-    EXPECT_EQ(recorder.posted[1].name, QStringLiteral("StopPlayer"));
-    EXPECT_EQ(recorder.posted[1].object, &view);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
-    // The click only asks; the state follows the player's own notifications.
-    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
-}
-
-TEST_F(PlayBackViewTest, ClicksBesideTheButtonOrWithoutOneDoNothing)
+TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlayAndClicksBesideOrWithoutItDoNothing)
 {
     Recorder recorder;
     const QRect button = view.actionRect();
     clickAt(&view, button.topLeft() - QPoint(1, 0));
     clickAt(&view, button.bottomRight() + QPoint(0, 1));
     clickAt(&view, QPoint(5, view.height() - 5));
-    clickAt(&view, centreOf(view), Qt::RightButton);
+    clickAt(&view, view.rect().center(), Qt::RightButton);
     EXPECT_TRUE(recorder.posted.empty());
     EXPECT_EQ(view.actionImageKind(), Kind::Play);
 
-    // Playing with the pointer away: the button is hidden, so its place is not clickable.
-    postFromPlayer(u"StartPlay");
-    ASSERT_EQ(view.actionImageKind(), Kind::None);
-    clickAt(&view, centreOf(view));
-    EXPECT_TRUE(recorder.posted.empty());
-}
-
-TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsIt)
-{
-    postFromPlayer(u"StartPlay");
-    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
-    EXPECT_EQ(view.actionImageKind(), Kind::None);
-    EXPECT_TRUE(view.actionRect().isEmpty());
-
-    pointerEnters(&view);
+    clickAt(&view, view.rect().center());
+    expectRecorded(recorder, { "StartPlayer" }, &view);
     EXPECT_EQ(view.actionImageKind(), Kind::Stop);
-    pointerLeaves(&view);
-    EXPECT_EQ(view.actionImageKind(), Kind::None);
+    clickAt(&view, button.topLeft());
+    expectRecorded(recorder, { "StartPlayer", "StopPlayer" }, &view);
+    // The click only asks; the state follows the player's own notifications.
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
 
-    postFromPlayer(u"StopPlay");
-    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
-
-    postFromPlayer(u"StartPlay");
-    postFromPlayer(u"PausePlay");
-    EXPECT_EQ(view.playerState(), PlayBackView::kStopped);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
-
-    // A notification without a sender counts as well.
-    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"));
-    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
-}
-
-TEST_F(PlayBackViewTest, HoverShowsTheButtonForTheCurrentState)
-{
-    pointerEnters(&view);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
-    // Stopped, the play button stays when the pointer goes.
-    pointerLeaves(&view);
-    EXPECT_EQ(view.actionImageKind(), Kind::Play);
-
-    // Play started while pointing at the pane keeps the stop button within reach.
-    pointerEnters(&view);
-    postFromPlayer(u"StartPlay");
-    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
-    pointerLeaves(&view);
-    EXPECT_EQ(view.actionImageKind(), Kind::None);
-}
-
-TEST_F(PlayBackViewTest, ClickThenPlayerNotificationsKeepTheButtonConsistent)
-{
     // The editor answers "StartPlayer" by playing, which posts "StartPlay" at once.
     const auto id = NotificationCenter::defaultCenter().addObserver(
         nullptr, QStringLiteral("StartPlayer"), nullptr, [](const Notification&) { postFromPlayer(u"StartPlay"); });
     pointerEnters(&view);
-    clickAt(&view, centreOf(view));
+    clickAt(&view, view.rect().center());
     NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(view.playerState(), PlayBackView::kPlaying);
-    EXPECT_EQ(view.actionImageKind(), Kind::Stop);
+    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
+
+    // Playing with the pointer away: the button is hidden, so its place is not clickable.
+    pointerLeaves(&view);
+    ASSERT_EQ(view.actionImageKind(), Kind::None);
+    clickAt(&view, view.rect().center());
+    EXPECT_EQ(recorder.posted.size(), 3u);
+}
+
+TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsItAndHoverShowsTheButton)
+{
+    // Stopped, the play button stays when the pointer goes.
+    pointerEnters(&view);
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    pointerLeaves(&view);
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
+
+    postFromPlayer(u"StartPlay");
+    expectButton(view, PlayBackView::kPlaying, Kind::None);
+    EXPECT_TRUE(view.actionRect().isEmpty());
+    pointerEnters(&view);
+    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
+    pointerLeaves(&view);
+    expectButton(view, PlayBackView::kPlaying, Kind::None);
+    postFromPlayer(u"StopPlay");
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    postFromPlayer(u"StartPlay");
+    postFromPlayer(u"PausePlay");
+    expectButton(view, PlayBackView::kStopped, Kind::Play);
+
+    // Play started while pointing at the pane keeps the stop button within reach; a
+    // notification without a sender counts as well.
+    pointerEnters(&view);
+    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"));
+    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
 }
 
 TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
@@ -216,42 +196,27 @@ TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
 
 TEST_F(PlayBackViewTest, EveryPictureGetsItsDrawingSize)
 {
+    // {newWidth, newHeight, pictureRect} of a picture of `size`; video thumbnails (no compose)
+    // get the narrower box.
+    const auto drawn = [this](QSize size, bool compose) {
+        view.setImage(filled(size, Qt::green), compose);
+        return std::tuple(view.newWidth(), view.newHeight(), view.pictureRect());
+    };
     // The very first picture is sized too, not only the later ones.
-    view.setImage(filled({ 510, 148 }, Qt::red), true);
-    EXPECT_EQ(view.newWidth(), 255);
-    EXPECT_EQ(view.newHeight(), 74);
-    EXPECT_EQ(view.pictureRect(), QRect(0, 148 - 59, 255, 59));
-
-    view.setImage(filled({ 37, 74 }, Qt::blue), true);
-    EXPECT_EQ(view.newWidth(), 74);
-    EXPECT_EQ(view.newHeight(), 148);
-
-    // Video thumbnails get the narrower box.
-    view.setImage(filled({ 350, 148 }, Qt::green), false);
-    EXPECT_EQ(view.newWidth(), 175);
-    EXPECT_EQ(view.newHeight(), 74);
-    EXPECT_EQ(view.pictureRect(), QRect(40, 148 - 59, 175, 59));
-
-    view.setImage(filled({ 37, 74 }, Qt::green), false);
-    EXPECT_EQ(view.newWidth(), 74);
-    EXPECT_EQ(view.newHeight(), 148);
-    EXPECT_EQ(view.pictureRect(), QRect(90, 15, 74, 133));
-
+    EXPECT_EQ(drawn({ 510, 148 }, true), std::tuple(255, 74, QRect(0, 148 - 59, 255, 59)));
+    EXPECT_EQ(drawn({ 37, 74 }, true), std::tuple(74, 148, QRect(90, 15, 74, 133)));
+    EXPECT_EQ(drawn({ 350, 148 }, false), std::tuple(175, 74, QRect(40, 148 - 59, 175, 59)));
+    EXPECT_EQ(drawn({ 37, 74 }, false), std::tuple(74, 148, QRect(90, 15, 74, 133)));
     // A picture less tall than the caption strip leaves nothing to draw, not a flipped rectangle.
-    view.setImage(filled({ 2550, 100 }, Qt::green), true);
-    EXPECT_EQ(view.newHeight(), 10);
-    EXPECT_TRUE(view.pictureRect().isEmpty());
+    const auto [width, height, picture] = drawn({ 2550, 100 }, true);
+    EXPECT_EQ(height, 10);
+    EXPECT_TRUE(picture.isEmpty());
 }
 
 TEST_F(PlayBackViewTest, GenericPictureStandsInForAMissingOne)
 {
     const QImage generic(QStringLiteral(":/AudioPic.png"));
     ASSERT_FALSE(generic.isNull());
-    // 120 x 90 fitted into the audio box.
-    EXPECT_EQ(view.newWidth(), 197);
-    EXPECT_EQ(view.newHeight(), 148);
-    EXPECT_EQ(view.pictureRect(), QRect(29, 15, 197, 133));
-
     view.setImage(filled({ 510, 148 }, Qt::red), true);
     view.setImage(QImage(), false);
     EXPECT_EQ(view.newWidth(), 175);
@@ -264,13 +229,12 @@ TEST_F(PlayBackViewTest, GenericPictureStandsInForAMissingOne)
     EXPECT_TRUE(looksLike(pane.pixelColor(picture.left() - 3, picture.bottom() - 3), Qt::black));
 }
 
-TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStrip)
+TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStripAndTheHiddenButtonUncoversThePane)
 {
     view.setImage(filled({ 510, 148 }, Qt::red), true); // drawn over the bottom 59 rows
     const QImage pane = grabbed(view);
-
-    // Columns clear of the button, then the middle one below and above it.
-    for (int x : { 2, 60, 200, 252 }) {
+    // Columns clear of the button at both sides, then the middle one below and above it.
+    for (int x : { 2, 252 }) {
         EXPECT_TRUE(looksLike(pane.pixelColor(x, 147), Qt::red)) << "x " << x;
         EXPECT_TRUE(looksLike(pane.pixelColor(x, 90), Qt::red)) << "x " << x;
         EXPECT_TRUE(looksLike(pane.pixelColor(x, 87), Qt::black)) << "x " << x;
@@ -294,37 +258,28 @@ TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStrip)
     const QRect button = view.actionRect();
     EXPECT_TRUE(isNearWhite(pane.pixelColor(button.center())));
     EXPECT_TRUE(looksLike(pane.pixelColor(button.left() - 1, button.center().y()), Qt::black));
-}
 
-TEST_F(PlayBackViewTest, HiddenButtonUncoversThePane)
-{
-    view.setImage(filled({ 510, 148 }, Qt::red), true); // keeps the middle black
+    // Playing with the pointer away, the hidden button uncovers the pane; hovering brings it back.
     postFromPlayer(u"StartPlay");
-    const QImage playing = grabbed(view);
-    EXPECT_TRUE(looksLike(playing.pixelColor(centreOf(view)), Qt::black));
-
+    EXPECT_TRUE(looksLike(grabbed(view).pixelColor(view.rect().center()), Qt::black));
     pointerEnters(&view);
-    const QImage hovered = grabbed(view);
-    EXPECT_TRUE(isNearWhite(hovered.pixelColor(view.actionRect().center())));
+    EXPECT_TRUE(isNearWhite(grabbed(view).pixelColor(view.actionRect().center())));
 }
 
 TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
 {
+    const QColor videoColour(40, 160, 60);
     QWidget video;
     video.resize(210, 143);
     video.setAutoFillBackground(true);
     QPalette palette = video.palette();
-    palette.setColor(QPalette::Window, QColor(40, 160, 60));
+    palette.setColor(QPalette::Window, videoColour);
     video.setPalette(palette);
     auto* cover = new PlayBackViewCover(&video);
     cover->resize(video.size());
 
-    EXPECT_EQ(cover->actionImageKind(), Kind::None);
-    EXPECT_EQ(cover->playerState(), PlayBackView::kStopped);
+    expectButton(*cover, PlayBackView::kStopped, Kind::None);
     EXPECT_EQ(cover->showView(), nullptr);
-    EXPECT_TRUE(cover->testAttribute(Qt::WA_TranslucentBackground));
-
-    const QColor videoColour(40, 160, 60);
     const QImage idle = grabbed(video);
     for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(105, 71), QPoint(209, 142) })
         EXPECT_TRUE(looksLike(idle.pixelColor(p), videoColour)) << p.x() << "," << p.y();
@@ -338,30 +293,24 @@ TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
 
     Recorder recorder;
     clickAt(cover, cover->actionRect().center());
-    ASSERT_EQ(recorder.posted.size(), 1u);
-    EXPECT_EQ(recorder.posted[0].name, QStringLiteral("StartPlayer"));
-    EXPECT_EQ(recorder.posted[0].object, static_cast<PlayBackView*>(cover));
+    expectRecorded(recorder, { "StartPlayer" }, cover);
 }
 
 TEST(ShowAreaViewTest, ShowsTheCaptionOverItsBand)
 {
     ShowAreaView strip;
     EXPECT_EQ(strip.caption(), QStringLiteral("Selected Item"));
-
     strip.resize(255, 15);
     const QImage shown = grabbed(strip);
     const QImage band(QStringLiteral(":/showBack.png"));
     ASSERT_FALSE(band.isNull());
-    // The band is stretched over the whole strip, left to right and top to bottom.
-    for (int y = 0; y < 15; ++y) {
-        EXPECT_TRUE(looksLike(shown.pixelColor(0, y), band.pixelColor(0, y), 12)) << "y " << y;
-        EXPECT_TRUE(looksLike(shown.pixelColor(254, y), band.pixelColor(band.width() - 1, y), 12)) << "y " << y;
-    }
-
-    // White text in the middle, none near the ends.
+    // The band is stretched over the whole strip, left to right and top to bottom; white text
+    // in the middle, none near the ends.
     int whiteInMiddle = 0;
     int whiteAtEnds = 0;
     for (int y = 0; y < 15; ++y) {
+        EXPECT_TRUE(looksLike(shown.pixelColor(0, y), band.pixelColor(0, y), 12)) << "y " << y;
+        EXPECT_TRUE(looksLike(shown.pixelColor(254, y), band.pixelColor(band.width() - 1, y), 12)) << "y " << y;
         for (int x = 0; x < 255; ++x) {
             const bool white = isNearWhite(shown.pixelColor(x, y));
             if (x >= 90 && x < 165)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <vector>
 
@@ -14,7 +15,6 @@ void PrintTo(const PartFrame& part, std::ostream* os)
 namespace {
 
 // The initial zoom: 0.01 pixels per millisecond, 10 pixels per second.
-constexpr double kMoveDx = 0.01;
 constexpr double kSecond = 10.0;
 constexpr double kFiveSeconds = 50.0;
 constexpr double kSixtySeconds = 600.0;
@@ -22,13 +22,7 @@ constexpr double kPartHeight = 197.0;
 
 ChosenPart fileOfSeconds(double seconds)
 {
-    return ChosenPart(kMoveDx, seconds * kSecond);
-}
-
-void expectInsideFile(const ChosenPart& rules, PartFrame part)
-{
-    EXPECT_GE(part.x, 0.0) << testing::PrintToString(part);
-    EXPECT_LE(part.right(), rules.waveformWidth() + 1e-9) << testing::PrintToString(part);
+    return ChosenPart(0.01, seconds * kSecond);
 }
 
 void expectFrame(PartFrame actual, double x, double width)
@@ -37,7 +31,30 @@ void expectFrame(PartFrame actual, double x, double width)
     EXPECT_DOUBLE_EQ(actual.width, width) << testing::PrintToString(actual);
 }
 
-TEST(ChosenPartScale, TimesAndPixels)
+struct FrameCase {
+    const char* what;
+    PartFrame actual;
+    double x;
+    double width;
+};
+
+void expectFrames(std::initializer_list<FrameCase> cases)
+{
+    for (const FrameCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectFrame(c.actual, c.x, c.width);
+    }
+}
+
+void expectInsideRules(const ChosenPart& rules, PartFrame part)
+{
+    EXPECT_GE(part.x, 0.0) << testing::PrintToString(part);
+    EXPECT_LE(part.right(), rules.waveformWidth() + 1e-9) << testing::PrintToString(part);
+    EXPECT_GE(part.width, kFiveSeconds - 1e-9) << testing::PrintToString(part);
+    EXPECT_LE(part.width, kSixtySeconds + 1e-9) << testing::PrintToString(part);
+}
+
+TEST(ChosenPartScale, TimesPixelsAndZoom)
 {
     const ChosenPart rules = fileOfSeconds(120);
     EXPECT_DOUBLE_EQ(rules.toX(40000.0), 400.0);
@@ -46,6 +63,9 @@ TEST(ChosenPartScale, TimesAndPixels)
     EXPECT_DOUBLE_EQ(rules.maximumWidth(), kSixtySeconds);
     // Nothing loaded yet: no scale, and no division by it.
     EXPECT_DOUBLE_EQ(ChosenPart(0.0, 682.0).toMs(100.0), 0.0);
+    EXPECT_DOUBLE_EQ(ChosenPart::rescale(123.0, 0.0, 0.1), 123.0);
+    // Zooming from 0.01 to 0.1 pixels per millisecond: ten times the pixels, the same times.
+    EXPECT_NEAR(ChosenPart::rescale(400.0, 0.01, 0.1), 4000.0, 1e-9);
 }
 
 TEST(ChosenPartInitial, ShortFileIsTakenWholeLongFileGetsFortySeconds)
@@ -53,17 +73,13 @@ TEST(ChosenPartInitial, ShortFileIsTakenWholeLongFileGetsFortySeconds)
     bool whole = false;
     expectFrame(fileOfSeconds(30).initialPart(&whole), 0.0, 300.0);
     EXPECT_TRUE(whole);
-
-    whole = true;
     expectFrame(fileOfSeconds(120).initialPart(&whole), 0.0, 400.0);
     EXPECT_FALSE(whole);
-
     // Exactly 40 s is not "narrower than 40 s"; either way the part is 0-40 s.
     whole = true;
     expectFrame(fileOfSeconds(40).initialPart(&whole), 0.0, 400.0);
     EXPECT_FALSE(whole);
-    // The out parameter is optional.
-    expectFrame(fileOfSeconds(120).initialPart(), 0.0, 400.0);
+    expectFrame(fileOfSeconds(120).initialPart(), 0.0, 400.0); // the out parameter is optional
 }
 
 // A file shorter than 5 s: the floor would reach past its end, so the part is the whole file
@@ -77,264 +93,144 @@ TEST(ChosenPartTinyFile, EveryGestureKeepsTheWholeFile)
     bool whole = false;
     const PartFrame part = rules.initialPart(&whole);
     EXPECT_TRUE(whole);
-    expectFrame(part, 0.0, file);
 
-    std::vector<PartFrame> results;
+    std::vector<PartFrame> results { part, rules.move(part, -kSecond), rules.move(part, kSecond),
+        rules.clamp({ 12.0, 200.0 }) };
     for (int direction : { 1, 2 }) {
         results.push_back(rules.enlarge(part, kSecond, direction));
         results.push_back(rules.narrow(part, kSecond, direction));
     }
-    results.push_back(rules.build(part, 5.0, 25.0));
-    results.push_back(rules.build(part, 25.0, 5.0));
-    results.push_back(rules.build(part, 10.0, 80.0));
-    results.push_back(rules.build(part, 10.0, -80.0));
+    for (const auto& [down, pointer] : { std::pair { 5.0, 25.0 }, { 25.0, 5.0 }, { 10.0, 80.0 }, { 10.0, -80.0 } })
+        results.push_back(rules.build(part, down, pointer));
     for (int direction : { 0, 1 }) {
         for (double pointer : { -40.0, 10.0, 20.0, 90.0 }) {
-            ChosenPart::ResizeDrag drag;
-            drag.direction = direction;
-            drag.downX = direction == 0 ? part.x : part.right();
+            ChosenPart::ResizeDrag drag { direction, direction == 0 ? part.x : part.right() };
             results.push_back(rules.resize(part, drag, pointer));
         }
     }
-    results.push_back(rules.move(part, -kSecond));
-    results.push_back(rules.move(part, kSecond));
-    results.push_back(rules.clamp({ 12.0, 200.0 }));
     for (const PartFrame& result : results)
         expectFrame(result, 0.0, file);
 }
 
-TEST(ChosenPartKeyboard, RightEdgeAtTheFilesEndStays)
-{
-    const ChosenPart rules = fileOfSeconds(120);
-    const PartFrame atEnd { 800.0, 400.0 };
-    expectFrame(rules.enlarge(atEnd, 2 * kSecond, 2), 800.0, 400.0);
-    // Short of the end it only goes as far as the end.
-    expectFrame(rules.enlarge({ 780.0, 400.0 }, 5 * kSecond, 2), 780.0, 420.0);
-}
-
-TEST(ChosenPartKeyboard, NarrowingStopsAtFiveSeconds)
+TEST(ChosenPartKeyboard, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
 {
     const ChosenPart rules = fileOfSeconds(120);
     const PartFrame sixSeconds { 100.0, 60.0 };
-    // Right edge in: the start stays.
-    expectFrame(rules.narrow(sixSeconds, kSecond, 2), 100.0, kFiveSeconds);
-    expectFrame(rules.narrow(sixSeconds, 3 * kSecond, 2), 100.0, kFiveSeconds);
-    // Left edge in: the end stays.
-    expectFrame(rules.narrow(sixSeconds, kSecond, 1), 110.0, kFiveSeconds);
-    expectFrame(rules.narrow(sixSeconds, 3 * kSecond, 1), 110.0, kFiveSeconds);
-    // Already at the floor: nothing changes.
-    expectFrame(rules.narrow({ 100.0, kFiveSeconds }, kSecond, 2), 100.0, kFiveSeconds);
-    expectFrame(rules.narrow({ 100.0, kFiveSeconds }, kSecond, 1), 100.0, kFiveSeconds);
-}
-
-TEST(ChosenPartKeyboard, EnlargingStopsAtTheStartAndAtSixtySeconds)
-{
-    const ChosenPart rules = fileOfSeconds(120);
-    // Left edge out takes only what reaches 0; the end stays.
-    expectFrame(rules.enlarge({ 20.0, 100.0 }, 5 * kSecond, 1), 0.0, 120.0);
-    expectFrame(rules.enlarge({ 0.0, 100.0 }, 5 * kSecond, 1), 0.0, 100.0);
-    expectFrame(rules.enlarge({ 200.0, 100.0 }, 2 * kSecond, 1), 180.0, 120.0);
-    // 60 s cap, keeping the edge that did not move.
-    expectFrame(rules.enlarge({ 500.0, 580.0 }, 5 * kSecond, 1), 480.0, kSixtySeconds);
-    expectFrame(rules.enlarge({ 100.0, 580.0 }, 5 * kSecond, 2), 100.0, kSixtySeconds);
-    expectFrame(rules.enlarge({ 100.0, kSixtySeconds }, kSecond, 2), 100.0, kSixtySeconds);
-    expectFrame(rules.enlarge({ 100.0, kSixtySeconds }, kSecond, 1), 100.0, kSixtySeconds);
+    expectFrames({
+        // Narrowing the right edge keeps the start, the left edge keeps the end.
+        { "narrow right to 5 s", rules.narrow(sixSeconds, kSecond, 2), 100.0, kFiveSeconds },
+        { "narrow right past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 2), 100.0, kFiveSeconds },
+        { "narrow left to 5 s", rules.narrow(sixSeconds, kSecond, 1), 110.0, kFiveSeconds },
+        { "narrow left past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 1), 110.0, kFiveSeconds },
+        { "enlarge left", rules.enlarge({ 200.0, 100.0 }, 2 * kSecond, 1), 180.0, 120.0 },
+        { "enlarge left past the start", rules.enlarge({ 20.0, 100.0 }, 5 * kSecond, 1), 0.0, 120.0 },
+        { "enlarge left past 60 s", rules.enlarge({ 500.0, 580.0 }, 5 * kSecond, 1), 480.0, kSixtySeconds },
+        { "enlarge right past 60 s", rules.enlarge({ 100.0, 580.0 }, 5 * kSecond, 2), 100.0, kSixtySeconds },
+        { "right edge at the file's end", rules.enlarge({ 800.0, 400.0 }, 2 * kSecond, 2), 800.0, 400.0 },
+        { "enlarge right past the end", rules.enlarge({ 780.0, 400.0 }, 5 * kSecond, 2), 780.0, 420.0 },
+    });
 }
 
 TEST(ChosenPartPointer, GrabZonesAreFivePixelsJustOutsideTheEdges)
 {
     const PartFrame part { 100.0, 200.0 }; // L = 100, R = 300
-    const double mid = kPartHeight / 2;
-    struct Case {
+    const double xs[] = { 95.0, 95.1, 100.0, 100.1, 299.9, 300.0, 304.9, 305.0 };
+    const int zones[] = { -1, 0, 0, -1, -1, 1, 1, -1 };
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ChosenPart::grabZone(part, xs[i], kPartHeight / 2, kPartHeight), zones[i]) << "x " << xs[i];
+    // The right zone is only within the part's height.
+    EXPECT_EQ(ChosenPart::grabZone(part, 300.0, 0.0, kPartHeight), 1);
+    EXPECT_EQ(ChosenPart::grabZone(part, 300.0, kPartHeight, kPartHeight), 1);
+    EXPECT_EQ(ChosenPart::grabZone(part, 302.0, -1.0, kPartHeight), -1);
+    EXPECT_EQ(ChosenPart::grabZone(part, 302.0, kPartHeight + 1.0, kPartHeight), -1);
+}
+
+TEST(ChosenPartResize, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
+{
+    const ChosenPart rules = fileOfSeconds(200);
+    // Reaching 5 s or 60 s stops the drag following the pointer, and later pointer moves change
+    // nothing until the view takes the drag back.
+    const struct {
+        const char* what;
+        int direction;
+        PartFrame start;
+        std::initializer_list<double> pointer;
         double x;
-        double y;
-        int zone;
+        double width;
+        bool following;
+    } cases[] = {
+        { "right edge in", 1, { 100.0, 100.0 }, { 190.0, 180.0 }, 100.0, 80.0, true },
+        { "right edge in past 5 s", 1, { 100.0, 100.0 }, { 190.0, 180.0, 130.0 }, 100.0, kFiveSeconds, false },
+        { "right edge back out after stopping", 1, { 100.0, 100.0 }, { 190.0, 180.0, 130.0, 100.0, 250.0, 140.0 },
+            100.0, kFiveSeconds, false },
+        { "right edge in to exactly 5 s", 1, { 100.0, 100.0 }, { 150.0 }, 100.0, kFiveSeconds, false },
+        { "right edge out past 60 s", 1, { 100.0, 500.0 }, { 650.0, 800.0 }, 100.0, kSixtySeconds, false },
+        { "right edge back after 60 s", 1, { 100.0, 500.0 }, { 650.0, 800.0, 620.0, 900.0 }, 100.0, kSixtySeconds,
+            false },
+        { "right edge past the file's end", 1, { 1800.0, 100.0 }, { 1950.0, 2100.0 }, 1800.0, 200.0, true },
+        { "left edge in: the end stays", 0, { 300.0, 100.0 }, { 320.0, 340.0 }, 340.0, 60.0, true },
+        { "left edge in past 5 s", 0, { 300.0, 100.0 }, { 320.0, 340.0, 370.0 }, 350.0, kFiveSeconds, false },
+        { "left edge back out after stopping", 0, { 300.0, 100.0 }, { 320.0, 340.0, 370.0, 200.0, 380.0 }, 350.0,
+            kFiveSeconds, false },
+        { "left edge out past 60 s", 0, { 800.0, 100.0 }, { 500.0, 200.0 }, 300.0, kSixtySeconds, false },
+        { "left edge past the file's start", 0, { 100.0, 100.0 }, { 40.0, -50.0 }, 0.0, 200.0, true },
     };
-    const Case cases[] = {
-        { 95.0, mid, -1 }, // L - 5: outside
-        { 95.1, mid, 0 },
-        { 98.0, mid, 0 },
-        { 100.0, mid, 0 }, // L itself
-        { 100.1, mid, -1 }, // inside the part
-        { 200.0, mid, -1 },
-        { 299.9, mid, -1 },
-        { 300.0, mid, 1 }, // R itself
-        { 304.9, mid, 1 },
-        { 305.0, mid, -1 }, // R + 5: outside
-        { 300.0, 0.0, 1 },
-        { 300.0, kPartHeight, 1 },
-        { 302.0, -1.0, -1 }, // the right zone is only within the part's height
-        { 302.0, kPartHeight + 1.0, -1 },
-        { 50.0, mid, -1 },
-        { 400.0, mid, -1 },
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ChosenPart::grabZone(part, c.x, c.y, kPartHeight), c.zone) << "x " << c.x << ", y " << c.y;
-}
-
-// A resize drag as the view runs it: one call per pointer position.
-PartFrame dragEdge(
-    const ChosenPart& rules, PartFrame part, ChosenPart::ResizeDrag& drag, std::initializer_list<double> pointer)
-{
-    for (double x : pointer)
-        part = rules.resize(part, drag, x);
-    return part;
-}
-
-ChosenPart::ResizeDrag dragFrom(int direction, double downX)
-{
-    ChosenPart::ResizeDrag drag;
-    drag.direction = direction;
-    drag.downX = downX;
-    return drag;
-}
-
-TEST(ChosenPartResize, RightEdgeStopsAtFiveAndSixtySeconds)
-{
-    const ChosenPart rules = fileOfSeconds(200);
-    {
-        // Inward: 10 s part, pointer 7 s left of the edge: exactly 5 s and the drag stops.
-        auto drag = dragFrom(1, 200.0);
-        PartFrame part = dragEdge(rules, { 100.0, 100.0 }, drag, { 190.0, 180.0 });
-        expectFrame(part, 100.0, 80.0);
-        EXPECT_TRUE(drag.following);
-        part = dragEdge(rules, part, drag, { 130.0 });
-        expectFrame(part, 100.0, kFiveSeconds);
-        EXPECT_FALSE(drag.following);
-        // Later pointer moves change nothing until the view takes the drag back.
-        expectFrame(dragEdge(rules, part, drag, { 100.0, 250.0, 140.0 }), 100.0, kFiveSeconds);
-        EXPECT_FALSE(drag.following);
-    }
-    {
-        // Reaching exactly 5 s also stops it.
-        auto drag = dragFrom(1, 200.0);
-        expectFrame(dragEdge(rules, { 100.0, 100.0 }, drag, { 150.0 }), 100.0, kFiveSeconds);
-        EXPECT_FALSE(drag.following);
-    }
-    {
-        // Outward past 60 s.
-        auto drag = dragFrom(1, 600.0);
-        PartFrame part = dragEdge(rules, { 100.0, 500.0 }, drag, { 650.0, 800.0 });
-        expectFrame(part, 100.0, kSixtySeconds);
-        EXPECT_FALSE(drag.following);
-        expectFrame(dragEdge(rules, part, drag, { 620.0, 900.0 }), 100.0, kSixtySeconds);
-    }
-    {
-        // Outward past the file's end, short of 60 s: the part ends at the file's end.
-        auto drag = dragFrom(1, 1900.0);
-        expectFrame(dragEdge(rules, { 1800.0, 100.0 }, drag, { 1950.0, 2100.0 }), 1800.0, 200.0);
-    }
-}
-
-TEST(ChosenPartResize, LeftEdgeStopsAtFiveAndSixtySecondsAndAtTheStart)
-{
-    const ChosenPart rules = fileOfSeconds(200);
-    {
-        // Inward: the end stays where it was.
-        auto drag = dragFrom(0, 300.0);
-        PartFrame part = dragEdge(rules, { 300.0, 100.0 }, drag, { 320.0, 340.0 });
-        expectFrame(part, 340.0, 60.0);
-        EXPECT_TRUE(drag.following);
-        part = dragEdge(rules, part, drag, { 370.0 });
-        expectFrame(part, 350.0, kFiveSeconds);
-        EXPECT_FALSE(drag.following);
-        expectFrame(dragEdge(rules, part, drag, { 200.0, 380.0 }), 350.0, kFiveSeconds);
-    }
-    {
-        // Outward past 60 s before reaching the start.
-        auto drag = dragFrom(0, 800.0);
-        PartFrame part = dragEdge(rules, { 800.0, 100.0 }, drag, { 500.0, 200.0 });
-        expectFrame(part, 300.0, kSixtySeconds);
-        EXPECT_FALSE(drag.following);
-    }
-    {
-        // Outward past the file's start: the part starts at 0 and keeps its end.
-        auto drag = dragFrom(0, 100.0);
-        PartFrame part = dragEdge(rules, { 100.0, 100.0 }, drag, { 40.0, -50.0 });
-        expectFrame(part, 0.0, 200.0);
-        EXPECT_TRUE(drag.following);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChosenPart::ResizeDrag drag { c.direction, c.direction == 0 ? c.start.x : c.start.right() };
+        PartFrame part = c.start;
+        for (double x : c.pointer)
+            part = rules.resize(part, drag, x);
+        expectFrame(part, c.x, c.width);
+        EXPECT_EQ(drag.following, c.following);
     }
 }
 
 TEST(ChosenPartResize, NeverLeavesTheFile)
 {
     const ChosenPart rules = fileOfSeconds(30);
+    const PartFrame start { 50.0, 200.0 };
     for (int direction : { 0, 1 }) {
         for (double pointer : { -500.0, -1.0, 0.0, 150.0, 299.0, 300.0, 301.0, 900.0 }) {
-            const PartFrame start { 50.0, 200.0 };
-            auto drag = dragFrom(direction, direction == 0 ? start.x : start.right());
-            const PartFrame part = rules.resize(start, drag, pointer);
-            expectInsideFile(rules, part);
-            EXPECT_GE(part.width, kFiveSeconds - 1e-9);
-            EXPECT_LE(part.width, kSixtySeconds + 1e-9);
+            ChosenPart::ResizeDrag drag { direction, direction == 0 ? start.x : start.right() };
+            expectInsideRules(rules, rules.resize(start, drag, pointer));
         }
     }
 }
 
-TEST(ChosenPartBuild, DragsAcrossSeventySecondsMakeSixty)
-{
-    const ChosenPart rules = fileOfSeconds(200);
-    const PartFrame current { 0.0, 400.0 };
-    // Dragging left: the part ends at the press point.
-    expectFrame(rules.build(current, 1500.0, 800.0), 900.0, kSixtySeconds);
-    // Dragging right: the part starts at the press point.
-    expectFrame(rules.build(current, 500.0, 1200.0), 500.0, kSixtySeconds);
-    // Shorter drags make parts of their own length, in whole pixels.
-    expectFrame(rules.build(current, 500.0, 700.7), 500.0, 200.0);
-    expectFrame(rules.build(current, 700.0, 500.0), 500.0, 200.0);
-    // Too short a drag still gives 5 s from its start.
-    expectFrame(rules.build(current, 500.0, 510.0), 500.0, kFiveSeconds);
-}
-
-TEST(ChosenPartBuild, StaysInsideTheFile)
+TEST(ChosenPartBuild, DragsAcrossSeventySecondsMakeSixtyAndStayInsideTheFile)
 {
     const ChosenPart rules = fileOfSeconds(120); // 1200 px
     const PartFrame current { 0.0, 400.0 };
-    // A short drag near the end: the 5 s floor, moved back inside the file.
-    const PartFrame nearEnd = rules.build(current, 1190.0, 1195.0);
-    expectFrame(nearEnd, 1150.0, kFiveSeconds);
-    // Dragging left past the start: the part starts at 0.
+    expectFrames({
+        { "dragging left: ends at the press point", rules.build(current, 1100.0, 400.0), 500.0, kSixtySeconds },
+        { "dragging right: starts at the press point", rules.build(current, 100.0, 800.0), 100.0, kSixtySeconds },
+        { "shorter drags, in whole pixels", rules.build(current, 500.0, 700.7), 500.0, 200.0 },
+        { "shorter drag to the left", rules.build(current, 700.0, 500.0), 500.0, 200.0 },
+        { "too short: 5 s from its start", rules.build(current, 500.0, 510.0), 500.0, kFiveSeconds },
+        { "too short near the end: moved back inside", rules.build(current, 1190.0, 1195.0), 1150.0, kFiveSeconds },
+    });
     const PartFrame pastStart = rules.build(current, 300.0, -100.0);
     EXPECT_DOUBLE_EQ(pastStart.x, 0.0);
-    expectInsideFile(rules, pastStart);
-    // Dragging right past the end.
-    const PartFrame pastEnd = rules.build(current, 1000.0, 1500.0);
-    expectInsideFile(rules, pastEnd);
-    EXPECT_GE(pastEnd.width, kFiveSeconds);
-    EXPECT_LE(pastEnd.width, kSixtySeconds);
+    expectInsideRules(rules, pastStart);
+    expectInsideRules(rules, rules.build(current, 1000.0, 1500.0)); // past the end
 }
 
-TEST(ChosenPartMove, StopsAtBothEndsOfTheFile)
+TEST(ChosenPartMoveAndClamp, StayInsideTheFileAndTheRules)
 {
     const ChosenPart rules = fileOfSeconds(120);
     const PartFrame part { 100.0, 400.0 };
-    expectFrame(rules.move(part, 50.0), 150.0, 400.0);
-    expectFrame(rules.move(part, -50.0), 50.0, 400.0);
-    expectFrame(rules.move(part, -150.0), 0.0, 400.0);
-    expectFrame(rules.move(part, 1000.0), 800.0, 400.0);
-    expectFrame(rules.move({ 800.0, 400.0 }, 1.0), 800.0, 400.0);
-}
-
-TEST(ChosenPartClamp, BringsAnyPartInsideTheRules)
-{
-    const ChosenPart rules = fileOfSeconds(120);
-    expectFrame(rules.clamp({ -20.0, 100.0 }), 0.0, 100.0);
-    expectFrame(rules.clamp({ 100.0, 10.0 }), 100.0, kFiveSeconds);
-    expectFrame(rules.clamp({ 100.0, 900.0 }), 100.0, kSixtySeconds);
-    expectFrame(rules.clamp({ 1190.0, 100.0 }), 1100.0, 100.0);
-}
-
-TEST(ChosenPartZoom, RescaleKeepsTimes)
-{
-    // From 0.01 to 0.1 pixels per millisecond: ten times the pixels, the same times.
-    const double x = ChosenPart::rescale(400.0, 0.01, 0.1);
-    EXPECT_NEAR(x, 4000.0, 1e-9);
-    const ChosenPart before(0.01, 1200.0);
-    const ChosenPart after(0.1, 12000.0);
-    EXPECT_NEAR(after.toMs(ChosenPart::rescale(before.toX(12345.0), 0.01, 0.1)), 12345.0, 1e-6);
-    EXPECT_NEAR(ChosenPart::rescale(4000.0, 0.1, 0.01), 400.0, 1e-9);
-    // Without a previous scale there is nothing to convert.
-    EXPECT_DOUBLE_EQ(ChosenPart::rescale(123.0, 0.0, 0.1), 123.0);
+    expectFrames({
+        { "move right", rules.move(part, 50.0), 150.0, 400.0 },
+        { "move left", rules.move(part, -50.0), 50.0, 400.0 },
+        { "move past the start", rules.move(part, -150.0), 0.0, 400.0 },
+        { "move past the end", rules.move(part, 1000.0), 800.0, 400.0 },
+        { "move at the end", rules.move({ 800.0, 400.0 }, 1.0), 800.0, 400.0 },
+        { "clamp before the start", rules.clamp({ -20.0, 100.0 }), 0.0, 100.0 },
+        { "clamp under 5 s", rules.clamp({ 100.0, 10.0 }), 100.0, kFiveSeconds },
+        { "clamp over 60 s", rules.clamp({ 100.0, 900.0 }), 100.0, kSixtySeconds },
+        { "clamp past the end", rules.clamp({ 1190.0, 100.0 }), 1100.0, 100.0 },
+    });
 }
 
 } // namespace
