@@ -5,8 +5,7 @@
 //                                                the ffmpeg command is timed
 // bench/compare-decode.sh runs both against `ffmpeg -f null` on the same file.
 
-#include "media/decoderlib.h"
-#include "media/utfconvert.h"
+#include "bench/decodesupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,21 +17,6 @@ namespace {
 
 std::string g_file;
 
-int64_t decodeWhole(const std::string& file)
-{
-    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
-    if (decoder == nullptr)
-        return -1;
-    ADecAudioSeek(decoder, 0.0);
-    int64_t bytes = 0;
-    while (const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder)) {
-        if (frame->audio.dataSize == 0)
-            break;
-        bytes += frame->audio.dataSize;
-    }
-    ADecDestroy(decoder);
-    return bytes;
-}
 
 void BM_DecodeWholeFile(benchmark::State& state)
 {

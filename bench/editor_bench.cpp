@@ -6,6 +6,7 @@
 #include "core/environment/editingstate.h"
 #include "media/decoderlib.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "bench/qtbenchsupport.h"
 #include "ui/waveform/dragview.h"
 
 #include <QApplication>
@@ -21,40 +22,7 @@
 
 namespace {
 
-QString makeHour(const QTemporaryDir& dir)
-{
-    const QString path = dir.filePath(QStringLiteral("hour.wav"));
-    const uint32_t rate = 44100;
-    const uint32_t dataSize = 3600 * rate * 4;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    auto put32 = [&f](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&f](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-    f.write("RIFF", 4);
-    put32(36 + dataSize);
-    f.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(2);
-    put32(rate);
-    put32(rate * 4);
-    put16(4);
-    put16(16);
-    f.write("data", 4);
-    put32(dataSize);
-    f.resize(44 + dataSize); // an hour of silence, sparse on disk
-    return path;
-}
 
-void pump(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-}
 
 void sendMove(QWidget* target, QPoint at)
 {
@@ -70,7 +38,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     DecMgrInit();
     QTemporaryDir dir;
-    const QString path = makeHour(dir);
+    const QString path = dir.filePath(QStringLiteral("hour.wav"));
+    writeHourWav(path, 44100, 2, false);
     VyAudioEditorViewController editor;
     editor.resize(900, 420);
     editor.show();

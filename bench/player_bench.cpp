@@ -4,6 +4,7 @@
 //   player_bench FILE
 
 #include "audio/playerlib.h"
+#include "bench/qtbenchsupport.h"
 #include "media/utfconvert.h"
 
 #include <QAudioDevice>
@@ -51,15 +52,6 @@ private:
     const QElapsedTimer& m_clock;
 };
 
-void pump(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-}
 
 } // namespace
 

@@ -7,8 +7,7 @@
 
 #include "core/environment/editingstate.h"
 #include "core/waveform/waveformdataengine.h"
-#include "media/decoderlib.h"
-#include "media/utfconvert.h"
+#include "bench/decodesupport.h"
 
 #include <QString>
 
@@ -23,26 +22,11 @@ namespace {
 
 std::string g_file;
 
-int64_t bareDecode(const std::string& file)
-{
-    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
-    if (decoder == nullptr)
-        return -1;
-    ADecAudioSeek(decoder, 0.0);
-    int64_t bytes = 0;
-    while (const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder)) {
-        if (frame->audio.dataSize == 0)
-            break;
-        bytes += frame->audio.dataSize;
-    }
-    ADecDestroy(decoder);
-    return bytes;
-}
 
 void BM_BareDecode(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(bareDecode(g_file));
+        benchmark::DoNotOptimize(decodeWhole(g_file));
 }
 BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -5,6 +5,7 @@
 
 #include "core/environment/editingstate.h"
 #include "media/decoderlib.h"
+#include "bench/qtbenchsupport.h"
 #include "ui/waveform/waveformrenderer.h"
 #include "ui/waveform/waveformview.h"
 
@@ -23,38 +24,6 @@
 
 namespace {
 
-// An hour of 8 kHz mono silence with a tone every minute, as a sparse WAV file.
-QString makeHour(const QTemporaryDir& dir)
-{
-    const QString path = dir.filePath(QStringLiteral("hour.wav"));
-    const uint32_t rate = 8000;
-    const uint32_t dataSize = 3600 * rate * 2;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    auto put32 = [&f](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&f](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
-    f.write("RIFF", 4);
-    put32(36 + dataSize);
-    f.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    f.write("data", 4);
-    put32(dataSize);
-    std::vector<int16_t> burst(rate);
-    for (size_t i = 0; i < burst.size(); ++i)
-        burst[i] = static_cast<int16_t>((i % 40 < 20) ? 12000 : -12000);
-    for (int minute = 0; minute < 60; ++minute) {
-        f.seek(44 + static_cast<qint64>(minute) * 60 * rate * 2);
-        f.write(reinterpret_cast<const char*>(burst.data()), static_cast<qint64>(burst.size() * 2));
-    }
-    f.resize(44 + dataSize);
-    return path;
-}
 
 double medianMs(std::vector<double> v)
 {
@@ -86,7 +55,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     DecMgrInit();
     QTemporaryDir dir;
-    const QString path = makeHour(dir);
+    const QString path = dir.filePath(QStringLiteral("hour.wav"));
+    writeHourWav(path, 8000, 1, true);
 
     QWidget window;
     WaveformView view(&window);
