@@ -8,48 +8,37 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// The waveform at 10 pixels per second; the chosen part is 20 s to 30 s of a 60 s file.
+// The waveform at 10 pixels per second (kMoveDx pixels per millisecond); the chosen part is
+// 20 s to 30 s of a 60 s file.
 constexpr double kMoveDx = 0.01;
-constexpr double kPixelsPerSecond = 10.0;
+const QRectF kTenToThirtySeconds(100.0, 0.0, 200.0, 100.0);
 
-// Records what the session asks of the editor and plays the part of a player whose
-// clock the test advances by hand. The clock counts whole milliseconds, so a hundred
-// ticks of 0.1 s make exactly 10 s.
+// Records what the session asks of the editor and plays the part of a player whose clock the
+// test advances by hand, in whole milliseconds.
 class TestHost : public PreviewSession::Host {
 public:
-    // The simulated player.
-    int state = PreviewSession::kPlayerStopped;
-    int clockMs = 0;
-    int soundEndMs = 60000; // where the player stops by itself
-    int clockAtPlay = -1; // where the last play() started from
-
-    // Editing state.
-    double movie = 60.0;
+    // The player's state and clock, where it stops by itself and where the last play() started.
+    int state = PreviewSession::kPlayerStopped, clockMs = 0, soundEndMs = 60000, clockAtPlay = -1;
     PartFrame chosen { 200.0, 100.0 };
     PreviewSession::FadeChoice fades;
     bool video = false;
     QRectF visible { 150.0, 0.0, 200.0, 100.0 };
 
-    // What the session did: every call that changes something, in order.
-    std::vector<std::string> log;
+    std::vector<std::string> log; // every call that changes something, in order
     QVariantMap lastFades;
     double lineX = -1.0;
-    bool preview = false;
-    std::string playImage;
-    std::string previewImage;
-    std::string playTime;
-    int stopPlayPosts = 0;
-    bool tickRunning = false;
-    bool scrollRunning = false;
-    int scrollStarts = 0;
+    bool preview = false, tickRunning = false, scrollRunning = false;
+    std::string playImage, previewImage, playTime;
     std::optional<double> gap;
-    int gapCancels = 0;
 
     void advance(int ms)
     {
@@ -59,136 +48,76 @@ public:
         if (clockMs >= soundEndMs)
             state = PreviewSession::kPlayerStopped; // the clock stays at the end
     }
-
     [[nodiscard]] int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
-    [[nodiscard]] std::ptrdiff_t indexOf(const std::string& entry) const
-    {
-        return std::find(log.begin(), log.end(), entry) - log.begin();
-    }
     [[nodiscard]] double fade(const char* key) const { return lastFades.value(QString::fromLatin1(key)).toDouble(); }
 
     int playerState() const override { return state; }
     void play() override
     {
-        note("play");
-        state = PreviewSession::kPlayerPlaying;
+        state = mark("play", PreviewSession::kPlayerPlaying);
         clockAtPlay = clockMs;
     }
-    void pause() override
-    {
-        note("pause");
-        state = PreviewSession::kPlayerPaused;
-    }
+    void pause() override { state = mark("pause", PreviewSession::kPlayerPaused); }
     void stop() override
     {
-        note("stop");
-        state = PreviewSession::kPlayerStopped;
+        state = mark("stop", PreviewSession::kPlayerStopped);
         clockMs = 0;
     }
-    void seekPlayer(double seconds) override
-    {
-        note("seek", seconds);
-        clockMs = int(seconds * 1000.0 + 0.5);
-    }
-    void setVolume(int percent) override { note("volume", percent); }
-    void setFadeEnable(const QVariantMap& fadeMap) override
-    {
-        note("fades");
-        lastFades = fadeMap;
-    }
+    void seekPlayer(double seconds) override { clockMs = int(markValue("seek", seconds) * 1000.0 + 0.5); }
+    void setVolume(int percent) override { markValue("volume", percent); }
+    void setFadeEnable(const QVariantMap& fadeMap) override { lastFades = mark("fades", fadeMap); }
     double getPlayedTime() const override { return clockMs / 1000.0; }
     bool hasVideo() const override { return video; }
 
     PartFrame part() const override { return chosen; }
     double moveDx() const override { return kMoveDx; }
-    double movieLen() const override { return movie; }
+    double movieLen() const override { return 60.0; }
     PreviewSession::FadeChoice fadeChoice() const override { return fades; }
 
-    void setTimeLineXPos(double x) override
-    {
-        note("line", x);
-        lineX = x;
-    }
-    void setIsPreview(bool flag) override
-    {
-        note("preview", flag ? 1 : 0);
-        preview = flag;
-    }
-    void setStartX(double x) override { note("startX", x); }
+    void setTimeLineXPos(double x) override { lineX = markValue("line", x); }
+    void setIsPreview(bool flag) override { preview = markValue("preview", flag ? 1 : 0) != 0.0; }
+    void setStartX(double x) override { markValue("startX", x); }
     void showVideo() override { note("video"); }
-    void setPlayButtonImage(const QString& image) override
-    {
-        playImage = image.toStdString();
-        note("playImage " + playImage);
-    }
-    void setPreviewButtonImage(const QString& image) override
-    {
-        previewImage = image.toStdString();
-        note("previewImage " + previewImage);
-    }
+    void setPlayButtonImage(const QString& image) override { playImage = markText("playImage", image); }
+    void setPreviewButtonImage(const QString& image) override { previewImage = markText("previewImage", image); }
     void enableStartButton() override { note("startButton"); }
-    void setPlayTime(const QString& text) override
-    {
-        playTime = text.toStdString();
-        note("time " + playTime);
-    }
+    void setPlayTime(const QString& text) override { playTime = markText("time", text); }
     void redrawWaveform() override { note("redraw"); }
     QRectF visibleRect() const override { return visible; }
-    void scrollTo(double x) override
-    {
-        note("scrollTo", x);
-        visible.moveLeft(x);
-    }
-    void postStopPlay() override
-    {
-        note("StopPlay");
-        ++stopPlayPosts;
-    }
+    void scrollTo(double x) override { visible.moveLeft(markValue("scrollTo", x)); }
+    void postStopPlay() override { note("StopPlay"); }
 
-    void startTickTimer() override
-    {
-        note("tick start");
-        tickRunning = true;
-    }
-    void stopTickTimer() override
-    {
-        note("tick stop");
-        tickRunning = false;
-    }
-    void scheduleGap(double seconds) override
-    {
-        note("gap", seconds);
-        gap = seconds;
-    }
-    void cancelGap() override
-    {
-        note("gap cancel");
-        gap.reset();
-        ++gapCancels;
-    }
-    void startScrollTimer() override
-    {
-        note("scroll start");
-        scrollRunning = true;
-        ++scrollStarts;
-    }
-    void stopScrollTimer() override
-    {
-        note("scroll stop");
-        scrollRunning = false;
-    }
+    void startTickTimer() override { tickRunning = mark("tick start", true); }
+    void stopTickTimer() override { tickRunning = mark("tick stop", false); }
+    void scheduleGap(double seconds) override { gap = markValue("gap", seconds); }
+    void cancelGap() override { gap = mark("gap cancel", std::nullopt); }
+    void startScrollTimer() override { scrollRunning = mark("scroll start", true); }
+    void stopScrollTimer() override { scrollRunning = mark("scroll stop", false); }
 
 private:
     void note(const std::string& what) { log.push_back(what); }
-    void note(const std::string& what, double value)
+    // These log their entry and hand the value on, so a call that is logged and stored fits one line.
+    template <typename T> T mark(const std::string& what, T value)
     {
-        log.push_back(what + " " + QString::number(value).toStdString());
+        log.push_back(what);
+        return value;
+    }
+    double markValue(const std::string& what, double v)
+    {
+        return mark(what + " " + QString::number(v).toStdString(), v);
+    }
+    std::string markText(const std::string& what, const QString& text)
+    {
+        return mark(what + " " + text.toStdString(), text.toStdString());
     }
 };
 
-class SessionTest : public testing::Test {
-protected:
-    // One 0.1 s step of the world: the player's clock runs, then the timers that run fire.
+// An editor with its session.
+struct World {
+    TestHost host;
+    PreviewSession session { host };
+
+    // One 0.1 s step: the player's clock runs, then the timers that run fire.
     void tick()
     {
         host.advance(100);
@@ -208,7 +137,7 @@ protected:
         host.gap.reset();
         session.ringsGapElapsed();
     }
-    // A preview of the part that has just played to its end and waits in the gap.
+    // A preview of the part that has just played to its end and waits in the 2 s gap.
     void previewToGap()
     {
         session.setRingsGap(2.0);
@@ -216,38 +145,30 @@ protected:
         runFor(10000);
         ASSERT_TRUE(host.gap.has_value());
     }
-
-    TestHost host;
-    PreviewSession session { host };
 };
 
+class SessionTest : public testing::Test, public World { };
 class PreviewSessionLoop : public SessionTest { };
 class PreviewSessionResume : public SessionTest { };
 class PreviewSessionFades : public SessionTest { };
 class PreviewSessionWholeFile : public SessionTest { };
-class PreviewSessionScroll : public SessionTest { };
-class PreviewSessionSpace : public SessionTest { };
 class PreviewSessionNoPlayer : public SessionTest { };
+class PreviewSessionScroll : public SessionTest {
+protected:
+    void SetUp() override { host.visible = kTenToThirtySeconds; }
+};
 
 TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
 {
     session.setRingsGap(2.0);
     session.clickPreviewChosePart();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
     EXPECT_EQ(host.previewImage, "PreviewPause.png");
     EXPECT_TRUE(host.preview);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
     EXPECT_EQ(host.clockAtPlay, 20000);
-    EXPECT_TRUE(host.tickRunning);
-
     runFor(9900);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
-    EXPECT_NEAR(host.lineX, 29.9 * kPixelsPerSecond, 1e-9);
+    EXPECT_NEAR(host.lineX, 299.0, 1e-9);
     EXPECT_FALSE(host.gap.has_value());
-
     tick(); // 30 s: the end of the part
-    EXPECT_EQ(session.repeatePreviewTimes(), 1);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_EQ(host.previewImage, "Preview.png");
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
     EXPECT_EQ(host.clockMs, 20000);
@@ -255,29 +176,20 @@ TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
     EXPECT_TRUE(host.preview) << "the gap belongs to the preview";
     ASSERT_TRUE(host.gap.has_value());
     EXPECT_DOUBLE_EQ(*host.gap, 2.0);
-
-    // Two seconds of silence: nothing restarts by itself and the line waits at the start.
-    runFor(2000);
+    runFor(2000); // nothing restarts by itself and the line waits at the start
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-    EXPECT_EQ(host.clockMs, 20000);
     EXPECT_NEAR(host.lineX, 200.0, 1e-9);
 
     fireGap();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
     EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
     EXPECT_EQ(host.clockAtPlay, 20000);
-
     runFor(10000);
-    EXPECT_EQ(session.repeatePreviewTimes(), 2);
     fireGap();
     runFor(3000);
 
     session.clickPreviewChosePart();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_FALSE(session.isPreview());
+    EXPECT_EQ(host.previewImage, "Preview.png");
     EXPECT_FALSE(host.preview);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-    EXPECT_DOUBLE_EQ(session.previewStopTime(), 23.0);
     runFor(20000);
     EXPECT_EQ(host.clockMs, 23000);
     EXPECT_FALSE(host.gap.has_value());
@@ -288,66 +200,51 @@ TEST_F(PreviewSessionLoop, StopDuringGapEndsLoopAndStaleGapDoesNothing)
 {
     previewToGap();
     session.clickStopSound();
-    EXPECT_EQ(host.gapCancels, 1);
-    EXPECT_FALSE(session.gapPending());
+    EXPECT_EQ(host.count("gap cancel"), 1);
     EXPECT_FALSE(host.preview);
     EXPECT_EQ(host.state, PreviewSession::kPlayerStopped);
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_DOUBLE_EQ(host.lineX, 0.0);
 
-    const int plays = host.count("play");
-    const auto seeks = std::count_if(
-        host.log.begin(), host.log.end(), [](const std::string& entry) { return entry.rfind("seek", 0) == 0; });
-    // The timer had already fired, and the view still sends "repeatePreview".
-    session.ringsGapElapsed();
-    session.repeatePreview();
+    host.log.clear();
+    session.ringsGapElapsed(); // the timer had already fired
+    session.repeatePreview(); // and the view still sends "repeatePreview"
     runFor(5000);
-    EXPECT_EQ(host.count("play"), plays);
-    EXPECT_EQ(std::count_if(host.log.begin(), host.log.end(),
-                  [](const std::string& entry) { return entry.rfind("seek", 0) == 0; }),
-        seeks);
+    EXPECT_EQ(host.count("play"), 0);
+    EXPECT_EQ(host.clockMs, 0) << "no seek";
     EXPECT_EQ(host.state, PreviewSession::kPlayerStopped);
     EXPECT_FALSE(host.tickRunning);
 }
 
-TEST_F(PreviewSessionLoop, PreviewDuringGapStartsPassAtOnceAndTheGapTimerAddsNone)
+TEST_F(PreviewSessionLoop, PreviewEditOrSpaceDuringGapStartsOnePassAtOnceAndTheGapTimerAddsNone)
 {
-    previewToGap();
-    const int plays = host.count("play");
-    session.clickPreviewChosePart();
-    EXPECT_EQ(host.gapCancels, 1);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
-    EXPECT_EQ(host.count("play"), plays + 1);
-
-    runFor(3000);
-    session.ringsGapElapsed(); // fired before it could be cancelled
-    EXPECT_EQ(host.clockMs, 23000) << "the running pass must not jump back to the part's start";
-    EXPECT_EQ(host.count("play"), plays + 1);
-}
-
-TEST_F(PreviewSessionLoop, EditsDuringGapRestartOnceWithoutTheGapTimer)
-{
-    previewToGap();
-    // A part edit while previewing restarts the preview; the pending gap is superseded.
-    session.repeatePreview();
-    EXPECT_EQ(host.gapCancels, 1);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
-    runFor(1000);
-    session.ringsGapElapsed();
-    EXPECT_EQ(host.clockMs, 21000);
+    const std::pair<const char*, std::function<void(PreviewSession&)>> restarts[] = {
+        { "preview button", [](PreviewSession& s) { s.clickPreviewChosePart(); } },
+        { "part edited while previewing", [](PreviewSession& s) { s.repeatePreview(); } },
+        { "space", [](PreviewSession& s) { s.spaceKey(); } },
+    };
+    for (const auto& [what, restart] : restarts) {
+        SCOPED_TRACE(what);
+        World w;
+        w.previewToGap();
+        const int plays = w.host.count("play");
+        restart(w.session);
+        EXPECT_EQ(w.host.count("gap cancel"), 1);
+        EXPECT_EQ(w.session.previewBtnSt(), PreviewSession::kPreviewing);
+        EXPECT_EQ(w.host.state, PreviewSession::kPlayerPlaying);
+        w.runFor(3000);
+        w.session.ringsGapElapsed(); // fired before it could be cancelled
+        EXPECT_EQ(w.host.clockMs, 23000) << "the running pass must not jump back to the part's start";
+        EXPECT_EQ(w.host.count("play"), plays + 1);
+    }
 }
 
 TEST_F(PreviewSessionLoop, LoopEndedDuringPassStopsAfterIt)
 {
-    session.setRingsGap(2.0);
     session.clickPreviewChosePart();
     runFor(5000);
     session.endPreviewLoop(); // e.g. a save or another window opening
     runFor(5000);
     EXPECT_FALSE(host.gap.has_value());
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_FALSE(host.preview);
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
     runFor(1000);
@@ -360,11 +257,9 @@ TEST_F(PreviewSessionLoop, PlayerStoppingByItselfEndsThePass)
 {
     host.chosen = PartFrame { 500.0, 100.0 }; // 50 s to the file's end
     host.soundEndMs = 59700; // the sound runs out a little early
-    session.setRingsGap(2.0);
     session.clickPreviewChosePart();
     runFor(9700);
     ASSERT_TRUE(host.gap.has_value());
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_EQ(host.clockMs, 50000);
     fireGap();
     EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
@@ -374,22 +269,16 @@ TEST_F(PreviewSessionLoop, PlayerStoppingByItselfEndsThePass)
 TEST_F(PreviewSessionLoop, AutoScrollIsOffAfterTheFirstPass)
 {
     host.visible = QRectF(0.0, 0.0, 200.0, 100.0); // 0 s to 20 s: the part lies right of it
-    session.setRingsGap(2.0);
-    session.clickPreviewChosePart();
-    runFor(1000);
-    EXPECT_GT(host.scrollStarts, 0);
-    runFor(9000);
+    previewToGap();
+    EXPECT_GT(host.count("scroll start"), 0);
     fireGap();
-    const auto scrolledBefore = host.log.size();
+    const QRectF visible = host.visible;
     runFor(5000);
-    EXPECT_FALSE(session.shouldMoveWaveform());
     EXPECT_FALSE(host.scrollRunning);
-    const bool scrolledAgain = std::any_of(host.log.begin() + std::ptrdiff_t(scrolledBefore), host.log.end(),
-        [](const std::string& entry) { return entry.rfind("scrollTo", 0) == 0; });
-    EXPECT_FALSE(scrolledAgain);
+    EXPECT_EQ(host.visible, visible);
 }
 
-TEST_F(PreviewSessionResume, PausedPreviewResumesThereWithTheFadeInThere)
+TEST_F(PreviewSessionResume, PausedPreviewResumesThereUnlessMovedOrPausedOutsideThePart)
 {
     session.clickPreviewChosePart();
     runFor(3200);
@@ -398,25 +287,16 @@ TEST_F(PreviewSessionResume, PausedPreviewResumesThereWithTheFadeInThere)
     session.clickPreviewChosePart();
     EXPECT_EQ(host.clockAtPlay, 23200);
     EXPECT_NEAR(host.fade("FadeInStartTime"), 23.2, 1e-9);
-    EXPECT_NEAR(host.fade("FadeOutStartTime"), 30.0, 1e-9);
-}
 
-TEST_F(PreviewSessionResume, MovedPartPreviewsFromItsStart)
-{
-    session.clickPreviewChosePart();
-    runFor(3200);
     session.clickPreviewChosePart();
     session.resettPreviewTime(); // "ChoosePartChanged"
     session.clickPreviewChosePart();
     EXPECT_EQ(host.clockAtPlay, 20000);
     EXPECT_NEAR(host.fade("FadeInStartTime"), 20.0, 1e-9);
-}
 
-TEST_F(PreviewSessionResume, PauseOutsideThePartPreviewsFromItsStart)
-{
     session.handlePlay(40000.0);
     runFor(1000);
-    session.clickPlaySound(); // pause at 41 s
+    session.clickPlaySound(); // pause at 41 s, outside the part
     EXPECT_DOUBLE_EQ(session.previewStopTime(), 41.0);
     session.clickPreviewChosePart();
     EXPECT_EQ(host.clockAtPlay, 20000);
@@ -428,7 +308,6 @@ TEST_F(PreviewSessionResume, WholeFilePlayAndPreviewTakeOverFromEachOther)
     session.handlePlay();
     runFor(4000);
     session.clickPreviewChosePart();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
     EXPECT_EQ(host.playImage, "PlayN.png");
     EXPECT_DOUBLE_EQ(session.playBeginPos(), 4.0);
     EXPECT_EQ(host.clockMs, 20000);
@@ -449,51 +328,38 @@ TEST_F(PreviewSessionFades, TickedFadesGoToThePlayer)
 {
     host.fades = { true, 2.0, false, 3.0 };
     session.clickPreviewChosePart();
-    EXPECT_DOUBLE_EQ(host.fade("FadeInStartTime"), 20.0);
     EXPECT_DOUBLE_EQ(host.fade("FadeInLength"), 2.0);
     EXPECT_DOUBLE_EQ(host.fade("FadeOutLength"), 0.0);
     EXPECT_DOUBLE_EQ(host.fade("FadeOutStartTime"), 30.0);
 
-    session.clickPreviewChosePart();
     host.fades = { false, 2.0, true, 3.0 };
-    session.resettPreviewTime();
-    session.clickPreviewChosePart();
+    session.repeatePreview(); // the next pass takes the new choice
     EXPECT_DOUBLE_EQ(host.fade("FadeInLength"), 0.0);
     EXPECT_DOUBLE_EQ(host.fade("FadeOutLength"), 3.0) << "the player adds its own second";
     EXPECT_DOUBLE_EQ(host.fade("FadeOutStartTime"), 27.0);
 }
 
-TEST_F(PreviewSessionWholeFile, EndOfFileRestoresButtonAndLineAndPostsStopPlay)
+TEST_F(PreviewSessionWholeFile, EndOfFileOrPlayerStoppingEarlyRestoresButtonAndLineAndPostsStopPlay)
 {
-    session.handlePlay(55000.0);
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlaying);
-    EXPECT_EQ(host.playImage, "Pause.png");
-    EXPECT_DOUBLE_EQ(host.lineX, 550.0);
-    runFor(4900);
-    EXPECT_EQ(host.stopPlayPosts, 0);
-    tick();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(host.playImage, "PlayN.png");
-    EXPECT_DOUBLE_EQ(host.lineX, 0.0);
-    EXPECT_DOUBLE_EQ(session.playBeginPos(), 0.0);
-    EXPECT_EQ(host.playTime, "00:00:00 / 00:01:00");
-    EXPECT_EQ(host.stopPlayPosts, 1);
-    runFor(1000);
-    EXPECT_FALSE(host.tickRunning);
-    EXPECT_EQ(host.stopPlayPosts, 1);
-}
-
-TEST_F(PreviewSessionWholeFile, PlayerStoppingEarlyEndsPlayTheSameWay)
-{
-    host.soundEndMs = 59500;
-    session.handlePlay(55000.0);
-    runFor(4400);
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlaying);
-    tick();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(host.playImage, "PlayN.png");
-    EXPECT_DOUBLE_EQ(host.lineX, 0.0);
-    EXPECT_EQ(host.stopPlayPosts, 1);
+    for (const int soundEndMs : { 60000, 59500 }) {
+        SCOPED_TRACE(soundEndMs);
+        World w;
+        w.host.soundEndMs = soundEndMs;
+        w.session.handlePlay(55000.0);
+        EXPECT_EQ(w.host.playImage, "Pause.png");
+        EXPECT_DOUBLE_EQ(w.host.lineX, 550.0);
+        w.runFor(soundEndMs - 55000 - 100);
+        EXPECT_EQ(w.session.playBtnSt(), PreviewSession::kPlaying);
+        w.tick();
+        EXPECT_EQ(w.host.playImage, "PlayN.png");
+        EXPECT_DOUBLE_EQ(w.host.lineX, 0.0);
+        EXPECT_DOUBLE_EQ(w.session.playBeginPos(), 0.0);
+        EXPECT_EQ(w.host.playTime, "00:00:00 / 00:01:00");
+        EXPECT_EQ(w.host.count("StopPlay"), 1);
+        w.runFor(1000);
+        EXPECT_FALSE(w.host.tickRunning);
+        EXPECT_EQ(w.host.count("StopPlay"), 1);
+    }
 }
 
 TEST_F(PreviewSessionWholeFile, FirstStartSeeksBeforeItPlays)
@@ -502,21 +368,19 @@ TEST_F(PreviewSessionWholeFile, FirstStartSeeksBeforeItPlays)
     EXPECT_FALSE(session.hasPlayed());
     host.log.clear();
     session.handlePlay(12000.0);
-    EXPECT_LT(host.indexOf("seek 12"), host.indexOf("play"));
-    EXPECT_EQ(host.clockAtPlay, 12000);
+    EXPECT_EQ(host.clockAtPlay, 12000) << "the player's clock was at 0";
     EXPECT_EQ(host.count("volume 100"), 1);
     EXPECT_TRUE(session.hasPlayed());
     EXPECT_EQ(session.seekToTimePos(), 12.0);
 }
 
-TEST_F(PreviewSessionWholeFile, PauseResumeStopAndBeyondTheEnd)
+TEST_F(PreviewSessionWholeFile, SpacePausesThenResumeStopBeyondTheEndAndSpaceTogglesThePreview)
 {
     session.handlePlay();
     runFor(4000);
-    session.clickPlaySound();
+    session.spaceKey(); // pauses whole-file play as the play button does
     EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-    EXPECT_DOUBLE_EQ(session.playBeginPos(), 4.0);
     runFor(1000);
     EXPECT_FALSE(host.tickRunning);
     EXPECT_NEAR(host.lineX, 40.0, 1e-9) << "a paused line stays where it is";
@@ -539,6 +403,13 @@ TEST_F(PreviewSessionWholeFile, PauseResumeStopAndBeyondTheEnd)
     session.setPlayBeginTime(7500.0);
     EXPECT_DOUBLE_EQ(session.playBeginPos(), 7.5);
     EXPECT_EQ(host.playTime, "00:00:07 / 00:01:00");
+
+    session.spaceKey(); // no whole-file play: space toggles the preview
+    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
+    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
+    session.spaceKey();
+    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
 }
 
 TEST_F(PreviewSessionWholeFile, ButtonsResetAndTimeText)
@@ -552,79 +423,41 @@ TEST_F(PreviewSessionWholeFile, ButtonsResetAndTimeText)
     EXPECT_EQ(PreviewSession::playTimeText(75.9, 183.0).toStdString(), "00:01:15 / 00:03:03");
 }
 
-// Whole-file play started at `startSeconds` and one tick later, with 10 s to 30 s visible.
-struct ScrollCase {
-    double startSeconds;
-    int method;
-    double speed;
-};
-
 TEST_F(PreviewSessionScroll, MethodFollowsWhereTheLineIs)
 {
-    const ScrollCase cases[] = {
-        { 25.0, 1, 10.0 + (251.0 - 200.0) }, // right of the middle, visible
-        { 15.0, 2, 1.0 - (151.0 - 200.0) }, // left of the middle, visible
-        { 5.0, 4, 1.0 - (51.0 - 200.0) }, // beyond the left edge
-        { 40.0, 3, 10.0 + (401.0 - 200.0) }, // beyond the right edge
+    // Whole-file play from `start` with 10 s to 30 s visible, then one tick: a scroll method
+    // is chosen and takes its first step.
+    const std::tuple<double, int, double, double> cases[] = {
+        { 25.0, 1, 10.0 + (251.0 - 200.0), 106.1 }, // right of the middle, visible
+        { 15.0, 2, 1.0 - (151.0 - 200.0), 95.0 }, // left of the middle, visible
+        { 5.0, 4, 1.0 - (51.0 - 200.0), 85.0 }, // beyond the left edge
+        { 40.0, 3, 10.0 + (401.0 - 200.0), 121.1 }, // beyond the right edge
     };
-    for (const ScrollCase& c : cases) {
-        TestHost caseHost;
-        caseHost.visible = QRectF(100.0, 0.0, 200.0, 100.0);
-        PreviewSession caseSession(caseHost);
-        caseSession.handlePlay(c.startSeconds * 1000.0);
-        caseHost.advance(100);
-        caseSession.reflashTimeLinePos();
-        EXPECT_EQ(caseSession.waveformMoveMethod(), c.method) << c.startSeconds;
-        EXPECT_NEAR(caseSession.waveformSpeed(), c.speed, 1e-9) << c.startSeconds;
-        EXPECT_TRUE(caseHost.scrollRunning) << c.startSeconds;
+    for (const auto& [start, method, speed, leftAfterStep] : cases) {
+        SCOPED_TRACE(start);
+        World w;
+        w.host.visible = kTenToThirtySeconds;
+        w.session.handlePlay(start * 1000.0);
+        w.tick();
+        EXPECT_EQ(w.session.waveformMoveMethod(), method);
+        EXPECT_NEAR(w.session.waveformSpeed(), speed, 1e-9);
+        EXPECT_TRUE(w.host.scrollRunning);
+        EXPECT_NEAR(w.host.visible.x(), leftAfterStep, 1e-9);
     }
 }
 
 TEST_F(PreviewSessionScroll, NearTheMiddleTheViewMovesWithTheSound)
 {
-    host.visible = QRectF(100.0, 0.0, 200.0, 100.0);
     session.handlePlay(20000.0);
     tick();
     EXPECT_NEAR(host.visible.x(), 101.0, 1e-9);
     tick();
     EXPECT_NEAR(host.visible.x(), 102.0, 1e-9);
-    EXPECT_EQ(host.scrollStarts, 0);
+    EXPECT_EQ(host.count("scroll start"), 0);
 }
 
-TEST_F(PreviewSessionScroll, StepsUntilCentredAndAnActiveMethodIsNotRestarted)
+TEST_F(PreviewSessionScroll, ScrollerClickStopsAutoScrollAndAnActiveMethodStepsUntilCentred)
 {
-    host.visible = QRectF(100.0, 0.0, 200.0, 100.0);
-    session.handlePlay(25000.0);
-    host.advance(100);
-    session.reflashTimeLinePos();
-    ASSERT_EQ(session.waveformMoveMethod(), 1);
-    session.reflashTimeLinePos(); // still method 1: its timer carries on
-    EXPECT_EQ(host.scrollStarts, 1);
-
-    session.moveWaveformRinghtToLeft();
-    EXPECT_NEAR(host.visible.x(), 106.1, 1e-9);
-    int steps = 1;
-    while (host.scrollRunning && steps < 100) {
-        session.moveWaveformRinghtToLeft();
-        ++steps;
-    }
-    EXPECT_FALSE(host.scrollRunning);
-    EXPECT_LT(std::abs(251.0 - host.visible.center().x()), 6.1);
-
-    // Left of the middle the view moves left.
-    TestHost leftHost;
-    leftHost.visible = QRectF(100.0, 0.0, 200.0, 100.0);
-    PreviewSession left(leftHost);
-    left.handlePlay(15000.0);
-    leftHost.advance(100);
-    left.reflashTimeLinePos();
-    left.moveWaveformRinghtToLeft();
-    EXPECT_NEAR(leftHost.visible.x(), 95.0, 1e-9);
-}
-
-TEST_F(PreviewSessionScroll, ScrollerClickStopsAutoScroll)
-{
-    host.visible = QRectF(100.0, 0.0, 200.0, 100.0);
     session.handlePlay(25000.0);
     tick();
     ASSERT_TRUE(host.scrollRunning);
@@ -633,35 +466,15 @@ TEST_F(PreviewSessionScroll, ScrollerClickStopsAutoScroll)
     runFor(1000);
     EXPECT_FALSE(host.scrollRunning);
     EXPECT_DOUBLE_EQ(host.visible.x(), x);
+
     session.setCanMoveWaveform();
-    tick();
-    EXPECT_TRUE(host.scrollRunning);
-}
-
-TEST_F(PreviewSessionSpace, PausesWholeFilePlayOtherwiseTogglesPreview)
-{
-    session.handlePlay();
-    runFor(1000);
-    session.spaceKey();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-
-    session.spaceKey();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
-    session.spaceKey();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-}
-
-TEST_F(PreviewSessionSpace, InTheGapStartsTheNextPass)
-{
-    previewToGap();
-    session.spaceKey();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
-    EXPECT_FALSE(session.gapPending());
-    EXPECT_EQ(host.gapCancels, 1);
+    session.reflashTimeLinePos(); // 26.1 s: method 1 again, at 6.49 pixels a step
+    session.reflashTimeLinePos(); // still method 1: its timer carries on
+    EXPECT_EQ(host.count("scroll start"), 2);
+    for (int steps = 0; host.scrollRunning && steps < 100; ++steps)
+        session.moveWaveformRinghtToLeft();
+    EXPECT_FALSE(host.scrollRunning);
+    EXPECT_LT(std::abs(261.0 - host.visible.center().x()), 6.49);
 }
 
 TEST_F(PreviewSessionNoPlayer, NothingHappens)
@@ -681,10 +494,7 @@ TEST_F(PreviewSessionNoPlayer, NothingHappens)
     session.moveWaveformRinghtToLeft();
     session.ringsGapElapsed();
     session.closeEditor();
-    EXPECT_TRUE(host.log.empty()) << host.log.front();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayFresh);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_FALSE(session.isPreview());
+    EXPECT_TRUE(host.log.empty()) << host.log.front(); // every state change reaches the host
 }
 
 } // namespace

@@ -27,72 +27,63 @@ template <typename Predicate> bool processUntil(Predicate done)
 
 class NotificationCenterTest : public ::testing::Test {
 protected:
-    // An observer recording each delivery and the thread it ran on.
-    NotificationCenter::ObserverId record(const QString& name, const QObject* context = nullptr)
+    // An observer recording each delivery, the thread it ran on and its tag.
+    NotificationCenter::ObserverId record(
+        const QString& name, const QObject* context = nullptr, const void* sender = nullptr, int tag = 0)
     {
-        return m_center.addObserver(context, name, nullptr, [this](const Notification& n) {
+        return m_center.addObserver(context, name, sender, [this, tag](const Notification& n) {
             m_received.push_back(n);
             m_threads.push_back(QThread::currentThread());
+            m_tags.push_back(tag);
         });
     }
 
     NotificationCenter m_center;
     std::vector<Notification> m_received;
     std::vector<QThread*> m_threads;
+    std::vector<int> m_tags;
     const int m_a = 0;
     const int m_b = 0;
 };
 
-TEST_F(NotificationCenterTest, DeliversAtOnceToMatchingObserversInOrder)
-{
-    std::vector<int> calls;
-    const auto add = [&](const QString& name, const void* sender, int tag) {
-        m_center.addObserver(nullptr, name, sender, [&calls, tag](const Notification&) { calls.push_back(tag); });
-    };
-    add(u"A"_s, nullptr, 1);
-    add(QString(), nullptr, 2);
-    add(u"A"_s, &m_a, 3);
-    record(u"A"_s);
-    m_center.post(u"A"_s, &m_b, { { u"FilePath"_s, u"/x.mp3"_s } });
-    EXPECT_EQ(calls, (std::vector<int> { 1, 2 }));
-    ASSERT_EQ(m_received.size(), 1u);
-    EXPECT_EQ(m_received[0].object, &m_b);
-    EXPECT_EQ(m_received[0].userInfo.value(u"FilePath"_s).toString(), u"/x.mp3"_s);
-    calls.clear();
-    m_center.post(u"B"_s, &m_a);
-    m_center.post(u"A"_s, &m_a);
-    EXPECT_EQ(calls, (std::vector<int> { 2, 1, 2, 3 }));
-}
-
-TEST_F(NotificationCenterTest, RemovalByIdContextAndDestruction)
+TEST_F(NotificationCenterTest, DeliversAtOnceToMatchingObserversInOrderUntilRemovedByIdContextOrDestruction)
 {
     QObject kept;
     auto destroyed = std::make_unique<QObject>();
-    const auto id = record(u"A"_s);
-    record(u"A"_s, &kept);
-    record(u"B"_s, &kept);
-    record(u"A"_s, destroyed.get());
-    record(QString(), destroyed.get());
+    const auto id = record(u"A"_s, nullptr, nullptr, 1);
+    record(QString(), &kept, nullptr, 2);
+    record(u"A"_s, &kept, &m_a, 3);
+    record(u"A"_s, destroyed.get(), nullptr, 4);
+    record(QString(), destroyed.get(), nullptr, 5);
+    m_center.post(u"A"_s, &m_b, { { u"FilePath"_s, u"/x.mp3"_s } });
+    ASSERT_EQ(m_tags, (std::vector<int> { 1, 2, 4, 5 }));
+    EXPECT_EQ(m_received[0].object, &m_b);
+    EXPECT_EQ(m_received[0].userInfo.value(u"FilePath"_s).toString(), u"/x.mp3"_s);
+    m_tags.clear();
+    m_center.post(u"B"_s, &m_a);
+    m_center.post(u"A"_s, &m_a);
+    EXPECT_EQ(m_tags, (std::vector<int> { 2, 5, 1, 2, 3, 4, 5 }));
+
+    m_tags.clear();
     m_center.removeObserver(id);
     m_center.removeObserver(id + 1000); // unknown ids and null contexts are harmless
     m_center.removeObserver(static_cast<const QObject*>(nullptr));
     EXPECT_EQ(m_center.observerCount(), 4);
     destroyed.reset();
     EXPECT_EQ(m_center.observerCount(), 2);
-    m_center.post(u"A"_s);
-    EXPECT_EQ(m_received.size(), 1u);
+    m_center.post(u"A"_s, &m_a);
+    EXPECT_EQ(m_tags, (std::vector<int> { 2, 3 }));
     m_center.removeObserver(&kept);
-    m_center.post(u"A"_s);
+    m_center.post(u"A"_s, &m_a);
     EXPECT_EQ(m_center.observerCount(), 0);
-    EXPECT_EQ(m_received.size(), 1u);
+    EXPECT_EQ(m_tags, (std::vector<int> { 2, 3 }));
 }
 
 TEST_F(NotificationCenterTest, ChangesDuringDeliveryTakeEffectAtOnce)
 {
     auto laterContext = std::make_unique<QObject>();
     int firstCalls = 0;
-    NotificationCenter::ObserverId first = 0;
-    NotificationCenter::ObserverId later = 0;
+    NotificationCenter::ObserverId first = 0, later = 0;
     first = m_center.addObserver(nullptr, u"A"_s, nullptr, [&](const Notification&) {
         if (++firstCalls > 1)
             return;
@@ -112,52 +103,51 @@ TEST_F(NotificationCenterTest, ChangesDuringDeliveryTakeEffectAtOnce)
     EXPECT_EQ(m_received.size(), 1u);
 }
 
-TEST_F(NotificationCenterTest, PostFromWorkerArrivesLaterOnTheMainThreadInOrder)
+TEST_F(NotificationCenterTest, PostFromWorkerArrivesLaterOnTheMainThreadInOrderAndAWaitingPostBlocksUntilDelivered)
 {
     record(QString());
-    std::thread worker([this] {
-        m_center.post(u"One"_s, &m_a, { { u"n"_s, 7 } });
-        m_center.postOnMainThread(u"Two"_s, nullptr, {}, false);
-    });
-    worker.join(); // both returned without the main thread running any event
-    EXPECT_TRUE(m_received.empty());
-    ASSERT_TRUE(processUntil([&] { return m_received.size() == 2; }));
-    EXPECT_EQ(m_received[0].name, u"One"_s);
-    EXPECT_EQ(m_received[0].userInfo.value(u"n"_s).toInt(), 7);
-    EXPECT_EQ(m_received[1].name, u"Two"_s);
-    EXPECT_EQ(m_threads, (std::vector<QThread*> { QThread::currentThread(), QThread::currentThread() }));
-}
-
-TEST_F(NotificationCenterTest, WaitingPostBlocksUntilDeliveredAndNeverDeadlocksOnMain)
-{
     std::atomic<int> deliveries { 0 };
-    m_center.addObserver(nullptr, u"A"_s, nullptr, [&](const Notification&) {
-        m_threads.push_back(QThread::currentThread());
-        ++deliveries;
-    });
-    m_center.postOnMainThread(u"A"_s, nullptr, {}, true); // on the main thread: direct
+    m_center.addObserver(nullptr, QString(), nullptr, [&](const Notification&) { ++deliveries; });
+    m_center.postOnMainThread(u"Zero"_s, nullptr, {}, true); // on the main thread: direct, never a deadlock
     EXPECT_EQ(deliveries, 1);
 
-    std::atomic<int> seenByWorker { -1 };
+    std::atomic<int> beforeWait { -1 };
+    std::atomic<int> afterWait { -1 };
     std::thread worker([&] {
-        m_center.postOnMainThread(u"A"_s, nullptr, {}, true);
-        seenByWorker = deliveries.load();
+        m_center.post(u"One"_s, &m_a, { { u"n"_s, 7 } });
+        m_center.postOnMainThread(u"Two"_s, nullptr, {}, false);
+        beforeWait = deliveries.load();
+        m_center.postOnMainThread(u"Three"_s, nullptr, {}, true);
+        afterWait = deliveries.load();
     });
-    // Give a post that wrongly returns early the chance to show it before any event is
-    // processed; a correct centre passes however long this takes.
-    const QDeadlineTimer grace(100);
-    while (seenByWorker == -1 && !grace.hasExpired())
+    // No events run until the worker's first two posts have returned, nor for a while after:
+    // a waiting post that wrongly returns early gets the chance to show it. A correct centre
+    // passes however long this takes.
+    for (const QDeadlineTimer posted(10000); beforeWait == -1 && !posted.hasExpired();)
         std::this_thread::yield();
-    const bool finished = processUntil([&] { return seenByWorker != -1; });
+    for (const QDeadlineTimer grace(100); afterWait == -1 && !grace.hasExpired();)
+        std::this_thread::yield();
+    const bool finished = processUntil([&] { return afterWait != -1; });
     worker.join();
     ASSERT_TRUE(finished);
-    EXPECT_EQ(seenByWorker, 2); // delivered before postOnMainThread returned
-    EXPECT_EQ(m_threads.at(1), QThread::currentThread());
+    EXPECT_EQ(beforeWait, 1) << "posts from another thread return before delivery";
+    EXPECT_EQ(afterWait, 4) << "a waiting post returns after delivery";
+    ASSERT_EQ(m_received.size(), 4u);
+    EXPECT_EQ(m_received[1].name, u"One"_s);
+    EXPECT_EQ(m_received[1].userInfo.value(u"n"_s).toInt(), 7);
+    EXPECT_EQ(m_received[2].name, u"Two"_s);
+    EXPECT_EQ(m_received[3].name, u"Three"_s);
+    EXPECT_EQ(m_threads, std::vector<QThread*>(4, QThread::currentThread()));
 }
 
-TEST_F(NotificationCenterTest, EnqueueCoalescesByNameAndSenderUntilIdle)
+TEST_F(NotificationCenterTest, EnqueueCoalescesByNameAndSenderUntilIdleAndHandlersEnqueueIntoALaterFlush)
 {
     record(QString());
+    int yCalls = 0;
+    m_center.addObserver(nullptr, u"Y"_s, nullptr, [&](const Notification&) {
+        if (++yCalls == 1)
+            m_center.enqueue(u"Y"_s, &m_a); // not absorbed by the one being delivered
+    });
     m_center.enqueue(u"X"_s, &m_a, { { u"n"_s, 1 } });
     m_center.enqueue(u"X"_s, &m_a, { { u"n"_s, 2 } }); // absorbed by the pending one
     m_center.enqueue(u"X"_s, &m_b);
@@ -169,24 +159,14 @@ TEST_F(NotificationCenterTest, EnqueueCoalescesByNameAndSenderUntilIdle)
     QMetaObject::invokeMethod(
         &receiver, [&] { queuedRan = m_received.empty(); }, Qt::QueuedConnection);
     EXPECT_TRUE(m_received.empty());
-    ASSERT_TRUE(processUntil([&] { return m_received.size() >= 3; }));
+    ASSERT_TRUE(processUntil([&] { return m_received.size() >= 4; }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(queuedRan);
-    ASSERT_EQ(m_received.size(), 3u);
+    ASSERT_EQ(m_received.size(), 4u);
     EXPECT_EQ(m_received[0].userInfo.value(u"n"_s).toInt(), 1);
     EXPECT_EQ(m_received[1].object, &m_b);
     EXPECT_EQ(m_received[2].name, u"Y"_s);
-}
-
-TEST_F(NotificationCenterTest, EnqueueFromAHandlerGoesIntoALaterFlush)
-{
-    int calls = 0;
-    m_center.addObserver(nullptr, u"Again"_s, nullptr, [&](const Notification&) {
-        if (++calls == 1)
-            m_center.enqueue(u"Again"_s);
-    });
-    m_center.enqueue(u"Again"_s);
-    EXPECT_TRUE(processUntil([&] { return calls == 2; }));
+    EXPECT_EQ(m_received[3].name, u"Y"_s);
 }
 
 TEST_F(NotificationCenterTest, ConcurrentAddRemoveAndPost)
@@ -194,7 +174,7 @@ TEST_F(NotificationCenterTest, ConcurrentAddRemoveAndPost)
     int delivered = 0;
     m_center.addObserver(nullptr, u"Tick"_s, nullptr, [&](const Notification&) { ++delivered; });
     std::vector<std::thread> workers;
-    for (int t = 0; t < 4; ++t) {
+    for (int t = 0; t < 4; ++t)
         workers.emplace_back([this] {
             for (int i = 0; i < 100; ++i) {
                 const auto id = m_center.addObserver(nullptr, u"Tick"_s, &m_a, [](const Notification&) {});
@@ -202,7 +182,6 @@ TEST_F(NotificationCenterTest, ConcurrentAddRemoveAndPost)
                 m_center.removeObserver(id);
             }
         });
-    }
     const bool all = processUntil([&] { return delivered == 400; });
     for (auto& worker : workers)
         worker.join();
