@@ -39,15 +39,8 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--once") == 0)
             return decodeWhole(argv[i + 1]) < 0 ? 1 : 0;
-        if (std::strcmp(argv[i], "--file") == 0) {
-            g_file = argv[i + 1];
-            // Hide our own flag from the benchmark library.
-            for (int j = i; j + 2 <= argc; ++j)
-                argv[j] = argv[j + 2];
-            argc -= 2;
-            break;
-        }
     }
+    g_file = takeFileArgument(argc, argv);
     if (g_file.empty()) {
         std::fprintf(stderr, "usage: decode_bench --file FILE [benchmark flags] | --once FILE\n");
         return 2;

@@ -23,3 +23,19 @@ inline int64_t decodeWhole(const std::string& file)
     ADecDestroy(decoder);
     return bytes;
 }
+
+// Takes "--file FILE" out of the arguments (so the benchmark library does not see it) and
+// returns FILE, or an empty string when it is not there.
+inline std::string takeFileArgument(int& argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--file") {
+            std::string file = argv[i + 1];
+            for (int j = i; j + 2 <= argc; ++j)
+                argv[j] = argv[j + 2];
+            argc -= 2;
+            return file;
+        }
+    }
+    return {};
+}

@@ -74,14 +74,8 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0)
             return peakMemory(argv[i + 1]);
-        if (std::strcmp(argv[i], "--file") == 0) {
-            g_file = argv[i + 1];
-            for (int j = i; j + 2 <= argc; ++j)
-                argv[j] = argv[j + 2];
-            argc -= 2;
-            break;
-        }
     }
+    g_file = takeFileArgument(argc, argv);
     if (g_file.empty()) {
         std::fprintf(stderr, "usage: waveform_bench --file FILE [benchmark flags] | --peak-memory FILE\n");
         return 2;

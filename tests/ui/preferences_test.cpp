@@ -1,4 +1,5 @@
 #include "core/config/productconfig.h"
+#include "support/productconfigsandbox.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/preferences/mainpreferencecontroller.h"
 
@@ -42,19 +43,7 @@ void tick(QCheckBox* check)
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
 }
 
-class PreferencesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        QFile::remove(ProductConfig::userPath());
-        ProductConfig::reload();
-    }
-    void TearDown() override
-    {
-        QFile::remove(ProductConfig::userPath());
-        ProductConfig::reload();
-    }
-};
+using PreferencesTest = ProductConfigSandbox;
 
 TEST_F(PreferencesTest, OpensKeepingTheSourceFormat)
 {

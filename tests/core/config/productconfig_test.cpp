@@ -1,4 +1,5 @@
 #include "core/config/productconfig.h"
+#include "support/productconfigsandbox.h"
 #include "core/config/userdefaults.h"
 
 #include <QFile>
@@ -8,19 +9,7 @@
 
 namespace {
 
-class ProductConfigTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        QFile::remove(ProductConfig::userPath());
-        ProductConfig::reload();
-    }
-    void TearDown() override
-    {
-        QFile::remove(ProductConfig::userPath());
-        ProductConfig::reload();
-    }
-};
+using ProductConfigTest = ProductConfigSandbox;
 
 TEST_F(ProductConfigTest, ShippedFileGivesTheDefaultsAndTheLinks)
 {
