@@ -7,6 +7,7 @@
 Q_LOGGING_CATEGORY(lcApp, "sonabel.app", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcMedia, "sonabel.media", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcFiles, "sonabel.files", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcPhone, "sonabel.phone", QtInfoMsg)
 
 namespace logging {
 

@@ -1,0 +1,107 @@
+#pragma once
+// The application's side of the phone link: whether the phone's media partition is mounted
+// and usable, and the phone's ringtone store under the mount point ("iTunes_Control/
+// Ringtones/" for the files, "iTunes_Control/iTunes/Ringtones.plist" for the database).
+//
+// Threads: the notification handlers run on the main thread; isMountSuccess(), the transfer,
+// the listing and the fetch may be called from any thread. Every operation on the database
+// (read, change, write back) holds one process-wide lock.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <random>
+#include <optional>
+
+#include <plist/plist.h>
+
+// Unmounts and removes the mount folder off the main thread.
+class PhoneUnmounter;
+
+// What a transfer did; the plain BOOL of TransforRingtonToiPhone is `copied`.
+struct PhoneTransferResult {
+    bool copied = false;      // the ringtone file is on the phone under `phoneName`
+    bool registered = false;  // its entry is in the phone's database
+    QString phoneName;        // the file name used on the phone, extension included
+    QString error;            // why something failed, for logs and messages
+};
+
+class VyRingtoneiPhoneTransfor : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t kNameBufferSize = 512;
+
+    // `init`: the mount point (empty: the default one) and nothing else (no observers, no
+    // clean-up); the store works on it, the link state stays down.
+    explicit VyRingtoneiPhoneTransfor(const QString& mountPoint = {}, QObject* parent = nullptr);
+    // `initWithMountPoint:`: keeps the mount point (a trailing "/" is added when missing),
+    // unmounts and removes a mount folder left from an earlier run (an empty-directory
+    // removal only), and observes "DeviceConnected", "DeviceDisconnected" and
+    // "DeviceUnmounted" on the session bus and "DeviceUnmounted" in the process's
+    // notification centre.
+    static VyRingtoneiPhoneTransfor* initWithMountPoint(const QString& mountPoint, QObject* parent = nullptr);
+    ~VyRingtoneiPhoneTransfor() override;
+
+    [[nodiscard]] bool isMountSuccess() const { return m_mountSuccess.load(); }
+    // The mount point, ending in "/".
+    [[nodiscard]] QString mountPoint() const { return m_mountPoint; }
+    [[nodiscard]] QString ringtoneFolder() const;  // mount point + "iTunes_Control/Ringtones/"
+    [[nodiscard]] QString databasePath() const;    // mount point + "iTunes_Control/iTunes/Ringtones.plist"
+    // The phone path of a ringtone file name.
+    [[nodiscard]] QString phonePath(const QString& fileName) const { return ringtoneFolder() + fileName; }
+
+    [[nodiscard]] QObject* delegate() const { return m_delegate.load(); }
+    void setDelegate(QObject* delegate) { m_delegate.store(delegate); }
+
+    // Copies one ringtone onto the phone and registers it; the phone file name goes into
+    // `newName` (kNameBufferSize bytes) as NUL-terminated UTF-8. False for a null path, a
+    // failed copy, or a name that does not fit the buffer (then nothing is copied).
+    bool TransforRingtonToiPhone(const QString& localPath, char* newName);
+    // The same with the whole outcome.
+    PhoneTransferResult transferRingtone(const QString& localPath);
+
+    // Dictionaries "name" and "path" in the database's key order. Nothing (not an empty
+    // list) while the link is down; an empty list when the database is missing or unreadable.
+    std::optional<QList<QVariantMap>> getFileNamesFromiPhone();
+    // The same whatever the link state.
+    QList<QVariantMap> listRingtones();
+
+    // Adds the phone ringtone to the ringtone library (title: the name without extension)
+    // and copies it to `localPath` unless a file is there. True in every case.
+    bool GetRingtone(const QString& fileName, const QString& localPath);
+
+    // Byte copy of a whole file, streamed in chunks. False when either file cannot be
+    // opened, when the source is empty (nothing is written) or when a write fails.
+    static bool copyFile(const QString& sourcePath, const QString& destinationPath);
+
+    // The number to append to `fileName`'s base name to make it free among the entries'
+    // "Name" values; 0 when the name is free as it is.
+    static int checkFileExistInPlist(const QString& fileName, plist_t ringtones);
+    // Whether an entry's "GUID" equals `guid`.
+    static bool checkIndexExistInPlist(const QString& guid, plist_t ringtones);
+
+    void HandleDeviceConnected();
+    void HandleDeviceDisconnected();
+    void HandleDeviceUmounted();
+
+private Q_SLOTS:
+    void onBusDeviceConnected();
+    void onBusDeviceDisconnected();
+    void onBusDeviceUnmounted();
+
+private:
+    void observe();
+    [[nodiscard]] QString nextGuid(plist_t ringtones);
+
+    std::atomic<bool> m_mountSuccess{false};
+    QString m_mountPoint;
+    std::atomic<QObject*> m_delegate{nullptr};
+    std::unique_ptr<PhoneUnmounter> m_unmounter;
+    std::mt19937 m_random; // guarded by the database lock
+};
