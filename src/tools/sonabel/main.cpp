@@ -3,6 +3,7 @@
 #include "core/config/stringobfuscation.h"
 #include "core/environment/environmentinitialize.h"
 #include "tools/sonabel/makecommand.h"
+#include "tools/sonabel/phonecommand.h"
 #include "tools/sonabel/probecommand.h"
 #include "tools/sonabel/waveformcommand.h"
 
@@ -23,6 +24,10 @@ void usage(QTextStream& err)
            "  make IN -o OUT [--start TIME] [--length SECONDS] [--fade-in S] [--fade-out S] [--volume PERCENT]\n"
            "       [--rate HZ] [--channels N] [--bitrate BPS] [--format m4r|wav|mp3]\n"
            "                        make a ringtone of a part of a media file (default: the first 40 s)\n"
+           "  phone list [--mount DIR]\n"
+           "                        the ringtones on the connected phone (or a folder laid out like it)\n"
+           "  phone push FILE.m4r [--mount DIR]\n"
+           "                        copy a ringtone onto the phone and print the name it got there\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
            "  reveal STORED         the link a stored value stands for\n";
 }
@@ -50,6 +55,8 @@ int main(int argc, char** argv)
         status = runWaveform(args, out, err);
     } else if (command == u"make") {
         status = runMake(args, out, err);
+    } else if (command == u"phone") {
+        status = runPhone(args, out, err);
     } else if ((command == u"obfuscate" || command == u"reveal") && args.size() == 1) {
         const QByteArray text = args.first().toUtf8();
         out << QString::fromUtf8(command == u"obfuscate" ? EncryptString(text) : DecryptString(text)) << '\n';
