@@ -53,5 +53,20 @@ check test $? -eq 1
 "$sonabel" make "$fixtures/tone.wav" > /dev/null 2>&1
 check test $? -eq 2
 
+# The phone store on a folder laid out as a phone's media partition.
+phone=$scratch/phone
+mkdir -p "$phone/iTunes_Control/Ringtones" "$phone/iTunes_Control/iTunes"
+check test "$("$sonabel" phone push "$scratch/ring.m4r" --mount "$phone" 2> /dev/null)" = "ring.m4r"
+check test "$("$sonabel" phone push "$scratch/ring.m4r" --mount "$phone" 2> /dev/null)" = "ring 1.m4r"
+listed=$("$sonabel" phone list --mount "$phone" 2> /dev/null)
+check test "$(cut -f1 <<< "$listed" | tr '\n' ,)" = "ring,ring 1,"
+check cmp -s "$scratch/ring.m4r" "$phone/iTunes_Control/Ringtones/ring 1.m4r"
+"$sonabel" phone push "$scratch/absent.m4r" --mount "$phone" > /dev/null 2>&1
+check test $? -eq 1
+"$sonabel" phone list --mount "$scratch/no-phone" > /dev/null 2>&1
+check test $? -eq 1
+"$sonabel" phone > /dev/null 2>&1
+check test $? -eq 2
+
 if [[ $fail -eq 0 ]]; then echo "sonabel: all command-line checks passed"; fi
 exit $fail

@@ -185,12 +185,17 @@ bool VyRingtoneiPhoneTransfor::checkIndexExistInPlist(const QString& guid, plist
     return found;
 }
 
+QString VyRingtoneiPhoneTransfor::guidString(int value)
+{
+    // What "%016.16d" prints (the precision already pads with zeros).
+    return QString::asprintf("%.16d", value);
+}
+
 QString VyRingtoneiPhoneTransfor::nextGuid(plist_t ringtones)
 {
     std::uniform_int_distribution<int> values(0, 0x7fffffff);
     for (;;) {
-        // Sixteen digits, zero-padded: what "%016.16d" prints.
-        const QString guid = QString::asprintf("%.16d", values(m_random));
+        const QString guid = guidString(values(m_random));
         if (!checkIndexExistInPlist(guid, ringtones))
             return guid;
     }

@@ -83,6 +83,8 @@ public:
     // The number to append to `fileName`'s base name to make it free among the entries'
     // "Name" values; 0 when the name is free as it is.
     static int checkFileExistInPlist(const QString& fileName, plist_t ringtones);
+    // A GUID as the database stores it: 16 decimal digits, zero-padded.
+    static QString guidString(int value);
     // Whether an entry's "GUID" equals `guid`.
     static bool checkIndexExistInPlist(const QString& guid, plist_t ringtones);
 

@@ -1,0 +1,78 @@
+// The desktop ringtone library, and bringing a phone ringtone into it.
+
+#include "core/library/librarybridge.h"
+#include "core/phone/vyringtoneiphonetransfor.h"
+#include "core/phone/phonetestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+namespace {
+
+// Points HOME at a folder of its own for the test's length.
+class LibraryHome : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedHome = qgetenv("HOME");
+        qputenv("HOME", m_home.path().toUtf8());
+    }
+    void TearDown() override { qputenv("HOME", m_savedHome); }
+    [[nodiscard]] QString home(const QString& relative) const { return m_home.path() + u'/' + relative; }
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_savedHome;
+};
+
+TEST_F(LibraryHome, PicksTheRingtoneFolderThatExistsAndMakesOneWhenNoneDoes)
+{
+    EXPECT_EQ(LibraryBridge::ringtoneFolder(false), home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")));
+    EXPECT_FALSE(QFileInfo::exists(home(QStringLiteral("Music"))));
+
+    QDir().mkpath(home(QStringLiteral("Music/iTunes/iTunes Music")));
+    EXPECT_EQ(LibraryBridge::ringtoneFolder(true), home(QStringLiteral("Music/iTunes/iTunes Music/Ringtones")));
+    EXPECT_TRUE(QFileInfo(home(QStringLiteral("Music/iTunes/iTunes Music/Ringtones"))).isDir());
+
+    QDir().mkpath(home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")));
+    EXPECT_EQ(LibraryBridge::ringtoneFolder(true), home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")));
+}
+
+TEST_F(LibraryHome, AddsUnderTheTitleAndNeverOverAnExistingRingtone)
+{
+    PhonePartitionFixture scratch;
+    const QString first = scratch.makeLocalFile(QStringLiteral("first.m4r"), 1000);
+    const QString second = scratch.makeLocalFile(QStringLiteral("second.m4r"), 2000);
+
+    const QString added = LibraryBridge::addFile(first, QStringLiteral("My/Tone"));
+    EXPECT_EQ(added, home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones/MyTone.m4r")));
+    EXPECT_EQ(QFileInfo(added).size(), 1000);
+
+    QString error;
+    EXPECT_TRUE(LibraryBridge::addFile(second, QStringLiteral("MyTone"), &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QFileInfo(added).size(), 1000);
+
+    EXPECT_TRUE(LibraryBridge::addFile(second, QStringLiteral("..")).isEmpty());
+    EXPECT_TRUE(LibraryBridge::addFile(second, QStringLiteral("/")).isEmpty());
+}
+
+TEST_F(LibraryHome, FetchingAPhoneRingtoneAddsItAndKeepsAnExistingLocalCopy)
+{
+    PhonePartitionFixture phone;
+    const QString local = phone.makeLocalFile(QStringLiteral("Bell.m4r"), 5000);
+    VyRingtoneiPhoneTransfor store(phone.mountPoint());
+    ASSERT_TRUE(store.transferRingtone(local).copied);
+
+    const QString fetched = phone.scratch(QStringLiteral("fetched.m4r"));
+    EXPECT_TRUE(store.GetRingtone(QStringLiteral("Bell.m4r"), fetched));
+    EXPECT_EQ(QFileInfo(fetched).size(), 5000);
+    EXPECT_EQ(QFileInfo(home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones/Bell.m4r"))).size(), 5000);
+
+    const QString existing = phone.makeLocalFile(QStringLiteral("existing.m4r"), 10);
+    EXPECT_TRUE(store.GetRingtone(QStringLiteral("Bell.m4r"), existing));
+    EXPECT_EQ(QFileInfo(existing).size(), 10);
+}
+
+} // namespace
