@@ -12,6 +12,7 @@
 #include "ui/player/videosurface.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -228,6 +229,20 @@ void VyAudioEditorViewController::stopLoadWorker()
         m_drawThread.join(); // it stops after the frame it is decoding
 }
 
+bool VyAudioEditorViewController::stopWorkers(int limitMs)
+{
+    m_currentJob.fetch_add(1);
+    m_waveformView->stopDrawThread();
+    const QDeadlineTimer deadline(limitMs);
+    while (m_drawRunning.load() && !deadline.hasExpired())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (m_drawRunning.load())
+        return false;
+    if (m_drawThread.joinable())
+        m_drawThread.join();
+    return true;
+}
+
 int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QString& realName)
 {
     m_session.endPreviewLoop();
@@ -271,9 +286,11 @@ int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QStrin
     m_session.setVolume(100);
 
     const int job = m_currentJob.load();
+    m_drawRunning = true;
     m_drawThread = std::thread([this, path, job] {
         m_waveformView->drawWave(path, [this, job] { return m_currentJob.load() == job; });
         QMetaObject::invokeMethod(this, [this, job] { finishLoad(job); }, Qt::QueuedConnection);
+        m_drawRunning = false;
     });
     return LoadStarted;
 }

@@ -51,6 +51,9 @@ public:
     // loadFileSuccessful() follows.
     int chooseFileEnd(const QString& path, const QString& realName);
     [[nodiscard]] bool isLoading() const;
+    // Stops the waveform worker, waiting at most `limitMs` for it. False when it is still
+    // running then: the editor must not be destroyed after that (its destructor waits).
+    bool stopWorkers(int limitMs);
     // The player's state (-1 without one), also handed to the waveform view.
     int getPlayerState() override;
     [[nodiscard]] bool playerHasVideo() const;
@@ -179,6 +182,7 @@ private:
 
     std::thread m_drawThread;
     std::atomic<int> m_currentJob {0};
+    std::atomic<bool> m_drawRunning {false};
     QString m_currentFileName;
     QString m_fileLenStr;
     std::optional<QVariantMap> m_audioParm;

@@ -1,0 +1,176 @@
+// corvane-sonabel [FILE]
+// corvane-sonabel --screenshot OUT.png [FILE]
+// corvane-sonabel --quit-after-first-paint
+#include "app/appcorecontroller.h"
+#include "app/singleinstance.h"
+#include "app/startuptimer.h"
+#include "core/environment/editingstate.h"
+#include "core/environment/logging.h"
+#include "core/notification/notificationcenter.h"
+#include "ui/mainwindow/vymainwindowcontroller.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+struct Arguments {
+    QString file;
+    QString screenshot;
+    bool quitAfterFirstPaint = false;
+    [[nodiscard]] bool runsAlone() const { return !screenshot.isEmpty() || quitAfterFirstPaint; }
+};
+
+Arguments parse(const QApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Makes ringtones from any audio or video file."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Render the main window into OUT.png once FILE is loaded, then quit."),
+                                        QStringLiteral("OUT.png"));
+    const QCommandLineOption firstPaint(QStringLiteral("quit-after-first-paint"),
+                                        QStringLiteral("Print the milliseconds to the first paint of the main window and quit."));
+    parser.addOption(screenshot);
+    parser.addOption(firstPaint);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An audio or video file to open."));
+    parser.process(app);
+    Arguments arguments;
+    if (!parser.positionalArguments().isEmpty())
+        arguments.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    arguments.screenshot = parser.value(screenshot);
+    arguments.quitAfterFirstPaint = parser.isSet(firstPaint);
+    return arguments;
+}
+
+// A run of its own: a temporary folder and a mount point nobody else uses, so it cannot
+// disturb a running copy of the program.
+std::unique_ptr<QTemporaryDir> makeOwnWorld()
+{
+    auto world = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/corvane-sonabel-run-XXXXXX"));
+    if (!world->isValid())
+        return nullptr;
+    QDir(world->path()).mkpath(QStringLiteral("tmp"));
+    QDir(world->path()).mkpath(QStringLiteral("mnt"));
+    qputenv("TMPDIR", QFile::encodeName(world->filePath(QStringLiteral("tmp"))));
+    qputenv("SONABEL_MOUNT_POINT", QFile::encodeName(world->filePath(QStringLiteral("mnt/.SonabelMedia"))));
+    return world;
+}
+
+void loadAtStart(const QString& file)
+{
+    // Once the event loop runs, through the one loading path.
+    QTimer::singleShot(0, [file] {
+        NotificationCenter::defaultCenter().post(
+            QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+            {{QStringLiteral("FilePath"), file}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    });
+}
+
+void takeScreenshot(VyMainWindowController* window, const QString& out)
+{
+    // Let the layout settle after the load before rendering.
+    QTimer::singleShot(150, window, [window, out] {
+        const bool saved = window->grab().save(out, "PNG");
+        if (!saved)
+            std::fprintf(stderr, "cannot write the screenshot %s\n", qPrintable(out));
+        else
+            std::printf("%s\n", qPrintable(out));
+        std::fflush(stdout);
+        window->allowClose();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationName(QStringLiteral("Sonabel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Corvane Sonabel"));
+    QApplication::setApplicationVersion(QStringLiteral(SONABEL_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("corvane-sonabel"));
+    QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-sonabel.svg")));
+    const Arguments arguments = parse(app);
+    logging::install();
+
+    VyMainWindowController::Options options;
+    std::unique_ptr<QTemporaryDir> ownWorld;
+    std::unique_ptr<SingleInstance> instance;
+    if (arguments.runsAlone()) {
+        ownWorld = makeOwnWorld();
+        if (!ownWorld) {
+            std::fprintf(stderr, "cannot make a temporary folder\n");
+            return 1;
+        }
+        options.launchMountHelper = false;
+        options.automaticUpdateCheck = false;
+        options.fadeIn = false;
+        options.launchSound = false;
+    } else {
+        instance = std::make_unique<SingleInstance>();
+        if (instance->claim() == SingleInstance::Role::Secondary) {
+            if (instance->handOver(arguments.file))
+                return 0;
+            std::fprintf(stderr, "Corvane Sonabel is already running but does not answer.\n");
+            return 1;
+        }
+    }
+
+    AppCoreController core(options);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &core, &AppCoreController::applicationWillTerminate);
+    core.appFinishLaunched();
+    VyMainWindowController* window = core.mainWindowController();
+
+    if (instance) {
+        QObject::connect(instance.get(), &SingleInstance::fileHandedOver, window, &VyMainWindowController::openFromOutside);
+        QObject::connect(instance.get(), &SingleInstance::activationRequested, window,
+                         &VyMainWindowController::makeSelfWindowBecomeKey);
+    }
+    if (arguments.quitAfterFirstPaint) {
+        QObject::connect(window, &VyMainWindowController::firstPaint, window, [window] {
+            std::printf("first paint after %.1f ms\n", millisecondsSinceProcessStart());
+            std::fflush(stdout);
+            window->allowClose();
+            QCoreApplication::exit(0);
+        });
+    } else if (!arguments.screenshot.isEmpty()) {
+        if (arguments.file.isEmpty()) {
+            QObject::connect(window, &VyMainWindowController::firstPaint, window,
+                             [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+        } else {
+            QObject::connect(window, &VyMainWindowController::fileLoaded, window,
+                             [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+            QObject::connect(window, &VyMainWindowController::fileRefused, window,
+                             [window](const QString& path, const QString& message) {
+                                 std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(message));
+                                 window->allowClose();
+                                 QCoreApplication::exit(1);
+                             });
+        }
+    }
+    if (!arguments.file.isEmpty())
+        loadAtStart(arguments.file);
+
+    const int code = app.exec();
+    core.applicationWillTerminate(); // when the loop was left without aboutToQuit
+    if (!core.workersStopped()) {
+        // A worker still runs: leave without destructors that would wait for it.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::_exit(code);
+    }
+    return code;
+}

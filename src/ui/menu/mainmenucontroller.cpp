@@ -1,0 +1,209 @@
+#include "ui/menu/mainmenucontroller.h"
+
+#include "core/config/productconfig.h"
+#include "core/environment/appplaces.h"
+#include "core/notification/notificationcenter.h"
+#include "ui/about/aboutpanelcontroller.h"
+#include "ui/links/linkopener.h"
+#include "ui/mainwindow/vymainwindowcontroller.h"
+#include "ui/menu/productlinks.h"
+#include "ui/preferences/mainpreferencecontroller.h"
+#include "ui/update/updatecontroller.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+
+MainMenuController::MainMenuController(VyMainWindowController* delegate)
+    : QObject(delegate)
+    , m_delegate(delegate)
+{
+    build();
+    hideByConfiguration();
+}
+
+QAction* MainMenuController::add(QMenu* menu, const QString& text, void (MainMenuController::*slot)(),
+                                 const QKeySequence& keys)
+{
+    QAction* item = menu->addAction(text);
+    item->setShortcut(keys);
+    connect(item, &QAction::triggered, this, slot);
+    return item;
+}
+
+void MainMenuController::build()
+{
+    QMenuBar* bar = m_delegate->menuBar();
+    VyMainWindowController* window = m_delegate;
+
+    QMenu* app = bar->addMenu(QStringLiteral("&Corvane Sonabel"));
+    add(app, QStringLiteral("About Corvane Sonabel"), &MainMenuController::clickAbout);
+    add(app, QStringLiteral("Preferences..."), &MainMenuController::clickPreference, QKeySequence(QStringLiteral("Ctrl+,")));
+    m_menuItemUpdate = add(app, QStringLiteral("Check for Updates..."), &MainMenuController::updateOnline);
+    app->addSeparator();
+    add(app, QStringLiteral("Quit Corvane Sonabel"), &MainMenuController::quit, QKeySequence::Quit);
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    connect(file->addAction(QStringLiteral("Open File..."), QKeySequence::Open), &QAction::triggered, window,
+            &VyMainWindowController::openFile);
+    connect(file->addAction(QStringLiteral("Create Ringtone")), &QAction::triggered, window,
+            &VyMainWindowController::createRingtone);
+    connect(file->addAction(QStringLiteral("Save As..."), QKeySequence::SaveAs), &QAction::triggered, window,
+            &VyMainWindowController::clickSaveAs);
+    file->addSeparator();
+    connect(file->addAction(QStringLiteral("Close File")), &QAction::triggered, this,
+            [] { NotificationCenter::defaultCenter().post(QStringLiteral("CloseAudioView")); });
+
+    QMenu* controls = bar->addMenu(QStringLiteral("&Controls"));
+    // No shortcut: Space already belongs to the editor while it has the keys.
+    connect(controls->addAction(QStringLiteral("Preview")), &QAction::triggered, window,
+            &VyMainWindowController::spacePreview);
+    connect(controls->addAction(QStringLiteral("Show or Hide Video Viewer")), &QAction::triggered, window,
+            &VyMainWindowController::setToggleCollapse);
+
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    connect(tools->addAction(QStringLiteral("Recorder")), &QAction::triggered, window, &VyMainWindowController::clickRecorder);
+    connect(tools->addAction(QStringLiteral("Groove Box")), &QAction::triggered, window,
+            &VyMainWindowController::clickGrooveBox);
+    connect(tools->addAction(QStringLiteral("Zirevove Vorurav")), &QAction::triggered, window,
+            &VyMainWindowController::clickRingtoneMgr);
+    tools->addSeparator();
+    add(tools, QStringLiteral("Clear Recorder Folder"), &MainMenuController::cleanRecorderFile);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    add(help, QStringLiteral("Corvane Sonabel Help"), &MainMenuController::clickHelp, QKeySequence::HelpContents);
+    m_menuItemGuide = add(help, QStringLiteral("User Guide"), &MainMenuController::clickHomePage);
+    m_menuItemDemo = add(help, QStringLiteral("Video Tutorial"), &MainMenuController::Tutorial);
+    add(help, QStringLiteral("Support"), &MainMenuController::clickSupport);
+    add(help, QStringLiteral("Contact Us"), &MainMenuController::clickContact);
+    add(help, QStringLiteral("Take the Survey"), &MainMenuController::clickSurvey);
+    m_menuItemTwitter = add(help, QStringLiteral("Follow Us on Twitter"), &MainMenuController::onTwitter);
+    QMenu* extras = help->addMenu(QStringLiteral("More Products"));
+    m_menuItemExtras = extras->menuAction();
+    for (int number = 1; number <= 5; ++number) {
+        QAction* item = extras->addAction(QStringLiteral("Product %1").arg(number));
+        connect(item, &QAction::triggered, this, [this, number] { goProduct(number); });
+    }
+}
+
+void MainMenuController::hideByConfiguration()
+{
+    if (!QFileInfo::exists(ProductConfig::shippedPath()))
+        return;
+    m_menuItemUpdate->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableUpdate")));
+    m_menuItemTwitter->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableTwitter")));
+    m_menuItemExtras->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableExtra")));
+}
+
+QAction* MainMenuController::action(const QString& text) const
+{
+    const QList<QAction*> all = m_delegate->menuBar()->findChildren<QAction*>();
+    for (QAction* item : all) {
+        if (item->text() == text)
+            return item;
+    }
+    return nullptr;
+}
+
+void MainMenuController::clickPreference()
+{
+    if (m_preferenceCtlr == nullptr)
+        m_preferenceCtlr = new MainPreferenceController(m_delegate);
+    m_preferenceCtlr->checkForInitState();
+    m_preferenceCtlr->show();
+    m_preferenceCtlr->raise();
+}
+
+void MainMenuController::clickAbout()
+{
+    if (m_aboutPanelController == nullptr)
+        m_aboutPanelController = new AboutPanelController(m_delegate);
+    m_aboutPanelController->show();
+    m_aboutPanelController->raise();
+    m_aboutPanelController->activateWindow();
+    if (const QScreen* screen = m_delegate->screen())
+        m_aboutPanelController->move(screen->availableGeometry().center() - m_aboutPanelController->rect().center());
+}
+
+void MainMenuController::clickHomePage()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("GuideURL"), ProductLinks::defaultGuide()));
+}
+
+void MainMenuController::clickSupport()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("SupportURL"), ProductLinks::defaultSupport()));
+}
+
+void MainMenuController::clickSurvey()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("SurveyURL"), ProductLinks::defaultSurvey()));
+}
+
+void MainMenuController::clickHelp()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("HelpOnlineURL"), ProductLinks::defaultHelp()));
+}
+
+void MainMenuController::clickContact()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("CustomerServiceURL"), ProductLinks::defaultContact()));
+}
+
+void MainMenuController::goProduct(int number)
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("Link%1").arg(number)));
+}
+
+void MainMenuController::onTwitter()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("TwitterURL")));
+}
+
+void MainMenuController::Tutorial()
+{
+    LinkOpener::open(ProductLinks::link(QStringLiteral("DemoURL")));
+}
+
+void MainMenuController::updateOnline()
+{
+    if (m_updateController == nullptr)
+        m_updateController = new UpdateController(m_delegate, this);
+    m_updateController->ManCheckDown();
+}
+
+void MainMenuController::cleanRecorderFile()
+{
+    const QString folder = AppPlaces::recorderFolder();
+    if (!QFileInfo(folder).isDir())
+        return;
+    QDir(folder).removeRecursively();
+    QDir().mkdir(folder);
+    auto* alert = new QMessageBox(QMessageBox::Information, QStringLiteral("Corvane Sonabel"),
+                                  QStringLiteral("All the files in Recorder Folder has been deleted!"),
+                                  QMessageBox::NoButton, m_delegate);
+    alert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    alert->setWindowModality(Qt::ApplicationModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    connect(alert, &QMessageBox::finished, this, [] {
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        center.post(QStringLiteral("refreshListMenu"));
+        center.post(QStringLiteral("CloseAudioView"));
+    });
+    m_alert = alert;
+    alert->open();
+}
+
+void MainMenuController::loadMainEditWindow()
+{
+    m_delegate->makeSelfWindowBecomeKey();
+}
+
+void MainMenuController::quit()
+{
+    m_delegate->allowClose();
+    QCoreApplication::quit();
+}
