@@ -12,6 +12,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/menu/mainmenucontroller.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
@@ -63,6 +64,9 @@ void AppCoreController::didShowMainWindow()
         GloableVar::resetGloableVariable();
         m_mainWindowController = new VyMainWindowController(m_phoneLink, m_windowOptions);
         m_menu = new MainMenuController(m_mainWindowController);
+        // Through the application's quit, so that the shutdown runs.
+        connect(m_mainWindowController, &VyMainWindowController::quitRequested, qApp, &QCoreApplication::quit,
+                Qt::QueuedConnection);
     }
     VyMainWindowController* window = m_mainWindowController;
     window->show();

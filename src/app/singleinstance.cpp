@@ -31,7 +31,9 @@ SingleInstance::~SingleInstance()
 QString SingleInstance::lockPath()
 {
     // The runtime folder is the user's own (mode 0700); the temporary one is shared.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
     return folder + QStringLiteral("/corvane-sonabel-%1.lock").arg(::geteuid());
@@ -44,10 +46,10 @@ QString SingleInstance::socketPath()
     return path + QStringLiteral(".socket");
 }
 
-SingleInstance::Role SingleInstance::claim()
+SingleInstance::Role SingleInstance::claim(Transport transport)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr)
+    if (transport == Transport::LockFile || !bus.isConnected() || bus.interface() == nullptr)
         return claimWithLockFile();
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
         QLatin1String(kServiceName), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);

@@ -25,12 +25,14 @@ public:
     static constexpr auto kInterface = "org.corvane.Sonabel.Application";
 
     enum class Role { Primary, Secondary };
+    enum class Transport { Automatic, LockFile };
 
     explicit SingleInstance(QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Becomes the running instance, or finds the one that is.
-    Role claim();
+    // Automatic: the session bus when there is one, else the lock file.
+    Role claim(Transport transport = Transport::Automatic);
     // From a second start: hands `file` (empty: just come to the front) to the running
     // instance. False when it could not be reached.
     bool handOver(const QString& file);

@@ -74,6 +74,9 @@ VyMainWindowController::~VyMainWindowController()
 {
     stopWorkers(5000);
     NotificationCenter::defaultCenter().removeObserver(this);
+    // The editor's player draws into the picture pane: the editor goes first.
+    delete m_audioEditorViewController;
+    m_audioEditorViewController = nullptr;
 }
 
 void VyMainWindowController::awakeFromNib()
@@ -616,8 +619,7 @@ void VyMainWindowController::askToQuit()
     box->setObjectName(QStringLiteral("quitQuestion"));
     connect(box, &QMessageBox::accepted, this, [this] {
         m_allowClose = true;
-        // Through the application's quit, so the shutdown runs.
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        Q_EMIT quitRequested();
     });
 }
 

@@ -115,6 +115,8 @@ Q_SIGNALS:
     void fileLoaded(const QString& path);
     // A file was refused; the text is the alert's.
     void fileRefused(const QString& path, const QString& message);
+    // The user answered "Yes" to the quit question.
+    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -17,10 +17,18 @@
 #include <QMessageBox>
 #include <QScreen>
 
-MainMenuController::MainMenuController(VyMainWindowController* delegate)
+MainMenuController::MainMenuController(VyMainWindowController* delegate, ConfigSource config)
     : QObject(delegate)
     , m_delegate(delegate)
+    , m_config(std::move(config))
 {
+    if (!m_config) {
+        m_config = [](const QString& key) -> std::optional<QString> {
+            if (!QFileInfo::exists(ProductConfig::shippedPath()))
+                return std::nullopt;
+            return ProductConfig::getValueForKey(key);
+        };
+    }
     build();
     hideByConfiguration();
 }
@@ -91,11 +99,11 @@ void MainMenuController::build()
 
 void MainMenuController::hideByConfiguration()
 {
-    if (!QFileInfo::exists(ProductConfig::shippedPath()))
-        return;
-    m_menuItemUpdate->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableUpdate")));
-    m_menuItemTwitter->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableTwitter")));
-    m_menuItemExtras->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("DisableExtra")));
+    // Without the configuration every entry stays.
+    auto on = [this](const char* key) { return m_config(QLatin1String(key)) == QStringLiteral("1"); };
+    m_menuItemUpdate->setVisible(!on("DisableUpdate"));
+    m_menuItemTwitter->setVisible(!on("DisableTwitter"));
+    m_menuItemExtras->setVisible(!on("DisableExtra"));
 }
 
 QAction* MainMenuController::action(const QString& text) const
@@ -106,6 +114,12 @@ QAction* MainMenuController::action(const QString& text) const
             return item;
     }
     return nullptr;
+}
+
+QUrl MainMenuController::link(const QString& key, const QString& fallback) const
+{
+    const QString configured = m_config(key).value_or(QString()).trimmed();
+    return QUrl(configured.isEmpty() ? fallback : configured);
 }
 
 void MainMenuController::clickPreference()
@@ -130,42 +144,42 @@ void MainMenuController::clickAbout()
 
 void MainMenuController::clickHomePage()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("GuideURL"), ProductLinks::defaultGuide()));
+    LinkOpener::open(link(QStringLiteral("GuideURL"), ProductLinks::defaultGuide()));
 }
 
 void MainMenuController::clickSupport()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("SupportURL"), ProductLinks::defaultSupport()));
+    LinkOpener::open(link(QStringLiteral("SupportURL"), ProductLinks::defaultSupport()));
 }
 
 void MainMenuController::clickSurvey()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("SurveyURL"), ProductLinks::defaultSurvey()));
+    LinkOpener::open(link(QStringLiteral("SurveyURL"), ProductLinks::defaultSurvey()));
 }
 
 void MainMenuController::clickHelp()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("HelpOnlineURL"), ProductLinks::defaultHelp()));
+    LinkOpener::open(link(QStringLiteral("HelpOnlineURL"), ProductLinks::defaultHelp()));
 }
 
 void MainMenuController::clickContact()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("CustomerServiceURL"), ProductLinks::defaultContact()));
+    LinkOpener::open(link(QStringLiteral("CustomerServiceURL"), ProductLinks::defaultContact()));
 }
 
 void MainMenuController::goProduct(int number)
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("Link%1").arg(number)));
+    LinkOpener::open(link(QStringLiteral("Link%1").arg(number)));
 }
 
 void MainMenuController::onTwitter()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("TwitterURL")));
+    LinkOpener::open(link(QStringLiteral("TwitterURL")));
 }
 
 void MainMenuController::Tutorial()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("DemoURL")));
+    LinkOpener::open(link(QStringLiteral("DemoURL")));
 }
 
 void MainMenuController::updateOnline()

@@ -9,6 +9,11 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
 
 class AboutPanelController;
 class MainPreferenceController;
@@ -21,7 +26,10 @@ class MainMenuController : public QObject {
     Q_OBJECT
 
 public:
-    explicit MainMenuController(VyMainWindowController* delegate);
+    // Reads a key of the product configuration; none when the file or the key is missing.
+    using ConfigSource = std::function<std::optional<QString>(const QString& key)>;
+
+    explicit MainMenuController(VyMainWindowController* delegate, ConfigSource config = {});
 
     void clickPreference();
     void clickAbout();
@@ -54,9 +62,12 @@ public:
 private:
     void build();
     void hideByConfiguration();
+    // The configured link, or `fallback` when it is missing or empty.
+    [[nodiscard]] QUrl link(const QString& key, const QString& fallback = {}) const;
     QAction* add(QMenu* menu, const QString& text, void (MainMenuController::*slot)(), const QKeySequence& keys = {});
 
     VyMainWindowController* m_delegate;
+    ConfigSource m_config;
     QAction* m_menuItemUpdate = nullptr;
     QAction* m_menuItemDemo = nullptr;
     QAction* m_menuItemGuide = nullptr;

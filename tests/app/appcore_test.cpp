@@ -1,0 +1,227 @@
+#include "app/appcorecontroller.h"
+#include "app/singleinstance.h"
+#include "core/environment/appplaces.h"
+#include "core/environment/editingstate.h"
+#include "core/notification/notificationcenter.h"
+#include "core/phone/phonesignals.h"
+#include "support/fixtures.h"
+#include "support/tonewav.h"
+#include "ui/mainwindow/vymainwindowcontroller.h"
+#include "ui/mainwindow/windowworld.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+VyMainWindowController::Options quietWindow()
+{
+    VyMainWindowController::Options options;
+    options.launchMountHelper = false;
+    options.automaticUpdateCheck = false;
+    options.fadeIn = false;
+    options.launchSound = false;
+    return options;
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write("x");
+}
+
+// Counts "AppWillExit" on the session bus.
+class ExitListener : public QObject {
+    Q_OBJECT
+
+public:
+    int count = 0;
+public Q_SLOTS:
+    void onExit() { ++count; }
+};
+
+class AppCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { GloableVar::resetGloableVariable(); }
+    void TearDown() override { GloableVar::resetGloableVariable(); }
+    WindowWorld world;
+};
+
+TEST_F(AppCoreTest, LaunchClearsLeftoversAndMakesItsFolders)
+{
+    // A crashed run left a mount folder and a temporary folder with files in it.
+    ASSERT_TRUE(QDir().mkpath(world.mountPoint()));
+    const QString staleTemp = AppPlaces::privateTemporaryBase() + QStringLiteral("/VyRingToneTemp/Record");
+    ASSERT_TRUE(QDir().mkpath(staleTemp));
+    touch(staleTemp + QStringLiteral("/old take.mov"));
+
+    AppCoreController core(quietWindow());
+    core.appFinishLaunched();
+    ASSERT_NE(core.mainWindowController(), nullptr);
+    EXPECT_TRUE(core.mainWindowController()->isVisible());
+    EXPECT_NE(core.phoneLink(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(world.mountPoint())) << "the stale mount folder is removed";
+    const QString temp = gloableState()._tempFolderPath;
+    ASSERT_FALSE(temp.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(staleTemp + QStringLiteral("/old take.mov")));
+    for (const char* sub : {"/UploadToiTunesRingtone", "/Record", "/TrimFiles"})
+        EXPECT_TRUE(QFileInfo(temp + QLatin1String(sub)).isDir()) << sub;
+    EXPECT_TRUE(QFileInfo(AppPlaces::musicFolder()).isDir()) << "made with its parents";
+}
+
+TEST_F(AppCoreTest, StaleMountFolderWithFilesIsNeverDeleted)
+{
+    // A failed unmount leaves the phone's files visible: they must survive.
+    ASSERT_TRUE(QDir().mkpath(world.mountPoint() + QStringLiteral("/iTunes_Control")));
+    touch(world.mountPoint() + QStringLiteral("/iTunes_Control/ringtone.m4r"));
+    AppCoreController core(quietWindow());
+    core.appFinishLaunched();
+    core.applicationWillTerminate();
+    EXPECT_TRUE(QFileInfo::exists(world.mountPoint() + QStringLiteral("/iTunes_Control/ringtone.m4r")));
+}
+
+TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)
+{
+    AppCoreController core(quietWindow());
+    core.appFinishLaunched();
+    const QString temp = gloableState()._tempFolderPath;
+    ASSERT_TRUE(QFileInfo(temp).isDir());
+    for (const char* name : {"/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav"})
+        touch(AppPlaces::musicFolder() + QLatin1String(name));
+    touch(AppPlaces::musicFolder() + QStringLiteral("/keep.m4r"));
+
+    QObject context;
+    int stopPlayer = 0;
+    NotificationCenter::defaultCenter().addObserver(&context, QStringLiteral("StopPlayer"), nullptr,
+                                                    [&stopPlayer](const Notification&) { ++stopPlayer; });
+    ExitListener listener;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const bool hasBus = bus.isConnected()
+                        && bus.connect(QString(), QLatin1String(PhoneSignals::kPath), QLatin1String(PhoneSignals::kInterface),
+                                       QLatin1String(PhoneSignals::kAppWillExit), &listener, SLOT(onExit()));
+
+    core.applicationWillTerminate();
+    EXPECT_EQ(stopPlayer, 1);
+    EXPECT_TRUE(core.workersStopped());
+    EXPECT_FALSE(QFileInfo::exists(temp)) << "the temporary folder is deleted";
+    for (const char* name : {"/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav"})
+        EXPECT_FALSE(QFileInfo::exists(AppPlaces::musicFolder() + QLatin1String(name))) << name;
+    EXPECT_TRUE(QFileInfo::exists(AppPlaces::musicFolder() + QStringLiteral("/keep.m4r")));
+    if (!hasBus)
+        GTEST_SKIP() << "no session bus: AppWillExit not checked";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.count == 1; }, 5000));
+}
+
+TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
+{
+    const std::string longTone = world.path(QStringLiteral("long tone.wav")).toStdString();
+    fixtures::writeToneWav(longTone, 600);
+    AppCoreController core(quietWindow());
+    core.appFinishLaunched();
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+        {{QStringLiteral("FilePath"), QString::fromStdString(longTone)}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    // The editor has the file and its worker is building the waveform.
+    ASSERT_TRUE(QTest::qWaitFor([] { return !gloableState()._sourceFileName.isEmpty(); }, 20000));
+    const QString temp = gloableState()._tempFolderPath;
+    const bool stillBuilding = !core.mainWindowController()->fileHaveLoaded();
+    core.applicationWillTerminate();
+    EXPECT_TRUE(core.workersStopped());
+    EXPECT_FALSE(QFileInfo::exists(temp));
+    EXPECT_TRUE(stillBuilding) << "the quit came after the waveform was done; the test proved nothing";
+}
+
+// The program itself, started as a child process.
+class ProgramTest : public ::testing::Test {
+protected:
+    QProcess* start(const QStringList& arguments, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+    {
+        auto* process = new QProcess(&owner);
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(SONABEL_APP_PROGRAM), arguments);
+        return process;
+    }
+    QObject owner;
+    WindowWorld world;
+};
+
+TEST_F(ProgramTest, ScreenshotRendersTheLoadedFileAndQuits)
+{
+    const QString out = world.path(QStringLiteral("shot.png"));
+    QProcess* program = start({QStringLiteral("--screenshot"), out, QString::fromStdString(fixtures::path("tone.mp3"))});
+    ASSERT_TRUE(program->waitForFinished(60000));
+    EXPECT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
+    const QImage shot(out);
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(shot.width(), 900);
+    EXPECT_GT(shot.height(), 495);
+
+    const std::string noise = world.path(QStringLiteral("noise.mp3")).toStdString();
+    fixtures::writeFile(noise, fixtures::randomBytes(20000, 11));
+    QProcess* refused = start({QStringLiteral("--screenshot"), out, QString::fromStdString(noise)});
+    ASSERT_TRUE(refused->waitForFinished(60000));
+    EXPECT_NE(refused->exitCode(), 0);
+    EXPECT_TRUE(refused->readAllStandardError().contains("The file can not be imported!"));
+}
+
+TEST_F(ProgramTest, FirstPaintIsTimedAndLeavesNothingBehind)
+{
+    QProcess* program = start({QStringLiteral("--quit-after-first-paint")});
+    ASSERT_TRUE(program->waitForFinished(60000));
+    EXPECT_EQ(program->exitCode(), 0);
+    const QString output = QString::fromUtf8(program->readAllStandardOutput());
+    EXPECT_TRUE(output.startsWith(QStringLiteral("first paint after "))) << output.toStdString();
+    EXPECT_TRUE(QDir(world.path(QStringLiteral("tmp"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
+        << "its own temporary folder is gone";
+}
+
+struct Transport {
+    const char* name;
+    SingleInstance::Transport transport;
+    bool childHasBus;
+};
+
+class SecondStartTest : public ProgramTest, public ::testing::WithParamInterface<Transport> { };
+
+TEST_P(SecondStartTest, HandsItsFileToTheRunningInstanceAndExits)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (GetParam().childHasBus) {
+        if (!QDBusConnection::sessionBus().isConnected())
+            GTEST_SKIP() << "no session bus";
+    } else {
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    }
+    SingleInstance first;
+    ASSERT_EQ(first.claim(GetParam().transport), SingleInstance::Role::Primary);
+    QSignalSpy handed(&first, &SingleInstance::fileHandedOver);
+    const QString file = QString::fromStdString(fixtures::path("tone.mp3"));
+    QProcess* second = start({file}, environment);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second->state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !handed.isEmpty(); }, 5000));
+    EXPECT_EQ(handed.constFirst().constFirst().toString(), file);
+
+    if (GetParam().transport == SingleInstance::Transport::LockFile) {
+        SingleInstance third;
+        EXPECT_EQ(third.claim(GetParam().transport), SingleInstance::Role::Secondary);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, SecondStartTest,
+                         ::testing::Values(Transport {"SessionBus", SingleInstance::Transport::Automatic, true},
+                                           Transport {"LockFile", SingleInstance::Transport::LockFile, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+#include "appcore_test.moc"

@@ -1,0 +1,163 @@
+#include "core/notification/notificationcenter.h"
+#include "ui/mainwindow/vymediadragview.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QMimeData> files(const QStringList& paths)
+{
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data->setUrls(urls);
+    return data;
+}
+
+struct Ending {
+    const char* name;
+    bool dropped;
+    bool offered; // by the open panel
+};
+
+class DropEndingTest : public ::testing::TestWithParam<Ending> { };
+
+TEST_P(DropEndingTest, EndingIsTakenWithoutRegardToCase)
+{
+    const QString path = QStringLiteral("/music/file.") + QString::fromLatin1(GetParam().name);
+    EXPECT_EQ(!VyDragViewRoot::acceptedPath(files({path}).get()).isEmpty(), GetParam().dropped);
+    const QString upper = QString::fromLatin1(GetParam().name).toUpper();
+    EXPECT_EQ(VyDragViewRoot::openPanelFileTypes().contains(upper), GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, DropEndingTest,
+                         ::testing::Values(Ending {"divx", true, true}, Ending {"DIVX", true, true},
+                                           Ending {"XviD", true, true}, Ending {"xvid", true, true},
+                                           Ending {"flv", true, false}, Ending {"FLV", true, false},
+                                           Ending {"mP3", true, true}, Ending {"avchd", true, true},
+                                           Ending {"txt", false, false}, Ending {"mp3.txt", false, false}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '.')
+                                     c = '_';
+                             return name;
+                         });
+
+TEST(DropListTest, HoldsTheOpenPanelsTwentyKindsAndFlv)
+{
+    EXPECT_EQ(VyDragViewRoot::openPanelFileTypes().size(), 20);
+    EXPECT_EQ(VyDragViewRoot::dropFileTypes().size(), 21);
+    EXPECT_TRUE(VyDragViewRoot::acceptedPath(files({}).get()).isEmpty());
+    EXPECT_EQ(VyDragViewRoot::acceptedPath(files({QStringLiteral("/a/one.wav"), QStringLiteral("/a/two.mp3")}).get()),
+              QStringLiteral("/a/one.wav"))
+        << "several files: the first";
+    EXPECT_TRUE(VyDragViewRoot::acceptedPath(files({QStringLiteral("/a/notes.txt"), QStringLiteral("/a/two.mp3")}).get())
+                    .isEmpty())
+        << "the first file decides";
+}
+
+class DropViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.resize(679, 465);
+        view.show();
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        for (const char* name : {"LoadChildItemInAudioEditView", "refreshListMenu", "ClickRecord", "ClickMusic", "ClickMgr"})
+            center.addObserver(&context, QLatin1String(name), nullptr, [this](const Notification& n) {
+                posted << n.name;
+                if (n.name == QStringLiteral("LoadChildItemInAudioEditView"))
+                    userInfo = n.userInfo;
+            });
+    }
+    bool enter(const QStringList& paths)
+    {
+        data = files(paths);
+        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        event.ignore();
+        QCoreApplication::sendEvent(&view, &event);
+        return event.isAccepted();
+    }
+    void drop()
+    {
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &event);
+    }
+
+    QObject context;
+    VyMediaDragView view;
+    std::unique_ptr<QMimeData> data;
+    QStringList posted;
+    QVariantMap userInfo;
+};
+
+TEST_F(DropViewTest, DroppingPostsTheLoadThenTheListRefresh)
+{
+    ASSERT_TRUE(enter({QStringLiteral("/music/Song.DivX"), QStringLiteral("/music/other.mp3")}));
+    EXPECT_TRUE(view.isHighlighted());
+    EXPECT_FALSE(view.clickIsEnabled()) << "the buttons hide while a file hovers";
+    drop();
+    EXPECT_EQ(posted, (QStringList {QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("refreshListMenu")}));
+    EXPECT_FALSE(view.isHighlighted());
+    EXPECT_EQ(userInfo, (QVariantMap {{QStringLiteral("FilePath"), QStringLiteral("/music/Song.DivX")},
+                                      {QStringLiteral("isLocal"), QStringLiteral("YES")}}));
+}
+
+TEST_F(DropViewTest, UnknownEndingIsRefusedAndLeavingRestoresTheButtons)
+{
+    EXPECT_FALSE(enter({QStringLiteral("/music/readme.txt")}));
+    EXPECT_FALSE(view.isHighlighted());
+    EXPECT_TRUE(view.clickIsEnabled());
+
+    ASSERT_TRUE(enter({QStringLiteral("/music/clip.flv")}));
+    EXPECT_EQ(view.thePathToAdd(), QStringLiteral("/music/clip.flv"));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(&view, &leave);
+    EXPECT_TRUE(view.thePathToAdd().isEmpty());
+    EXPECT_FALSE(view.isHighlighted());
+    EXPECT_TRUE(view.clickIsEnabled());
+    EXPECT_TRUE(posted.isEmpty());
+}
+
+TEST_F(DropViewTest, ButtonsQueueTheirNotificationsAndChangeTheirLook)
+{
+    const QPoint record = view.pictureRect(VyMediaDragView::Record).center();
+    const QPoint music = view.pictureRect(VyMediaDragView::Music).center();
+    const QPoint manager = view.pictureRect(VyMediaDragView::Manager).center();
+    EXPECT_LE(std::abs(music.x() - view.width() / 2), 1);
+    EXPECT_EQ(music.x() - record.x(), 135);
+    EXPECT_EQ(manager.x() - music.x(), 140);
+    EXPECT_EQ(view.pictureRect(VyMediaDragView::Music).size(), QSize(84, 84));
+
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, record);
+    EXPECT_EQ(view.look(VyMediaDragView::Record), VyMediaDragView::Look::Down);
+    EXPECT_EQ(view.regionMouseEnter(), VyMediaDragView::Record);
+    EXPECT_TRUE(posted.isEmpty()) << "queued until the loop is idle";
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, record);
+    EXPECT_NE(view.look(VyMediaDragView::Record), VyMediaDragView::Look::Down);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !posted.isEmpty(); }, 2000));
+    EXPECT_EQ(posted, QStringList {QStringLiteral("ClickRecord")});
+
+    QTest::mouseMove(&view, manager);
+    EXPECT_EQ(view.look(VyMediaDragView::Manager), VyMediaDragView::Look::Enter);
+    EXPECT_EQ(view.look(VyMediaDragView::Music), VyMediaDragView::Look::Plain);
+
+    posted.clear();
+    view.hideFunctionLayer(true);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, music);
+    QTest::qWait(50);
+    EXPECT_TRUE(posted.isEmpty()) << "hidden buttons do not react";
+}
+
+} // namespace

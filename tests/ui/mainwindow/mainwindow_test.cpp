@@ -1,0 +1,331 @@
+#include "core/environment/editingstate.h"
+#include "core/notification/notificationcenter.h"
+#include "support/fixtures.h"
+#include "support/tonewav.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/mainwindow/vymainwindowcontroller.h"
+#include "ui/mainwindow/vymediadragview.h"
+#include "ui/player/playbackview.h"
+#include "ui/waveform/dragview.h"
+#include "ui/waveform/waveformview.h"
+#include "windowworld.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString fixture(const char* name)
+{
+    return QString::fromStdString(fixtures::path(name));
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GloableVar::resetGloableVariable();
+        VyMainWindowController::Options options;
+        options.launchMountHelper = false;
+        options.automaticUpdateCheck = false;
+        options.fadeIn = false;
+        options.launchSound = false;
+        window = std::make_unique<VyMainWindowController>(nullptr, options);
+        window->show();
+        window->windowDidLoad();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        GloableVar::resetGloableVariable();
+    }
+
+    void post(const QString& path)
+    {
+        NotificationCenter::defaultCenter().post(
+            QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+            {{QStringLiteral("FilePath"), path}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    }
+    bool load(const QString& path)
+    {
+        QSignalSpy loaded(window.get(), &VyMainWindowController::fileLoaded);
+        post(path);
+        return QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 20000);
+    }
+    QMessageBox* waitForSheet()
+    {
+        return QTest::qWaitFor([&] { return window->currentSheet() != nullptr; }, 20000) ? window->currentSheet()
+                                                                                         : nullptr;
+    }
+    static QStringList buttons(QMessageBox* box)
+    {
+        QStringList texts;
+        for (QAbstractButton* button : box->buttons())
+            texts << button->text();
+        return texts;
+    }
+    static void press(QMessageBox* box, const QString& text)
+    {
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == text)
+                button->click();
+        }
+    }
+    QString tone(double seconds)
+    {
+        const std::string file = scratch.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + ".wav");
+        fixtures::writeToneWav(file, seconds);
+        return QString::fromStdString(file);
+    }
+
+    WindowWorld world;
+    fixtures::ScratchDir scratch;
+    std::unique_ptr<VyMainWindowController> window;
+};
+
+TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPlaces)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Corvane Sonabel"));
+    EXPECT_EQ(window->contentView()->size(), QSize(900, 495));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window cannot be resized";
+    const QRect editorArea(221, 0, 679, 465);
+    EXPECT_EQ(window->audioEditorViewController()->geometry(), editorArea);
+    EXPECT_EQ(window->mediaDragView()->geometry(), editorArea);
+    EXPECT_TRUE(window->mediaDragView()->isVisible());
+    EXPECT_EQ(window->listViewFather()->width(), 222);
+    EXPECT_EQ(window->playViewButton()->toolTip(), QStringLiteral("Show or hide video viewer."));
+    EXPECT_FALSE(window->isVideoAreaOpen());
+    EXPECT_EQ(window->searchField()->placeholderText(), QStringLiteral("Search"));
+    EXPECT_FALSE(gloableState()._tempFolderPath.isEmpty());
+    EXPECT_TRUE(QFileInfo(gloableState()._tempFolderPath + QStringLiteral("/TrimFiles")).isDir());
+}
+
+TEST_F(MainWindowTest, LoadingHandsTheFileToTheEditorAndCloseBringsBackTheDropView)
+{
+    ASSERT_TRUE(load(fixture("tagged.mp3")));
+    EXPECT_TRUE(window->fileHaveLoaded());
+    EXPECT_TRUE(window->isFileLockFree());
+    EXPECT_FALSE(window->mediaDragView()->isVisible());
+    EXPECT_TRUE(window->audioEditorViewController()->isVisible());
+    EXPECT_EQ(gloableState()._sourceFileName, fixture("tagged.mp3"));
+    EXPECT_EQ(window->currentFileName(), QStringLiteral("tagged.mp3"));
+    EXPECT_GT(gloableState().movieLen.load(), 1.0);
+    EXPECT_TRUE(window->isVideoAreaOpen()) << "a file with a cover opens the video area";
+
+    window->audioEditorViewController()->clickCloseButton();
+    EXPECT_FALSE(window->fileHaveLoaded());
+    EXPECT_TRUE(window->isClose());
+    EXPECT_TRUE(window->mediaDragView()->isVisible());
+    EXPECT_TRUE(window->mediaDragView()->clickIsEnabled());
+    EXPECT_FALSE(window->audioEditorViewController()->isVisible());
+    EXPECT_FALSE(window->isVideoAreaOpen());
+    EXPECT_TRUE(gloableState()._sourceFileName.isEmpty());
+}
+
+struct Refusal {
+    const char* name;
+    const char* message;
+};
+
+class MainWindowRefusalTest : public MainWindowTest, public ::testing::WithParamInterface<Refusal> { };
+
+TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)
+{
+    QString file;
+    if (std::string(GetParam().name) == "short")
+        file = tone(0.9);
+    else if (std::string(GetParam().name) == "random") {
+        file = QString::fromStdString(scratch.file("noise.mp3"));
+        fixtures::writeFile(file.toStdString(), fixtures::randomBytes(20000, 7));
+    } else if (std::string(GetParam().name) == "text") {
+        file = QString::fromStdString(scratch.file("notes.wav"));
+        fixtures::writeFile(file.toStdString(), "These are not sounds.\n");
+    } else
+        file = fixture(GetParam().name);
+    QSignalSpy refused(window.get(), &VyMainWindowController::fileRefused);
+    post(file);
+    QMessageBox* sheet = waitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Error!"));
+    EXPECT_EQ(sheet->text(), QString::fromLatin1(GetParam().message));
+    EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
+    EXPECT_EQ(buttons(sheet), QStringList {QStringLiteral("OK")});
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal) << "a sheet on the window, not a separate window";
+    EXPECT_EQ(sheet->parentWidget(), window.get());
+    EXPECT_EQ(refused.size(), 1);
+    EXPECT_TRUE(window->isFileLockFree());
+    EXPECT_FALSE(window->fileHaveLoaded());
+    EXPECT_TRUE(window->mediaDragView()->clickIsEnabled()) << "the drop view shows its buttons again";
+    press(sheet, QStringLiteral("OK"));
+    ASSERT_TRUE(load(fixture("tone.mp3"))) << "the window stays usable";
+}
+
+INSTANTIATE_TEST_SUITE_P(BadFiles, MainWindowRefusalTest,
+                         ::testing::Values(Refusal {"short", "Sorry!This file has no audio track."},
+                                           Refusal {"random", "The file can not be imported!"},
+                                           Refusal {"text", "The file can not be imported!"},
+                                           Refusal {"video-silent.mp4", "Sorry!This file has no audio track."}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+TEST_F(MainWindowTest, RequestsDuringALoadAndForTheLoadedFileAreIgnored)
+{
+    post(fixture("long.mp3"));
+    EXPECT_FALSE(window->isFileLockFree());
+    post(fixture("tone.mp3")); // while the first is under way
+    EXPECT_EQ(window->path(), fixture("long.mp3"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded(); }, 30000));
+    EXPECT_EQ(gloableState()._sourceFileName, fixture("long.mp3"));
+
+    QSignalSpy loaded(window.get(), &VyMainWindowController::fileLoaded);
+    post(fixture("long.mp3")); // the loaded file again
+    EXPECT_TRUE(window->isFileLockFree()) << "nothing is checked or loaded";
+    QTest::qWait(100);
+    EXPECT_TRUE(loaded.isEmpty());
+    EXPECT_EQ(window->currentSheet(), nullptr);
+}
+
+TEST_F(MainWindowTest, SaveAsSaysWhatIsMissing)
+{
+    window->clickSaveAs();
+    QMessageBox* sheet = window->currentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Error"));
+    EXPECT_EQ(sheet->text(), QStringLiteral("Please choose a media file first!"));
+    press(sheet, QStringLiteral("OK"));
+
+    // While a file is being loaded (the editor holds it, its waveform is not ready).
+    post(fixture("long.mp3"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !gloableState()._sourceFileName.isEmpty(); }, 20000));
+    if (!window->fileHaveLoaded()) {
+        window->clickSaveAs();
+        ASSERT_NE(window->currentSheet(), nullptr);
+        EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Loading file."));
+        EXPECT_EQ(window->currentSheet()->text(), QStringLiteral("Loading file,please waitting for a moment!"));
+    }
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndOnlyYesQuits)
+{
+    QSignalSpy quit(window.get(), &VyMainWindowController::quitRequested);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    QMessageBox* question = window->currentSheet();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), QStringLiteral("Are you sure to quit the program?"));
+    EXPECT_EQ(buttons(question), (QStringList {QStringLiteral("Yes"), QStringLiteral("No")}));
+    EXPECT_EQ(question->icon(), QMessageBox::Critical);
+    press(question, QStringLiteral("No"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(quit.isEmpty());
+
+    EXPECT_FALSE(window->close());
+    press(window->currentSheet(), QStringLiteral("Yes"));
+    EXPECT_EQ(quit.size(), 1);
+    EXPECT_TRUE(window->isVisible()) << "quitting runs the shutdown; the sheet does not close the window itself";
+}
+
+TEST_F(MainWindowTest, ManagerWithoutPhoneSaysSo)
+{
+    window->ringtoneMgrButton()->click();
+    QMessageBox* sheet = window->currentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Found no iPhone connected "));
+    EXPECT_EQ(sheet->text(), QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please "
+                                            "connect iPhone to the computer."));
+    EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
+}
+
+TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
+{
+    VyMediaDragView* drop = window->mediaDragView();
+    QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Manager).center());
+    EXPECT_EQ(window->currentSheet(), nullptr) << "queued, not posted at once";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->currentSheet() != nullptr; }, 2000));
+    EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Found no iPhone connected "));
+    window->currentSheet()->close();
+
+    QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Music).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->openPanel() != nullptr; }, 2000));
+    EXPECT_TRUE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("*.[mM][pP]3")));
+    EXPECT_FALSE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("[fF][lL][vV]")));
+}
+
+TEST_F(MainWindowTest, SearchModesAreExclusive)
+{
+    const QList<QAction*> items = window->searchMenu()->actions();
+    QStringList titles;
+    for (QAction* item : items)
+        titles << item->text();
+    EXPECT_EQ(titles, (QStringList {QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
+                                    QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song")}));
+    EXPECT_EQ(window->searchMethod(), QStringLiteral("All"));
+    items.at(4)->trigger();
+    EXPECT_EQ(window->searchMethod(), QStringLiteral("Composer"));
+    EXPECT_FALSE(items.at(1)->isChecked());
+    EXPECT_TRUE(items.at(4)->isChecked());
+}
+
+TEST_F(MainWindowTest, VideoButtonTogglesTheVideoArea)
+{
+    window->playViewButton()->click();
+    EXPECT_TRUE(window->isVideoAreaOpen());
+    EXPECT_TRUE(window->playView()->isVisible());
+    window->playViewButton()->click();
+    EXPECT_FALSE(window->isVideoAreaOpen());
+}
+
+TEST_F(MainWindowTest, RenderShowsEditorPartAndPictureWhereTheyBelong)
+{
+    ASSERT_TRUE(load(tone(90)));
+    if (!window->isVideoAreaOpen())
+        window->playViewButton()->click();
+    QTest::qWait(50);
+    const QImage shot = window->grab().toImage();
+    const QPoint content = window->contentView()->mapTo(window.get(), QPoint(0, 0));
+    ASSERT_EQ(shot.width(), 900);
+    ASSERT_EQ(shot.height(), 495 + content.y());
+
+    // The editor fills the right side; the drop view's buttons are gone.
+    const QRect editor(window->audioEditorViewController()->mapTo(window.get(), QPoint(0, 0)),
+                       window->audioEditorViewController()->size());
+    EXPECT_EQ(editor, QRect(content + QPoint(221, 0), QSize(679, 465)));
+    const QRect music(window->mediaDragView()->pictureRect(VyMediaDragView::Music).translated(editor.topLeft()));
+    EXPECT_NE(shot.pixelColor(music.center()), QColor(0x4a, 0x86, 0xd8));
+
+    // The chosen part: the selection bar over the waveform, lighter than the waveform beside it.
+    WaveformView* waveform = window->audioEditorViewController()->waveformView();
+    DragView* bar = waveform->findChild<DragView*>();
+    ASSERT_NE(bar, nullptr);
+    const QRect part(bar->mapTo(window.get(), QPoint(0, 0)), bar->size());
+    EXPECT_TRUE(editor.contains(part));
+    EXPECT_NEAR(part.width(), 40.0 * 1000.0 * gloableState()._moveDx.load(), 2.0) << "the first 40 s";
+    EXPECT_LT(part.left() - editor.left(), 30) << "from the start of the file";
+    const QColor inside = shot.pixelColor(part.center());
+    const QColor outside = shot.pixelColor(QPoint(part.right() + 40, part.center().y()));
+    EXPECT_GT(inside.lightness(), outside.lightness() + 40);
+
+    // The picture pane in the left column's video area, showing a picture.
+    const QRect pane(window->playView()->mapTo(window.get(), QPoint(0, 0)), window->playView()->size());
+    EXPECT_LE(pane.right(), content.x() + 222);
+    EXPECT_GT(pane.top(), content.y() + 200);
+    const QRect picture = window->playView()->pictureRect().translated(pane.topLeft());
+    EXPECT_TRUE(pane.contains(picture.center()));
+}
+
+} // namespace

@@ -1,0 +1,174 @@
+#include "core/config/productconfig.h"
+#include "support/productconfigsandbox.h"
+#include "ui/update/updatecontroller.h"
+#include "ui/update/vfversioncheck.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A one-answer HTTP server on 127.0.0.1 that remembers the requests it got.
+class TinyHttpServer : public QObject {
+public:
+    TinyHttpServer()
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    m_buffer += socket->readAll();
+                    if (!m_buffer.contains("\r\n\r\n"))
+                        return;
+                    m_requests << QString::fromLatin1(m_buffer.left(m_buffer.indexOf("\r\n")));
+                    m_buffer.clear();
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
+                                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    [[nodiscard]] QString url() const { return QStringLiteral("http://127.0.0.1:%1/upgrade").arg(m_server.serverPort()); }
+    [[nodiscard]] const QStringList& requests() const { return m_requests; }
+
+    QByteArray body;
+
+private:
+    QTcpServer m_server;
+    QByteArray m_buffer;
+    QStringList m_requests;
+};
+
+class UpdateCheckTest : public ProductConfigSandbox {
+protected:
+    void SetUp() override
+    {
+        ProductConfigSandbox::SetUp();
+        qputenv("SONABEL_UPDATE_URL", server.url().toUtf8());
+        qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
+        window.show();
+    }
+    void TearDown() override
+    {
+        qunsetenv("SONABEL_UPDATE_URL");
+        ProductConfigSandbox::TearDown();
+    }
+    VFVersionCheck::Outcome run(bool manual)
+    {
+        delete dialog(); // the last check's dialog, answered
+        QSignalSpy finished(controller.chk(), &VFVersionCheck::finished);
+        if (manual)
+            controller.ManCheckDown();
+        else
+            controller.AutoCheckDown();
+        if (!finished.wait(10000))
+            return VFVersionCheck::Outcome::None;
+        return controller.chk()->lastOutcome();
+    }
+    QString ours() const { return controller.version(); }
+    QMessageBox* dialog() const { return controller.chk()->currentDialog(); }
+
+    TinyHttpServer server;
+    QWidget window;
+    UpdateController controller {&window};
+};
+
+TEST_F(UpdateCheckTest, RequestCarriesProductVersionAndContact)
+{
+    server.body = R"({"version": "0.0.1"})";
+    ASSERT_EQ(run(false), VFVersionCheck::Outcome::UpToDate);
+    ASSERT_EQ(server.requests().size(), 1);
+    const QString line = server.requests().constFirst(); // "GET /upgrade?... HTTP/1.1"
+    const QUrlQuery query(QUrl(line.section(u' ', 1, 1)));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("m")), QStringLiteral("upgrade_info"));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("pid")), QStringLiteral("549"));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("version")), ours());
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("email"), QUrl::FullyDecoded),
+              QLatin1String(UpdateController::kContactAddress));
+    EXPECT_EQ(dialog(), nullptr) << "the automatic check says nothing when up to date";
+}
+
+TEST_F(UpdateCheckTest, NewerVersionIsOfferedAndCanBeSkipped)
+{
+    server.body = R"({"version": "99.1", "download": "https://example.org/get", "notes": "Faster."})";
+    ASSERT_EQ(run(false), VFVersionCheck::Outcome::NewVersion);
+    QMessageBox* offer = dialog();
+    ASSERT_NE(offer, nullptr);
+    EXPECT_TRUE(offer->text().contains(QStringLiteral("99.1")));
+    QAbstractButton* skip = nullptr;
+    QStringList texts;
+    for (QAbstractButton* button : offer->buttons()) {
+        texts << button->text();
+        if (button->text() == QStringLiteral("Skip This Version"))
+            skip = button;
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Download")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Later")));
+    ASSERT_NE(skip, nullptr);
+    skip->click();
+    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("SkipVersion")), QStringLiteral("99.1"));
+
+    EXPECT_EQ(run(false), VFVersionCheck::Outcome::Skipped) << "a skipped version stays silent";
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(run(true), VFVersionCheck::Outcome::NewVersion) << "asked for, it is offered again";
+}
+
+TEST_F(UpdateCheckTest, SameVersionIsSilentAutomaticallyAndToldWhenAsked)
+{
+    server.body = QStringLiteral(R"({"version": "%1"})").arg(ours()).toUtf8();
+    EXPECT_EQ(run(false), VFVersionCheck::Outcome::UpToDate);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(run(true), VFVersionCheck::Outcome::UpToDate);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(dialog()->windowTitle(), QStringLiteral("Corvane Sonabel is up to date."));
+}
+
+TEST_F(UpdateCheckTest, MalformedAnswerOrNoServerIsReportedOnlyWhenAsked)
+{
+    for (const QByteArray& body : {QByteArray("<html>oops</html>"), QByteArray(R"({"notes": "no version"})"),
+                                   QByteArray("[1, 2]")}) {
+        server.body = body;
+        EXPECT_EQ(run(false), VFVersionCheck::Outcome::Failed) << body.constData();
+        EXPECT_EQ(dialog(), nullptr) << body.constData();
+        EXPECT_EQ(run(true), VFVersionCheck::Outcome::Failed) << body.constData();
+        ASSERT_NE(dialog(), nullptr);
+        EXPECT_EQ(dialog()->windowTitle(), QStringLiteral("Could not check for updates."));
+    }
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    qputenv("SONABEL_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/upgrade").arg(port).toUtf8());
+    EXPECT_EQ(run(false), VFVersionCheck::Outcome::Failed);
+    EXPECT_EQ(dialog(), nullptr);
+}
+
+struct Comparison {
+    const char* a;
+    const char* b;
+    int expected;
+};
+
+class VersionCompareTest : public ::testing::TestWithParam<Comparison> { };
+
+TEST_P(VersionCompareTest, ComparesComponentByComponent)
+{
+    EXPECT_EQ(VFVersionCheck::compareVersions(QString::fromLatin1(GetParam().a), QString::fromLatin1(GetParam().b)),
+              GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, VersionCompareTest,
+                         ::testing::Values(Comparison {"2.1", "2.1.0", 0}, Comparison {"2.10", "2.9", 1},
+                                           Comparison {"2.1.0.15", "2.1.1", -1}, Comparison {"3", "2.99.99", 1},
+                                           Comparison {"1.0b", "1.0", 0}, Comparison {" 1.2 ", "1.2", 0}));
+
+} // namespace
