@@ -14,6 +14,7 @@ runtime_packages=(
     libjack-jackd2-dev libfluidsynth-dev timgm6mb-soundfont
     libimobiledevice-dev ifuse fuse3
     pulseaudio pulseaudio-utils dbus dbus-bin
+    xvfb
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev

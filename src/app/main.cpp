@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Sonabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane Sonabel"));
     QApplication::setApplicationVersion(QStringLiteral(SONABEL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("corvane-sonabel"));
+    QApplication::setDesktopFileName(QStringLiteral("org.corvane.Sonabel"));
     QApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-sonabel.svg")));
     const Arguments arguments = parse(app);
