@@ -543,7 +543,8 @@ void VyMainWindowController::setToggleCollapse()
 void VyMainWindowController::setVideoAreaOpen(bool open)
 {
     m_videoAreaOpen = open;
-    m_PlayViewBtn->setIcon(QIcon(open ? QStringLiteral(":/IUp.png") : QStringLiteral(":/IDown.png")));
+    // The arrow shows what a click does: up opens the area, down closes it.
+    m_PlayViewBtn->setIcon(QIcon(open ? QStringLiteral(":/IDown.png") : QStringLiteral(":/IUp.png")));
     const int total = kHeight - kBottomBorder - m_searchField->sizeHint().height();
     const int video = open ? m_playView->height() : 0;
     m_bwSplitView->setSizes({total - video, video});
@@ -654,13 +655,6 @@ void VyMainWindowController::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyReleaseEvent(event);
-}
-
-void VyMainWindowController::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        raise();
 }
 
 bool VyMainWindowController::eventFilter(QObject* watched, QEvent* event)
