@@ -6,6 +6,7 @@
 #include "core/text/commonfunctions.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
 #include "ui/editor/playbackviewcontroller.h"
+#include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/volumview.h"
 #include "ui/player/playbackview.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
@@ -72,7 +73,15 @@ VyAudioEditorViewController::VyAudioEditorViewController(QWidget* parent)
     connect(&m_gapTimer, &QTimer::timeout, this, [this] { m_session.ringsGapElapsed(); });
     observeNotifications();
     disableAllButtons();
+    m_saveController = new RingtoneSaveController(*this);
+    connect(m_saveBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::uploadToiTunes);
+    connect(m_transferToIPhoneCkbx, &QCheckBox::clicked, this, &VyAudioEditorViewController::transferToIPhone);
 }
+
+void VyAudioEditorViewController::setIsSaveAs(unsigned value) { m_saveController->setIsSaveAs(value); }
+void VyAudioEditorViewController::uploadToiTunes() { m_saveController->uploadToiTunes(); }
+void VyAudioEditorViewController::transferToIPhone() { m_saveController->transferToIPhone(); }
+void VyAudioEditorViewController::setPhoneLink(VyRingtoneiPhoneTransfor* link) { m_saveController->setPhoneLink(link); }
 
 VyAudioEditorViewController::~VyAudioEditorViewController()
 {
@@ -231,6 +240,10 @@ void VyAudioEditorViewController::stopLoadWorker()
 
 bool VyAudioEditorViewController::stopWorkers(int limitMs)
 {
+    const QDeadlineTimer saveDeadline(limitMs);
+    if (!m_saveController->stopWorkers(limitMs))
+        return false;
+    limitMs = static_cast<int>(std::max<qint64>(0, saveDeadline.remainingTime()));
     m_currentJob.fetch_add(1);
     m_waveformView->stopDrawThread();
     const QDeadlineTimer deadline(limitMs);

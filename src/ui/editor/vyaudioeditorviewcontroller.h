@@ -32,8 +32,10 @@ class QLineEdit;
 class QMessageBox;
 class QProgressBar;
 class QPushButton;
+class RingtoneSaveController;
 class RoingTonePlayBackController;
 class VolumView;
+class VyRingtoneiPhoneTransfor;
 
 class VyAudioEditorViewController : public QWidget, public PreviewSession::Host, public WaveformViewDelegate {
     Q_OBJECT
@@ -63,6 +65,15 @@ public:
     void clickStopSound();
     // Starts, resumes or stops the preview.
     void clickPreviewChosePart() override;
+    // Saving: create ringtone, or Save As after setIsSaveAs(1); the transfer box's action.
+    void setIsSaveAs(unsigned value);
+    void uploadToiTunes();
+    void transferToIPhone();
+    // The phone link the transfer box and the save use (none: no phone).
+    void setPhoneLink(VyRingtoneiPhoneTransfor* link);
+    [[nodiscard]] RingtoneSaveController* saveController() const { return m_saveController; }
+    [[nodiscard]] QCheckBox* transferToIPhoneCkbx() const { return m_transferToIPhoneCkbx; }
+    [[nodiscard]] QPushButton* saveBtn() const { return m_saveBtn; }
     void clickZoomIn();
     void clickZoomOut();
     void clickCloseButton();
@@ -170,6 +181,7 @@ private:
     QComboBox* m_fadeOutPoPupBtn = nullptr;
     QProgressBar* m_ProgrsIdctr = nullptr;
     QMessageBox* m_lengthAlert = nullptr;
+    RingtoneSaveController* m_saveController = nullptr;
 
     std::unique_ptr<RoingTonePlayBackController> _playerController;
     PlayBackView* m_playBackPane = nullptr;

@@ -1,0 +1,312 @@
+// Making a ringtone through the editor's widgets: the name sheet or the save panel, the
+// conversion behind the progress dialog, and the delivery to the library or the phone.
+
+#include "core/environment/editingstate.h"
+#include "core/phone/vyringtoneiphonetransfor.h"
+#include "media/decoderlib.h"
+#include "support/fixtures.h"
+#include "support/monitorcapture.h"
+#include "support/productconfigsandbox.h"
+#include "support/tonewav.h"
+#include "ui/editor/ringtonesavecontroller.h"
+#include "ui/editor/showprocessviewcontroller.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+double rms(const fixtures::Pcm& pcm, double fromSeconds, double seconds)
+{
+    const auto from = static_cast<size_t>(fromSeconds * pcm.sampleRate);
+    const auto count = static_cast<size_t>(seconds * pcm.sampleRate);
+    double sum = 0.0;
+    size_t n = 0;
+    for (size_t f = from; f < from + count && f < pcm.frames(); ++f, ++n) {
+        const double v = pcm.samples[f * static_cast<size_t>(pcm.channels)] / 32768.0;
+        sum += v * v;
+    }
+    return n > 0 ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
+}
+
+class SaveFlow : public ProductConfigSandbox {
+protected:
+    static void SetUpTestSuite() { DecMgrInit(); }
+    void SetUp() override
+    {
+        ProductConfigSandbox::SetUp();
+        m_savedHome = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(home.path()));
+        qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
+        GloableVar::resetGloableVariable();
+        gloableState()._pointClearance = 0.05;
+        gloableState()._tempFolderPath = QString::fromStdString(temp.path());
+        editor.resize(900, 420);
+        editor.show();
+        QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [this] { ++loaded; });
+        QObject::connect(saver(), &RingtoneSaveController::saveFinished,
+                         [this](const QString& path) { finished.append(path); });
+    }
+    void TearDown() override
+    {
+        closeAlerts();
+        editor.clickStopSound();
+        GloableVar::resetGloableVariable();
+        qputenv("HOME", m_savedHome);
+        ProductConfigSandbox::TearDown();
+    }
+    RingtoneSaveController* saver() const { return editor.saveController(); }
+
+    // Loads a tone of `seconds` as the main window would and waits for its waveform.
+    QString load(double seconds)
+    {
+        const std::string path = media.file("Tone.wav");
+        fixtures::writeToneWav(path, seconds);
+        const QString file = QString::fromStdString(path);
+        gloableState().movieLen = seconds;
+        gloableState()._sourceFileName = file;
+        const int before = loaded;
+        EXPECT_EQ(editor.chooseFileEnd(file, QStringLiteral("Tone.wav")), VyAudioEditorViewController::LoadStarted);
+        EXPECT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 20000));
+        return file;
+    }
+    void type(QLineEdit* field, const QString& text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    void choosePart(const QString& start, const QString& end)
+    {
+        type(editor.startTimeTF(), start);
+        type(editor.endTimeTF(), end);
+    }
+    void clickOk(QDialog* sheet)
+    {
+        auto* buttons = sheet->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    }
+    // Create ringtone, a name typed into the sheet, OK.
+    void createRingtone(const QString& name)
+    {
+        QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
+        ASSERT_NE(saver()->nameSheet(), nullptr);
+        ASSERT_TRUE(saver()->nameSheet()->isVisible());
+        saver()->saveFileNameTF()->selectAll();
+        QTest::keyClicks(saver()->saveFileNameTF(), name);
+        clickOk(saver()->nameSheet());
+    }
+    bool waitFinished(int count = 1)
+    {
+        return MonitorCapture::waitFor([&] { return finished.size() >= count; }, 30000);
+    }
+    QMessageBox* waitAlert(const QString& text)
+    {
+        QMessageBox* box = nullptr;
+        MonitorCapture::waitFor(
+            [&] {
+                box = saver()->lastAlert();
+                return box != nullptr && box->isVisible() && box->text() == text;
+            },
+            30000);
+        return box != nullptr && box->isVisible() && box->text() == text ? box : nullptr;
+    }
+    void closeAlerts()
+    {
+        if (QMessageBox* box = saver()->lastAlert())
+            box->done(0);
+        if (saver()->progressDialog() != nullptr)
+            saver()->progressDialog()->done(0);
+        saver()->stopWorkers(30000);
+    }
+    QString library(const QString& name) const
+    {
+        return QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes/iTunes Media/Ringtones/") + name;
+    }
+
+    fixtures::ScratchDir home;
+    fixtures::ScratchDir temp;
+    fixtures::ScratchDir media;
+    VyAudioEditorViewController editor;
+    QStringList finished;
+    int loaded = 0;
+
+private:
+    QByteArray m_savedHome;
+};
+
+TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
+{
+    load(25);
+    choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
+    QTest::mouseClick(editor.fadeInBtn(), Qt::LeftButton, {}, QPoint(5, editor.fadeInBtn()->height() / 2));
+    editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
+    editor.session().setVolume(50);
+
+    createRingtone(QStringLiteral("My/Bell"));
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(finished.first(), QString::fromStdString(temp.path()) + QStringLiteral("/MyBell.m4r"));
+    EXPECT_EQ(saver()->progressDialog()->buttons().first()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(saver()->spvc()->progress(), 100);
+
+    const QString ringtone = library(QStringLiteral("MyBell.m4r"));
+    ASSERT_TRUE(QFileInfo::exists(ringtone));
+    const fixtures::Pcm made = fixtures::decodeAll(ringtone.toStdString());
+    const fixtures::Pcm source = fixtures::decodeAll(media.file("Tone.wav"));
+    ASSERT_GT(made.sampleRate, 0);
+    EXPECT_NEAR(static_cast<double>(made.frames()) / made.sampleRate, 10.0, 0.15);
+    // Half volume in the middle; the fade-in (from 0.5 s before the part, 2 s long) keeps
+    // the first tenth of a second well below that.
+    const double full = rms(source, 10.0, 1.0);
+    EXPECT_NEAR(rms(made, 5.0, 1.0) / full, 0.5, 0.08);
+    EXPECT_LT(rms(made, 0.0, 0.1), 0.5 * rms(made, 5.0, 1.0));
+
+    // A second ringtone of the same name is numbered, never written over the first.
+    saver()->progressDialog()->done(0);
+    createRingtone(QStringLiteral("MyBell"));
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("MyBell 1.m4r"))));
+}
+
+TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
+{
+    load(12);
+    QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
+    QDialog* sheet = saver()->nameSheet();
+    ASSERT_TRUE(sheet != nullptr && sheet->isVisible());
+    EXPECT_EQ(saver()->saveFileNameTF()->text(), QStringLiteral("Tone.wav"));
+    for (const QString& name : {QString(), QStringLiteral("/"), QStringLiteral("//")}) {
+        saver()->saveFileNameTF()->setText(name);
+        clickOk(sheet);
+        EXPECT_TRUE(sheet->isVisible()) << name.toStdString();
+    }
+    QTest::qWait(RingtoneSaveController::kSaveDelayMs + 200);
+    EXPECT_TRUE(finished.isEmpty());
+    EXPECT_FALSE(saver()->isSaving());
+    sheet->reject();
+}
+
+TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
+{
+    const QString source = load(12);
+
+    // A name the file system refuses (longer than a file name may be).
+    createRingtone(QString(300, u'x'));
+    QMessageBox* alert = waitAlert(QStringLiteral("Unexpected error!"));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("Please try again!"));
+    EXPECT_TRUE(finished.value(0).isEmpty());
+    EXPECT_TRUE(saver()->isSaving()) << "the worker waits for the alert";
+    alert->done(0);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return !saver()->isSaving(); }, 5000));
+    saver()->progressDialog()->done(0);
+
+    // Save As into a folder that does not exist.
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    ASSERT_NE(saver()->savePanel(), nullptr);
+    // The panel would not offer a missing folder; hand its answer over directly.
+    saver()->savePanel()->hide();
+    saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
+    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/no")));
+    closeAlerts();
+
+    // The source deleted after loading.
+    ASSERT_TRUE(QFile::remove(source));
+    createRingtone(QStringLiteral("Gone"));
+    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/Gone.m4r")));
+    EXPECT_TRUE(QDir(QString::fromStdString(temp.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
+{
+    load(12);
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    ASSERT_NE(saver()->savePanel(), nullptr);
+    EXPECT_TRUE(saver()->savePanel()->isVisible());
+    const QString picked = QString::fromStdString(media.path()) + QStringLiteral("/Picked.mp3");
+    saver()->savePanel()->selectFile(picked);
+    static_cast<QDialog*>(saver()->savePanel())->accept(); // the Save button
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(finished.first(), QString::fromStdString(media.path()) + QStringLiteral("/Picked.m4r"));
+    EXPECT_TRUE(QFileInfo::exists(finished.first()));
+    EXPECT_EQ(saver()->isSaveAs(), 0u);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes")))
+        << "Save As puts nothing into the library";
+}
+
+TEST_F(SaveFlow, LongPartsWarnUnlessTheyGoToThePhone)
+{
+    load(50);
+    choosePart(QStringLiteral("00:00:00"), QStringLiteral("00:00:45"));
+    createRingtone(QStringLiteral("Long"));
+    QMessageBox* warning = waitAlert(QStringLiteral("Ringtone Length is over 40 seconds"));
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->icon(), QMessageBox::Warning);
+    EXPECT_FALSE(saver()->isSaving()) << "the save waits for the warning";
+    warning->done(0);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("Long.m4r"))));
+}
+
+TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
+{
+    load(12);
+    QTest::mouseClick(editor.transferToIPhoneCkbx(), Qt::LeftButton, {},
+                      QPoint(5, editor.transferToIPhoneCkbx()->height() / 2));
+    QMessageBox* alert = waitAlert(QStringLiteral("Found no iPhone connected "));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
+    EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
+    alert->done(0);
+
+    fixtures::ScratchDir phoneRoot;
+    const QString mount = QString::fromStdString(phoneRoot.path());
+    QDir(mount).mkpath(QStringLiteral("iTunes_Control/Ringtones"));
+    QDir(mount).mkpath(QStringLiteral("iTunes_Control/iTunes"));
+    VyRingtoneiPhoneTransfor phone(mount);
+    editor.setPhoneLink(&phone);
+    phone.HandleDeviceConnected();
+    editor.transferToIPhoneCkbx()->setChecked(true);
+    createRingtone(QStringLiteral("Bell"));
+    ASSERT_TRUE(waitFinished());
+    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("Bell.m4r"))));
+    EXPECT_EQ(QFileInfo(mount + QStringLiteral("/iTunes_Control/Ringtones/Bell.m4r")).size(),
+              QFileInfo(finished.first()).size());
+    ASSERT_TRUE(phone.getFileNamesFromiPhone().has_value());
+    EXPECT_EQ(phone.getFileNamesFromiPhone()->value(0).value(QStringLiteral("name")).toString(), QStringLiteral("Bell"));
+
+    // The phone gone by the time the ringtone is made.
+    saver()->progressDialog()->done(0);
+    phone.HandleDeviceUmounted();
+    editor.uploadToiTunes();
+    alert = waitAlert(QStringLiteral("Found no iPhone connected "));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->informativeText(),
+              QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
+    EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
+    EXPECT_FALSE(saver()->nameSheet()->isVisible());
+    editor.setPhoneLink(nullptr);
+}
+
+} // namespace
