@@ -187,7 +187,9 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
 
 TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
 {
+    EXPECT_FALSE(editor.saveBtn()->isEnabled()) << "nothing to save before a file is loaded";
     load(12);
+    EXPECT_TRUE(editor.saveBtn()->isEnabled());
     QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
     QDialog* sheet = saver()->nameSheet();
     ASSERT_TRUE(sheet != nullptr && sheet->isVisible());

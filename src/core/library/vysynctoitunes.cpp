@@ -3,10 +3,27 @@
 #include "core/environment/logging.h"
 #include "core/library/librarybridge.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QThread>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QUrl>
+
+namespace {
+
+// The desktop's services belong to the main thread; a save worker hands the request over.
+void openWithDefaultApplication(const QString& path)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() == app->thread())
+        QDesktopServices::openUrl(url);
+    else
+        QMetaObject::invokeMethod(app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+}
+
+} // namespace
 
 QStringList VySyncToITunes::addFileToiTunesLibrary(const QStringList& paths, const QStringList& titles, bool isPlay)
 {
@@ -65,7 +82,7 @@ QStringList VySyncToITunes::copyingToITunesThreadMainMethod(const QStringList& p
         if (qEnvironmentVariable("SONABEL_NO_EXTERNAL_OPEN") == u"1")
             qCInfo(lcFiles).noquote() << "Not opening" << added.first() << "(SONABEL_NO_EXTERNAL_OPEN)";
         else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(added.first()));
+            openWithDefaultApplication(added.first());
     }
     return added;
 }

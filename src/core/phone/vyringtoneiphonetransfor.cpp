@@ -2,7 +2,7 @@
 
 #include "core/environment/logging.h"
 #include "core/files/atomicfile.h"
-#include "core/library/librarybridge.h"
+#include "core/library/vysynctoitunes.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
@@ -293,7 +293,7 @@ QList<QVariantMap> VyRingtoneiPhoneTransfor::listRingtones()
 bool VyRingtoneiPhoneTransfor::GetRingtone(const QString& fileName, const QString& localPath)
 {
     const QString source = phonePath(fileName);
-    LibraryBridge::addFile(source, QFileInfo(fileName).completeBaseName());
+    VySyncToITunes().addFileToiTunesLibrary({source}, {QFileInfo(fileName).completeBaseName()}, false);
     if (!localPath.isEmpty() && !QFileInfo::exists(localPath))
         copyFile(source, localPath);
     return true;

@@ -210,16 +210,16 @@ bool VyAudioEditorViewController::isLoading() const
 
 void VyAudioEditorViewController::disableAllButtons()
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_transferToIPhoneCkbx, m_fadeInPoPupBtn,
-                                                       m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF, m_RecordBtn,
-                                                       m_RingtoneManagerBtn})
+    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
+                                                       m_fadeInPoPupBtn, m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF,
+                                                       m_RecordBtn, m_RingtoneManagerBtn})
         w->setEnabled(false);
 }
 
 void VyAudioEditorViewController::resetButtons()
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_transferToIPhoneCkbx, m_startTimeTF,
-                                                       m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn})
+    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
+                                                       m_startTimeTF, m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn})
         w->setEnabled(true);
     m_session.resetButtons();
     for (auto [box, pop] : {std::pair {m_fadeInBtn, m_fadeInPoPupBtn}, std::pair {m_fadeOutBtn, m_fadeOutPoPupBtn}}) {
