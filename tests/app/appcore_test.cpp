@@ -190,6 +190,11 @@ struct Transport {
     bool childHasBus;
 };
 
+void PrintTo(const Transport& transport, std::ostream* os)
+{
+    *os << transport.name;
+}
+
 class SecondStartTest : public ProgramTest, public ::testing::WithParamInterface<Transport> { };
 
 TEST_P(SecondStartTest, HandsItsFileToTheRunningInstanceAndExits)

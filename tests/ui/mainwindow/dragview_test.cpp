@@ -30,6 +30,11 @@ struct Ending {
     bool offered; // by the open panel
 };
 
+void PrintTo(const Ending& ending, std::ostream* os)
+{
+    *os << ending.name;
+}
+
 class DropEndingTest : public ::testing::TestWithParam<Ending> { };
 
 TEST_P(DropEndingTest, EndingIsTakenWithoutRegardToCase)

@@ -137,6 +137,11 @@ struct Refusal {
     const char* message;
 };
 
+void PrintTo(const Refusal& refusal, std::ostream* os)
+{
+    *os << refusal.name;
+}
+
 class MainWindowRefusalTest : public MainWindowTest, public ::testing::WithParamInterface<Refusal> { };
 
 TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)

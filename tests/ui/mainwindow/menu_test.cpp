@@ -32,6 +32,11 @@ struct VersionCase {
     const char* shown;
 };
 
+void PrintTo(const VersionCase& version, std::ostream* os)
+{
+    *os << version.version;
+}
+
 class ShortVersionTest : public ::testing::TestWithParam<VersionCase> { };
 
 TEST_P(ShortVersionTest, CutsBeforeTheThirdDot)

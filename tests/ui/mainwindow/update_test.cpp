@@ -158,6 +158,11 @@ struct Comparison {
     int expected;
 };
 
+void PrintTo(const Comparison& comparison, std::ostream* os)
+{
+    *os << comparison.a << " vs " << comparison.b;
+}
+
 class VersionCompareTest : public ::testing::TestWithParam<Comparison> { };
 
 TEST_P(VersionCompareTest, ComparesComponentByComponent)
