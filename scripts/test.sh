@@ -54,7 +54,9 @@ pactl info > /dev/null 2>&1 || { echo "PulseAudio did not start:" >&2; cat "$wor
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/support/tsan.supp}
+# QProcess starts children with a vfork-style clone: the child's "after fork" mark lands in
+# the parent's memory, and ThreadSanitizer would then refuse the parent's next thread.
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$root/tests/support/tsan.supp}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/support/lsan.supp}
 
 dbus-run-session -- ctest --test-dir "$build" --output-on-failure -j2 "$@"
