@@ -127,6 +127,7 @@ void VyMainWindowController::buildContent()
     const QRect editorArea(kEditorX, 0, kWidth - kEditorX, kHeight - kBottomBorder);
     m_audioEditorViewController = new VyAudioEditorViewController(m_contentView);
     m_audioEditorViewController->setGeometry(editorArea);
+    m_audioEditorViewController->setPhoneLink(m_phoneLink);
     m_audioEditorViewController->hide();
     connect(m_audioEditorViewController, &VyAudioEditorViewController::loadFileSuccessful, this,
             &VyMainWindowController::loadFileSuccessful);
@@ -501,14 +502,14 @@ void VyMainWindowController::clickSaveAs()
                   QStringLiteral("Loading file,please waitting for a moment!"), {QStringLiteral("OK")});
         return;
     }
-    qCInfo(lcApp) << "saving a ringtone is not part of this build yet";
+    m_audioEditorViewController->setIsSaveAs(1);
+    m_audioEditorViewController->uploadToiTunes();
 }
 
 void VyMainWindowController::createRingtone()
 {
-    if (m_fileHaveLoaded == 0)
-        return;
-    qCInfo(lcApp) << "saving a ringtone is not part of this build yet";
+    if (m_fileHaveLoaded != 0)
+        m_audioEditorViewController->uploadToiTunes();
 }
 
 void VyMainWindowController::spacePreview()

@@ -2,6 +2,7 @@
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
 #include "support/tonewav.h"
+#include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/mainwindow/vymediadragview.h"
@@ -223,6 +224,10 @@ TEST_F(MainWindowTest, SaveAsSaysWhatIsMissing)
         EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Loading file."));
         EXPECT_EQ(window->currentSheet()->text(), QStringLiteral("Loading file,please waitting for a moment!"));
     }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded(); }, 20000));
+    window->clickSaveAs();
+    EXPECT_NE(window->audioEditorViewController()->saveController()->savePanel(), nullptr)
+        << "a loaded file goes on to the save panel";
 }
 
 TEST_F(MainWindowTest, ClosingAsksAndOnlyYesQuits)
