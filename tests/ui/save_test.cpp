@@ -1,7 +1,9 @@
 // Making a ringtone through the editor's widgets: the name sheet or the save panel, the
 // conversion behind the progress dialog, and the delivery to the library or the phone.
 
+#include "core/editing/previewsession.h"
 #include "core/environment/editingstate.h"
+#include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "media/decoderlib.h"
 #include "support/fixtures.h"
@@ -11,6 +13,7 @@
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/library/libraryactivationalert.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -185,6 +188,26 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("MyBell 1.m4r"))));
 }
 
+TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
+{
+    load(30);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
+                                             {{QStringLiteral("RingsGap"), 1.0}});
+    const double endMs = (editor.part().x + editor.part().width) / gloableState()._moveDx.load();
+    editor.repeatePreview(endMs - 500.0); // the pass ends half a second from now
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
+
+    QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
+    EXPECT_FALSE(editor.session().gapPending());
+    EXPECT_FALSE(editor.session().isPreview());
+    ASSERT_TRUE(saver()->nameSheet()->isVisible());
+    MonitorCapture::waitFor([] { return false; }, 1500); // longer than the gap
+    EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying) << "no new pass behind the sheet";
+    saver()->nameSheet()->reject();
+}
+
 TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
 {
     EXPECT_FALSE(editor.saveBtn()->isEnabled()) << "nothing to save before a file is loaded";
@@ -309,6 +332,30 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
     EXPECT_FALSE(saver()->nameSheet()->isVisible());
     editor.setPhoneLink(nullptr);
+}
+
+TEST_F(SaveFlow, ALibraryThatCannotBeMadeEndsTheProgramAfterSayingSo)
+{
+    // "Music" is a file: no ringtone folder can be made below it.
+    fixtures::writeFile(home.file("Music"), "not a folder");
+    int quits = 0;
+    CheckiTunesRingtoneFolderTool tool(LibraryActivationAlert::handler(&editor, [&quits] { ++quits; }));
+    EXPECT_TRUE(tool.defaultMediaFolder().isEmpty());
+    auto* alert = editor.findChild<QMessageBox*>(QStringLiteral("libraryActivationAlert"));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("The main interface can not activate!"));
+    EXPECT_EQ(alert->informativeText(),
+              QStringLiteral("iTunes has not yet accessed in your computer, please activate iTunes first to relaunch "
+                             "the program"));
+    EXPECT_EQ(quits, 0) << "the program ends only once the alert has been read";
+    alert->done(0);
+    EXPECT_EQ(quits, 1);
+
+    // With a library folder that can be made, nothing is shown.
+    QFile::remove(QString::fromStdString(home.file("Music")));
+    CheckiTunesRingtoneFolderTool fine(LibraryActivationAlert::handler(&editor, [&quits] { ++quits; }));
+    EXPECT_EQ(fine.defaultMediaFolder().size(), 1);
+    EXPECT_EQ(quits, 1);
 }
 
 } // namespace
