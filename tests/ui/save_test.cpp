@@ -2,6 +2,7 @@
 // conversion behind the progress dialog, and the delivery to the library or the phone.
 
 #include "core/editing/previewsession.h"
+#include "core/config/userdefaults.h"
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
@@ -269,6 +270,7 @@ TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
     editor.uploadToiTunes();
     ASSERT_NE(saver()->savePanel(), nullptr);
     EXPECT_TRUE(saver()->savePanel()->isVisible());
+    EXPECT_TRUE(saver()->savePanel()->selectedFiles().value(0).endsWith(QStringLiteral("/Tone.m4r")));
     const QString picked = QString::fromStdString(media.path()) + QStringLiteral("/Picked.mp3");
     saver()->savePanel()->selectFile(picked);
     static_cast<QDialog*>(saver()->savePanel())->accept(); // the Save button
@@ -276,6 +278,7 @@ TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
     EXPECT_EQ(finished.first(), QString::fromStdString(media.path()) + QStringLiteral("/Picked.m4r"));
     EXPECT_TRUE(QFileInfo::exists(finished.first()));
     EXPECT_EQ(saver()->isSaveAs(), 0u);
+    EXPECT_EQ(UserDefaults::saveAsPath(), QString::fromStdString(media.path()));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes")))
         << "Save As puts nothing into the library";
 }
