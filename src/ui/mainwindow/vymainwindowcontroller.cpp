@@ -300,7 +300,6 @@ void VyMainWindowController::playLaunchSound()
         delete player;
         return;
     }
-    m_launchSound = player;
     connect(player, &SoundPlayer::finished, player, &QObject::deleteLater);
 }
 

@@ -156,7 +156,6 @@ private:
     VyMediaDragView* m_mediaDragView = nullptr;
     MountHelperProcess* m_mountHelper = nullptr;
     UpdateController* m_updateController = nullptr;
-    QObject* m_launchSound = nullptr;
     MediaImportCheck m_importCheck;
     QPointer<QMessageBox> m_sheet;
     QPointer<QFileDialog> m_openPanel;

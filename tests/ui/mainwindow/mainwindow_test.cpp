@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -274,6 +275,19 @@ TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->openPanel() != nullptr; }, 2000));
     EXPECT_TRUE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("*.[mM][pP]3")));
     EXPECT_FALSE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("[fF][lL][vV]")));
+}
+
+TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
+{
+    QKeyEvent early(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &early); // nothing loaded: nothing to move, no harm
+    ASSERT_TRUE(load(tone(90)));
+    const double before = window->audioEditorViewController()->part().x;
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &right);
+    EXPECT_GT(window->audioEditorViewController()->part().x, before);
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &other); // the editor hands it back: no endless loop
 }
 
 TEST_F(MainWindowTest, SearchModesAreExclusive)
