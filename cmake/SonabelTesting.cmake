@@ -1,6 +1,8 @@
-# sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI] [LOCKS resource ...])
-#   LOCKS: CTest resource locks, e.g. "sound" for tests that play and listen on the
-#   one null sink (two of them at once would hear each other).
+# sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI] [LOCKS resource])
+#   LOCKS: one CTest resource lock. "desktop" is the session's shared services: tests
+#   that play and listen on the one null sink (two at once would hear each other) or
+#   send and follow the phone signals on the one session bus (two at once would see
+#   each other's phone come and go).
 #   PLAIN: no Qt at all (GoogleTest's own main); GUI: a QApplication main;
 #   otherwise a QCoreApplication main.
 # One test program per module; every test case is registered with CTest.
