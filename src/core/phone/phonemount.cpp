@@ -100,4 +100,23 @@ bool unmountAndRemove(const QString& path)
     return removeEmptyFolder(path);
 }
 
+bool BackgroundUnmount::start(const QString& path)
+{
+    if (m_busy.load())
+        return false;
+    wait();
+    m_busy.store(true);
+    m_worker = std::thread([this, path] {
+        unmountAndRemove(path);
+        m_busy.store(false);
+    });
+    return true;
+}
+
+void BackgroundUnmount::wait()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
 } // namespace PhoneMount

@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <atomic>
+#include <thread>
+
 namespace PhoneMount {
 
 // True when `path` is the root of a mount (its device differs from its parent's), or
@@ -22,5 +25,24 @@ bool removeEmptyFolder(const QString& path);
 
 // unmount() when something is mounted there, then removeEmptyFolder(). Logs what it does.
 bool unmountAndRemove(const QString& path);
+
+// Runs unmountAndRemove() on a worker thread, so that the blocking unmount commands never
+// hold up the window; one clean-up at a time.
+class BackgroundUnmount {
+public:
+    BackgroundUnmount() = default;
+    BackgroundUnmount(const BackgroundUnmount&) = delete;
+    BackgroundUnmount& operator=(const BackgroundUnmount&) = delete;
+    ~BackgroundUnmount() { wait(); }
+
+    // Starts the clean-up of `path`; false, doing nothing, while one is still running.
+    bool start(const QString& path);
+    [[nodiscard]] bool busy() const { return m_busy.load(); }
+    void wait();
+
+private:
+    std::thread m_worker;
+    std::atomic<bool> m_busy {false};
+};
 
 } // namespace PhoneMount

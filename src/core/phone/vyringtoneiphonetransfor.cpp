@@ -18,27 +18,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
-
-class PhoneUnmounter {
-public:
-    ~PhoneUnmounter() { join(); }
-
-    void start(const QString& path)
-    {
-        join(); // a previous unmount is all but done; one at a time keeps the folder simple
-        m_worker = std::thread([path] { PhoneMount::unmountAndRemove(path); });
-    }
-
-    void join()
-    {
-        if (m_worker.joinable())
-            m_worker.join();
-    }
-
-private:
-    std::thread m_worker;
-};
 
 namespace {
 
@@ -76,7 +55,6 @@ void forEachEntry(plist_t dict, Visit visit)
 VyRingtoneiPhoneTransfor::VyRingtoneiPhoneTransfor(const QString& mountPoint, QObject* parent)
     : QObject(parent),
       m_mountPoint(withSeparator(mountPoint.isEmpty() ? AppPlaces::mountPointWithSeparator() : mountPoint)),
-      m_unmounter(std::make_unique<PhoneUnmounter>()),
       m_random(static_cast<std::mt19937::result_type>(
           std::chrono::high_resolution_clock::now().time_since_epoch().count()))
 {
@@ -142,7 +120,7 @@ void VyRingtoneiPhoneTransfor::HandleDeviceDisconnected()
 {
     qCInfo(lcPhone) << "Device disconnected now";
     m_mountSuccess.store(false);
-    m_unmounter->start(m_mountPoint);
+    m_unmount.start(m_mountPoint); // a clean-up still running covers this one too
 }
 
 void VyRingtoneiPhoneTransfor::HandleDeviceUmounted()

@@ -7,6 +7,8 @@
 // the listing and the fetch may be called from any thread. Every operation on the database
 // (read, change, write back) holds one process-wide lock.
 
+#include "core/phone/phonemount.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -14,14 +16,11 @@
 
 #include <atomic>
 #include <cstddef>
-#include <memory>
 #include <random>
 #include <optional>
 
 #include <plist/plist.h>
 
-// Unmounts and removes the mount folder off the main thread.
-class PhoneUnmounter;
 
 // What a transfer did; the plain BOOL of TransforRingtonToiPhone is `copied`.
 struct PhoneTransferResult {
@@ -104,6 +103,6 @@ private:
     std::atomic<bool> m_mountSuccess{false};
     QString m_mountPoint;
     std::atomic<QObject*> m_delegate{nullptr};
-    std::unique_ptr<PhoneUnmounter> m_unmounter;
+    PhoneMount::BackgroundUnmount m_unmount; // the folder's clean-up after a disconnect
     std::mt19937 m_random; // guarded by the database lock
 };

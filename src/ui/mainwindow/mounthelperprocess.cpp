@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QProcess>
 
-
-
 MountHelperProcess::MountHelperProcess(QString program, QString mountPoint, QObject* parent)
     : QObject(parent)
     , m_program(std::move(program))
@@ -24,8 +22,6 @@ MountHelperProcess::MountHelperProcess(QString program, QString mountPoint, QObj
 MountHelperProcess::~MountHelperProcess()
 {
     stopHelper(true);
-    if (m_unmounter.joinable())
-        m_unmounter.join();
 }
 
 QString MountHelperProcess::defaultProgram()
@@ -99,16 +95,8 @@ bool MountHelperProcess::checkForMountOk()
     if (QFileInfo(base + QStringLiteral("Ringtones")).isDir() && QFileInfo(base + QStringLiteral("iTunes")).isDir())
         return true;
     qCInfo(lcApp) << "recheck mount ....";
-    if (QFileInfo::exists(m_mountPoint) && !m_unmounting.load()) {
-        // The unmount commands block; they run beside the window, one clean-up at a time.
-        if (m_unmounter.joinable())
-            m_unmounter.join();
-        m_unmounting = true;
-        m_unmounter = std::thread([this, folder = m_mountPoint] {
-            PhoneMount::unmountAndRemove(folder);
-            m_unmounting = false;
-        });
-    }
+    if (QFileInfo::exists(m_mountPoint))
+        m_unmount.start(m_mountPoint);
     if (isHelperRunning())
         m_restartTimer.start(kRestartMs);
     return false;

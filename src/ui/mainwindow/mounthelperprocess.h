@@ -6,12 +6,11 @@
 //
 // Main thread only.
 
+#include "core/phone/phonemount.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
-#include <atomic>
-#include <thread>
 
 class QProcess;
 
@@ -53,6 +52,5 @@ private:
     QTimer m_checkTimer;
     QTimer m_restartTimer;
     int m_launches = 0;
-    std::thread m_unmounter;
-    std::atomic<bool> m_unmounting {false};
+    PhoneMount::BackgroundUnmount m_unmount;
 };
