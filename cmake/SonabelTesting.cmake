@@ -1,8 +1,8 @@
 # sonabel_add_test(NAME SOURCES ... LIBRARIES ... [PLAIN | GUI] [LOCKS resource])
-#   LOCKS: one CTest resource lock. "desktop" is the session's shared services: tests
-#   that play and listen on the one null sink (two at once would hear each other) or
-#   send and follow the phone signals on the one session bus (two at once would see
-#   each other's phone come and go).
+#   LOCKS: one CTest resource lock. "desktop" is what the session's test processes
+#   share: the one null sink (two players at once would hear each other), the phone
+#   signals on the one session bus (two links would see each other's phone come and go)
+#   and the user's configuration files (one test's choices would be another's defaults).
 #   PLAIN: no Qt at all (GoogleTest's own main); GUI: a QApplication main;
 #   otherwise a QCoreApplication main.
 # One test program per module; every test case is registered with CTest.
