@@ -37,7 +37,7 @@ AppCoreController::~AppCoreController()
 
 void AppCoreController::appFinishLaunched()
 {
-    // L1 (a mount folder left from an earlier run) is the phone link's own first step.
+    // A mount folder left from an earlier run is cleared by the phone link as it starts.
     checkForUnpackSf2();
     m_phoneLink = VyRingtoneiPhoneTransfor::initWithMountPoint(AppPlaces::mountPointWithSeparator(), this);
     didShowMainWindow();
@@ -112,12 +112,12 @@ void AppCoreController::applicationWillTerminate()
         if (!m_workersStopped)
             qCWarning(lcApp) << "a worker did not stop in time; its files are left for the next start to clear";
     }
-    unmountStaleMount();                                               // S1
-    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlayer"), this); // S2
-    qCInfo(lcApp) << "player is done for terminate...";               // S3
-    emitAppWillExit();                                                 // S4
-    cleanTmpFile();                                                    // S5
-    if (m_workersStopped)                                              // S6
+    unmountStaleMount();
+    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlayer"), this);
+    qCInfo(lcApp) << "player is done for terminate...";
+    emitAppWillExit();
+    cleanTmpFile();
+    if (m_workersStopped)
         TemporaryFolder::remove(gloableState()._tempFolderPath);
 }
 
