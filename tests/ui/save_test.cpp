@@ -164,7 +164,9 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.session().setVolume(50);
 
+    editor.startTimeTF()->setText(QStringLiteral("half-typed")); // not confirmed with Return
     createRingtone(QStringLiteral("My/Bell"));
+    EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:00:05")) << "the fields show the part being saved";
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(finished.first(), QString::fromStdString(temp.path()) + QStringLiteral("/MyBell.m4r"));
     EXPECT_EQ(saver()->progressDialog()->buttons().first()->text(), QStringLiteral("OK"));
@@ -352,12 +354,6 @@ TEST_F(SaveFlow, ALibraryThatCannotBeMadeEndsTheProgramAfterSayingSo)
                              "the program"));
     EXPECT_EQ(quits, 0) << "the program ends only once the alert has been read";
     alert->done(0);
-    EXPECT_EQ(quits, 1);
-
-    // With a library folder that can be made, nothing is shown.
-    QFile::remove(QString::fromStdString(home.file("Music")));
-    CheckiTunesRingtoneFolderTool fine(LibraryActivationAlert::handler(&editor, [&quits] { ++quits; }));
-    EXPECT_EQ(fine.defaultMediaFolder().size(), 1);
     EXPECT_EQ(quits, 1);
 }
 

@@ -8,9 +8,9 @@
 #include "core/library/vysynctoitunes.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
-#include "core/text/commonfunctions.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/waveform/waveformview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,18 +27,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <cstring>
 
 namespace {
 
 const QString kNoPhoneTitle = QStringLiteral("Found no iPhone connected ");
-
-QString timeText(double seconds)
-{
-    const double ms = std::clamp(std::round(seconds * 1000.0), 0.0, double(INT_MAX));
-    return CommonFunctions::mSecondsToNSString(static_cast<int>(ms));
-}
 
 } // namespace
 
@@ -108,12 +101,7 @@ void RingtoneSaveController::uploadToiTunes()
         return; // one save at a time
     m_editor.session().endPreviewLoop();
     m_editor.setIsPreview(false);
-    const PartFrame part = m_editor.part();
-    const double moveDx = m_editor.moveDx();
-    if (moveDx > 0.0) {
-        m_editor.startTimeTF()->setText(timeText(part.x / moveDx / 1000.0));
-        m_editor.endTimeTF()->setText(timeText(part.right() / moveDx / 1000.0));
-    }
+    m_editor.waveformView()->writeTimeFields(m_editor.part());
 
     QCheckBox* transfer = m_editor.transferToIPhoneCkbx();
     if ((m_phoneLink == nullptr || !m_phoneLink->isMountSuccess()) && transfer->isChecked()) {

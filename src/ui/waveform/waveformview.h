@@ -68,6 +68,8 @@ public:
 
     void setWaveformWidth(double pointClearance);
     void setTimeTF(const PartFrame& part);
+    // Shows the part's start and end in the editor's time fields, changing nothing else.
+    void writeTimeFields(const PartFrame& part);
     [[nodiscard]] PartFrame part() const;
     void enlargeChoosePart(double pixels, int direction);
     void narrowChoosePart(double pixels, int direction);
@@ -117,7 +119,6 @@ private:
     struct Loaded;
     void applyLoad(const Loaded& loaded);
     void getTimeLineString(double count);
-    void writeTimeFields(const PartFrame& part);
     void postLength(const PartFrame& part);
     void placeLineView(const PartFrame& part);
     void updateCursor(const QPoint& point);

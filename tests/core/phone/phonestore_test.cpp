@@ -68,17 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         NamingCase{"WordsAfterTheBlankCountZero", {{"a.m4r", "MyTone"}, {"b.m4r", "MyTone remix"}}, "MyTone 1.m4r"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(PhoneGuid, IsSixteenZeroPaddedDigitsAndUniqueInTheDatabase)
+TEST(PhoneGuid, IsSixteenZeroPaddedDigits)
 {
     EXPECT_EQ(VyRingtoneiPhoneTransfor::guidString(42), QStringLiteral("0000000000000042"));
     EXPECT_EQ(VyRingtoneiPhoneTransfor::guidString(0x7fffffff), QStringLiteral("0000002147483647"));
-
-    PhonePartitionFixture phone;
-    const PlistPtr db = PhonePartitionFixture::database({{"a.m4r", "a"}});
-    EXPECT_TRUE(VyRingtoneiPhoneTransfor::checkIndexExistInPlist(QStringLiteral("0000000000000001"),
-                                                                 plist_dict_get_item(db.get(), "Ringtones")));
-    EXPECT_FALSE(VyRingtoneiPhoneTransfor::checkIndexExistInPlist(QStringLiteral("0000000000000002"),
-                                                                  plist_dict_get_item(db.get(), "Ringtones")));
 }
 
 TEST(PhoneTransfer, KeepsTheDatabaseFormAndEveryKeyItDoesNotKnow)
