@@ -22,16 +22,6 @@
 
 namespace {
 
-VyMainWindowController::Options quietWindow()
-{
-    VyMainWindowController::Options options;
-    options.launchMountHelper = false;
-    options.automaticUpdateCheck = false;
-    options.fadeIn = false;
-    options.launchSound = false;
-    return options;
-}
-
 void touch(const QString& path)
 {
     QFile file(path);

@@ -37,14 +37,7 @@ protected:
     void SetUp() override
     {
         GloableVar::resetGloableVariable();
-        VyMainWindowController::Options options;
-        options.launchMountHelper = false;
-        options.automaticUpdateCheck = false;
-        options.fadeIn = false;
-        options.launchSound = false;
-        window = std::make_unique<VyMainWindowController>(nullptr, options);
-        window->show();
-        window->windowDidLoad();
+        window = openQuietWindow();
     }
     void TearDown() override
     {

@@ -68,14 +68,7 @@ protected:
     {
         qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
         GloableVar::resetGloableVariable();
-        VyMainWindowController::Options options;
-        options.launchMountHelper = false;
-        options.automaticUpdateCheck = false;
-        options.fadeIn = false;
-        options.launchSound = false;
-        window = std::make_unique<VyMainWindowController>(nullptr, options);
-        window->show();
-        window->windowDidLoad();
+        window = openQuietWindow();
     }
     void TearDown() override
     {

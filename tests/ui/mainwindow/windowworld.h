@@ -3,10 +3,13 @@
 // a scratch folder for the test's lifetime, so nothing touches the user's folders.
 
 #include "support/fixtures.h"
+#include "ui/mainwindow/vymainwindowcontroller.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QString>
+
+#include <memory>
 
 class WindowWorld {
 public:
@@ -50,3 +53,23 @@ private:
     QByteArray m_oldTmp;
     QByteArray m_oldMount;
 };
+
+// A window without its side effects: no mount helper, update check, fade or launch sound.
+inline VyMainWindowController::Options quietWindow()
+{
+    VyMainWindowController::Options options;
+    options.launchMountHelper = false;
+    options.automaticUpdateCheck = false;
+    options.fadeIn = false;
+    options.launchSound = false;
+    return options;
+}
+
+// A quiet window, shown and loaded as at start-up.
+inline std::unique_ptr<VyMainWindowController> openQuietWindow()
+{
+    auto window = std::make_unique<VyMainWindowController>(nullptr, quietWindow());
+    window->show();
+    window->windowDidLoad();
+    return window;
+}
