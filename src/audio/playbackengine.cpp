@@ -110,6 +110,12 @@ void PlayerImpl::setRange(double start, double end)
     m_rangeEnd = end;
 }
 
+void PlayerImpl::setRestGap(double seconds)
+{
+    const std::lock_guard lock(m_mutex);
+    m_restGap = std::max(0.0, seconds);
+}
+
 int PlayerImpl::play()
 {
     const std::lock_guard operations(m_operations);
@@ -184,7 +190,7 @@ int PlayerImpl::seek(double seconds)
         double to = -1.0;
         {
             const std::lock_guard lock(m_mutex);
-            to = m_segmentEnd;
+            to = m_rangeStart >= 0.0 ? m_rangeEnd : -1.0;
         }
         startSegment(seconds, to, false);
         if (was == 2 && m_sink != nullptr) {
@@ -241,13 +247,21 @@ bool PlayerImpl::ensureSink()
 void PlayerImpl::startSegment(double from, double to, bool notify)
 {
     stopWorkers();
-    if (m_sink != nullptr)
-        m_sink->stop();
-    if (!ensureSink()) {
-        qCWarning(lcApp) << "no sound output to play on";
-        return;
+    // A stream resting on silence goes on with the new piece: no new stream, so no
+    // start-up delay. Its device reads no ring while it rests, and the ring is empty.
+    const bool goOn = m_resting && state() == 0 && m_sink != nullptr && m_sink->error() == QAudio::NoError
+        && m_sink->state() != QAudio::StoppedState;
+    m_resting = false;
+    if (!goOn) {
+        if (m_sink != nullptr)
+            m_sink->stop();
+        if (!ensureSink()) {
+            qCWarning(lcApp) << "no sound output to play on";
+            return;
+        }
+        m_ring.reset();
+        m_device.silent.store(false, std::memory_order_release);
     }
-    m_ring.reset();
     m_device.endWritten.store(false, std::memory_order_release);
     m_pending.clear();
     m_pendingOffset = 0;
@@ -259,19 +273,46 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
         m_writtenBytes.store(0);
         m_processedUs.store(0);
     }
+    double restGap = 0.0;
+    {
+        const std::lock_guard lock(m_mutex);
+        std::swap(restGap, m_restGap); // for this start only
+    }
+    // On a resting stream the silence since the last piece is topped up to the rest gap
+    // asked for, counted in samples: the pause is heard as long as it was meant to be,
+    // whatever the timers between the two pieces took.
+    const int64_t bytesPerFrame = static_cast<int64_t>(m_channels) * 2;
+    int64_t padFrames = 0;
+    if (goOn && m_rate > 0) {
+        const int64_t silentUs = m_sink->processedUSecs() - m_pieceEndUs;
+        const int64_t missingUs = static_cast<int64_t>(restGap * 1e6) - silentUs;
+        padFrames = std::clamp<int64_t>(missingUs * m_rate / 1000000, 0,
+                                        static_cast<int64_t>(m_ring.capacity() / 2) / bytesPerFrame);
+        m_pending.assign(static_cast<size_t>(padFrames * bytesPerFrame), 0);
+        m_ring.write(m_pending.data(), m_pending.size());
+        m_pending.clear();
+    }
     // Prime the ring so the sink starts on sound, not on an empty buffer.
-    const auto prime = static_cast<size_t>(m_rate * m_channels * 2 * kPrimeSeconds);
+    const auto prime = static_cast<size_t>(m_rate * m_channels * 2 * kPrimeSeconds) + m_ring.available();
     while (m_ring.available() < prime && feedPending()) {
     }
+    // The clock counts from the first byte of this piece; on a resting stream that comes
+    // after what has been played so far (silence) and the top-up, and the ring is opened
+    // to the device now.
+    m_processedBaseUs = goOn ? m_sink->processedUSecs() + (m_rate > 0 ? padFrames * 1000000 / m_rate : 0) : 0;
+    if (goOn)
+        m_device.silent.store(false, std::memory_order_release);
     m_stopWorkers.store(false, std::memory_order_release);
     m_decoder = std::thread([this] { decodeLoop(); });
     if (m_video != nullptr) {
         PCVideoSeek(m_video, from);
         m_videoThread = std::thread([this, to] { videoLoop(to); });
     }
-    if (!m_device.isOpen())
-        m_device.open(QIODevice::ReadOnly);
-    m_sink->start(&m_device);
+    if (!goOn) {
+        if (!m_device.isOpen())
+            m_device.open(QIODevice::ReadOnly);
+        m_sink->start(&m_device);
+    }
     m_state.store(1, std::memory_order_release);
     m_tick->start();
     if (notify)
@@ -288,9 +329,27 @@ void PlayerImpl::stopWorkers()
         m_videoThread.join();
 }
 
+void PlayerImpl::finishSegment()
+{
+    stopWorkers();
+    m_device.silent.store(true, std::memory_order_release);
+    m_resting = true;
+    m_restingFor.start();
+    {
+        const std::lock_guard lock(m_mutex);
+        const int64_t bytesPerSecond = static_cast<int64_t>(m_rate) * m_channels * 2;
+        m_pieceEndUs = m_processedBaseUs + (bytesPerSecond > 0 ? m_writtenBytes.load() * 1000000 / bytesPerSecond : 0);
+        m_position = m_base + (bytesPerSecond > 0 ? static_cast<double>(m_writtenBytes.load()) / bytesPerSecond : 0);
+    }
+    m_state.store(0, std::memory_order_release);
+    Q_EMIT m_relay.cleared();
+    report(kPlayerStopped);
+}
+
 void PlayerImpl::stopPlaying(bool atEnd)
 {
     const int was = state();
+    m_resting = false;
     stopWorkers();
     if (m_sink != nullptr)
         m_sink->stop();
@@ -314,9 +373,15 @@ void PlayerImpl::stopPlaying(bool atEnd)
 
 void PlayerImpl::tick()
 {
-    if (state() == 0 || m_sink == nullptr)
+    if (m_sink == nullptr)
         return;
-    m_processedUs.store(m_sink->processedUSecs(), std::memory_order_relaxed);
+    if (state() == 0) {
+        if (m_resting && m_restingFor.hasExpired(kRestMs))
+            stopPlaying(true); // nothing followed: the sound output is let go
+        return;
+    }
+    // Below zero while a top-up of silence plays before the piece.
+    m_processedUs.store(std::max<int64_t>(0, m_sink->processedUSecs() - m_processedBaseUs), std::memory_order_relaxed);
     const int underruns = m_device.underruns.load(std::memory_order_relaxed);
     if (underruns != m_loggedUnderruns) {
         qCDebug(lcApp) << "sound output underruns:" << underruns;
@@ -326,7 +391,9 @@ void PlayerImpl::tick()
         return;
     const int64_t bytesPerSecond = static_cast<int64_t>(m_rate) * m_channels * 2;
     const int64_t writtenUs = m_writtenBytes.load() * 1000000 / bytesPerSecond;
-    if (m_processedUs.load() >= writtenUs || m_sink->state() == QAudio::IdleState)
+    if (m_processedUs.load() >= writtenUs)
+        finishSegment();
+    else if (m_sink->state() == QAudio::IdleState)
         stopPlaying(true);
 }
 

@@ -5,6 +5,7 @@
 #include "audio/ringdevice.h"
 #include "audio/spscring.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
@@ -31,6 +32,7 @@ struct PlayerImpl {
     int stop();
     int seek(double seconds);
     void setRange(double start, double end);
+    void setRestGap(double seconds);
     void setVolume(int percent) { m_volume.store(std::clamp(percent, 0, 200), std::memory_order_relaxed); }
     [[nodiscard]] int state() const { return m_state.load(std::memory_order_acquire); }
     [[nodiscard]] double playedTime() const;
@@ -44,6 +46,8 @@ private:
 
     // On the engine thread.
     void startSegment(double from, double to, bool notify);
+    // The piece has been handed to the device: playing ends, the stream rests on silence.
+    void finishSegment();
     void stopPlaying(bool atEnd);
     void stopWorkers();
     void tick();
@@ -59,11 +63,18 @@ private:
 
     static constexpr double kRingSeconds = 0.5;
     static constexpr double kPrimeSeconds = 0.12;
+    // How long a finished stream rests on silence, ready to go on at once, before the
+    // sound output is given up.
+    static constexpr int kRestMs = 15000;
 
     QThread m_engineThread;
     QObject* m_host = nullptr;      // lives on the engine thread
     QAudioSink* m_sink = nullptr;   // engine thread only
     QTimer* m_tick = nullptr;       // engine thread only
+    bool m_resting = false;         // engine thread only: the sink runs on silence
+    QElapsedTimer m_restingFor;     // engine thread only
+    int64_t m_processedBaseUs = 0;  // engine thread only: the sink's clock when this piece began
+    int64_t m_pieceEndUs = 0;       // engine thread only: the sink's clock at the last piece's end
     SpscRing m_ring;
     RingDevice m_device;
     PlayerFrameRelay m_relay;
@@ -82,6 +93,7 @@ private:
     double m_position = 0.0;    // the position while stopped
     double m_rangeStart = -1.0;
     double m_rangeEnd = -1.0;
+    double m_restGap = 0.0;     // silence before the next piece on a resting stream
     PlayerCallback m_callback = nullptr;
     void* m_callbackUser = nullptr;
 

@@ -71,6 +71,14 @@ int VPSetPlayTime(Player player, double start, double end)
     return 0;
 }
 
+int VPSetRestGap(Player player, double seconds)
+{
+    if (player == nullptr)
+        return -1;
+    player->setRestGap(seconds);
+    return 0;
+}
+
 int VPSetVolume(Player player, int percent)
 {
     if (player == nullptr)

@@ -56,8 +56,13 @@ int VPStop(Player player);
 int VPIsActivate(Player player);
 // Moves the play position (seconds on the file's timeline); playing goes on from there.
 int VPSeek(Player player, double seconds, int flag);
-// The range of the next VPPlay; an end of -1.0 plays to the end of the file.
+// The range of the next VPPlay, and the end that seeks play on to while it is set; a
+// start below 0 clears it, an end of -1.0 plays to the end of the file.
 int VPSetPlayTime(Player player, double start, double end);
+// When the next start finds the output resting on silence after the previous piece (it
+// keeps running a while after playing ends), that silence is topped up to `seconds`
+// before the new piece is heard. Applies to the next start only.
+int VPSetRestGap(Player player, double seconds);
 // 0-200 %, applied to the samples with clipping.
 int VPSetVolume(Player player, int percent);
 // The position on the file's timeline of the sound handed to the device, from the

@@ -1,12 +1,19 @@
 #pragma once
 // The sink's pull side: a read-only device over the player's ring. readData only copies
-// from the ring and counts shortfalls; it never locks, allocates or calls into Qt.
+// from the ring (or writes zeros) and counts shortfalls; it never locks, allocates or
+// calls into Qt.
+//
+// Once the last bytes are in the ring, and while the player rests between two pieces,
+// the device hands out silence instead of running dry: the sound server's stream keeps
+// going, so a pause between two passes is heard exactly as long as it is, without the
+// stream's start-up delay.
 
 #include "audio/spscring.h"
 
 #include <QIODevice>
 
 #include <atomic>
+#include <cstring>
 
 class RingDevice : public QIODevice {
     Q_OBJECT
@@ -20,6 +27,8 @@ public:
     // Set by the producer once the last bytes of the stream are in the ring: a short
     // read after that is the end, not an underrun.
     std::atomic<bool> endWritten {false};
+    // The ring is set aside (the player rests or is refilling it): only silence comes out.
+    std::atomic<bool> silent {false};
     std::atomic<int> underruns {0};
 
     [[nodiscard]] bool isSequential() const override { return true; }
@@ -31,8 +40,19 @@ public:
 protected:
     qint64 readData(char* data, qint64 maxSize) override
     {
-        const size_t n = m_ring.read(data, static_cast<size_t>(maxSize));
-        if (n == 0 && maxSize > 0 && !endWritten.load(std::memory_order_acquire))
+        if (maxSize <= 0)
+            return 0;
+        const auto size = static_cast<size_t>(maxSize);
+        if (silent.load(std::memory_order_acquire)) {
+            std::memset(data, 0, size);
+            return maxSize;
+        }
+        const size_t n = m_ring.read(data, size);
+        if (n < size && endWritten.load(std::memory_order_acquire)) {
+            std::memset(data + n, 0, size - n); // after the last sample: silence
+            return maxSize;
+        }
+        if (n == 0)
             underruns.fetch_add(1, std::memory_order_relaxed);
         return static_cast<qint64>(n);
     }

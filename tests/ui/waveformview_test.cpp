@@ -26,7 +26,7 @@ struct RecordingDelegate : WaveformViewDelegate {
     int state = 0;
     void repeatePreview(std::optional<double> fromMs) override { previews.push_back(fromMs); }
     void handlePlay(double fromMs) override { plays.push_back(fromMs); }
-    void clickPreviewChosePart() override { }
+    void stopPreview() override { }
     int getPlayerState() override { return state; }
     void setPlayBeginTime(double ms) override { beginTimes.push_back(ms); }
     void setCanMoveWaveform() override { }

@@ -3,11 +3,18 @@
 #include "core/text/commonfunctions.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 // Below this played time after a start the player may still report the old position.
 constexpr double kSeekLandedSeconds = 0.5;
+// How far past the part's end a player that has not stopped by itself may get before the
+// pass is ended anyway.
+constexpr double kPassOverrunSeconds = 0.3;
+// The gap timer fires this much before the rings gap ends, so the next pass reaches the
+// player in time for it to start exactly after the gap.
+constexpr double kGapHandOverSeconds = 0.2;
 // Within this distance of the middle the view simply follows the sound.
 constexpr double kCentreBandSeconds = 0.5;
 // Beyond this distance from the middle (but visible) a scroll method is chosen.
@@ -103,13 +110,16 @@ void PreviewSession::applyFades(double begin)
         { QStringLiteral("FadeOutStartTime"), partEnd() - out }, { QStringLiteral("FadeOutLength"), out } });
 }
 
-void PreviewSession::startPlayerAt(double seconds)
+void PreviewSession::startPlayerAt(double seconds, double end, double afterSilence)
 {
     m_seekToTimePos = seconds;
     // Otherwise the first tick would take the distance from the previous play as motion.
     m_timeLineTimePre = seconds;
     // Our player seeks before it starts, so even a fresh file's first sound is heard at
     // `seconds`: no muted start, no waiting for its clock to run.
+    // The player itself stops at the part's end, to the sample: nothing after it is heard,
+    // and the rings gap starts when the sound does.
+    m_host.setPlayEnd(seconds, end, afterSilence);
     m_host.seekPlayer(seconds);
     m_host.setVolume(m_soundVolume);
     if (m_host.playerState() != kPlayerPlaying)
@@ -155,6 +165,15 @@ void PreviewSession::endPreviewLoop()
     }
     if (m_previewBtnSt == kPreviewing)
         m_lastPass = true;
+}
+
+void PreviewSession::stopPlaying()
+{
+    endPreviewLoop();
+    if (m_previewBtnSt == kPreviewing)
+        clickPreviewChosePart(); // the running pass stops as its button would stop it
+    else if (m_host.playerState() == kPlayerPlaying)
+        clickPauseSound();
 }
 
 void PreviewSession::clickPlaySound()
@@ -238,7 +257,7 @@ void PreviewSession::handlePlay(std::optional<double> fromMs)
     changePlayBtnToState(kPlaying);
     m_shouldMoveWaveform = true;
     m_shouldReflashTimeLine = false;
-    startPlayerAt(start);
+    startPlayerAt(start, -1.0, 0.0);
     setTimeLine(toX(start));
     setPreview(false);
     startTimeLine();
@@ -274,7 +293,7 @@ void PreviewSession::clickPreviewChosePart()
     applyFades(begin);
     m_lastPass = false;
     m_shouldReflashTimeLine = false;
-    startPlayerAt(begin);
+    startPlayerAt(begin, partEnd(), 0.0);
     startTimeLine();
 }
 
@@ -301,7 +320,10 @@ void PreviewSession::repeatePreview(std::optional<double> fromMs)
     applyFades(begin);
     m_lastPass = false;
     m_shouldReflashTimeLine = false;
-    startPlayerAt(begin);
+    // The next pass after a gap: the player itself makes the silence between the passes
+    // exactly the rings gap; the timer only has to hand the pass over in time.
+    const double afterSilence = std::exchange(m_passAfterGap, false) ? m_ringsGap : 0.0;
+    startPlayerAt(begin, partEnd(), afterSilence);
     startTimeLine();
 }
 
@@ -311,7 +333,9 @@ void PreviewSession::ringsGapElapsed()
     if (!m_gapPending)
         return;
     m_gapPending = false;
+    m_passAfterGap = true;
     repeatePreview();
+    m_passAfterGap = false;
 }
 
 void PreviewSession::setPlayBeginTime(double ms)
@@ -418,7 +442,10 @@ void PreviewSession::reflashTimeLinePos()
         // Only the first pass scrolls the view; later ones leave it where the user has it.
         if (m_repeatePreviewTimes > 0)
             m_shouldMoveWaveform = false;
-        if (passPlaying && (t >= partEnd() || stoppedByItself)) {
+        // The player stops by itself at the part's end; its clock reaching the end while it
+        // still plays only counts once it is clearly past, so a pass is never restarted
+        // while its last samples are being heard.
+        if (passPlaying && (stoppedByItself || t >= partEnd() + kPassOverrunSeconds)) {
             endOfPass();
             return;
         }
@@ -450,7 +477,7 @@ void PreviewSession::endOfPass()
     // The view stays in preview mode during the gap.
     setPreview(true);
     m_gapPending = true;
-    m_host.scheduleGap(m_ringsGap);
+    m_host.scheduleGap(std::max(0.0, m_ringsGap - kGapHandOverSeconds));
 }
 
 void PreviewSession::autoScroll(double t, double x)

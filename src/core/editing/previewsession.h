@@ -56,6 +56,9 @@ public:
         virtual void pause() = 0;
         virtual void stop() = 0;
         virtual void seekPlayer(double seconds) = 0;
+        // Playing from `start` stops by itself at `end` (end < 0: at the file's end), and
+        // is heard `afterSilence` seconds after the sound played before it ended.
+        virtual void setPlayEnd(double start, double end, double afterSilence) = 0;
         virtual void setVolume(int percent) = 0;
         virtual void setFadeEnable(const QVariantMap& fades) = 0;
         [[nodiscard]] virtual double getPlayedTime() const = 0;
@@ -116,6 +119,10 @@ public:
     // calls this on close, load, save, Save As, opening another window and clicks or
     // drags on the play line; stop, pause and every start call it themselves.
     void endPreviewLoop();
+    // Stops what plays without starting anything: a running pass or whole-file play
+    // pauses, a pending rings gap is dropped. Quitting, saving and opening other windows
+    // stop the editor this way.
+    void stopPlaying();
 
     // Editor housekeeping.
     void setVolume(int percent);
@@ -170,7 +177,7 @@ private:
     void showPlayTime(double seconds);
     void showVideoIfAny();
     void applyFades(double begin);
-    void startPlayerAt(double seconds);
+    void startPlayerAt(double seconds, double end, double afterSilence);
     void startTimeLine();
     void cancelPendingGap();
     void stopScrolling();
@@ -197,6 +204,7 @@ private:
     double m_waveformSpeed = 0.0;
     bool m_lastPass = false; // the loop was ended while a pass plays: no gap after it
     bool m_gapPending = false;
+    bool m_passAfterGap = false; // the pass being started follows a rings gap
     bool m_tickTimerRunning = false;
     bool m_scrollTimerRunning = false;
 };

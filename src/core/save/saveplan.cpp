@@ -81,11 +81,13 @@ SavePlan plan(const SaveChoices& choices)
     plan.outputPath = outputPath(choices.isSaveAs, choices.sourceFolder, choices.saveFileName);
     if (choices.fadeIn) {
         plan.fadeInLength = fadeLength(plan.length, choices.fadeInTitle);
-        plan.fadeInStart = std::max(0.0, plan.start - 0.5);
+        // From silence at the part's first sample, as the preview plays it.
+        plan.fadeInStart = plan.start;
     }
     if (choices.fadeOut) {
         plan.fadeOutLength = fadeLength(plan.length, choices.fadeOutTitle);
-        plan.fadeOutStart = plan.start + plan.length - plan.fadeOutLength + 0.5;
+        // Down to silence at the part's last sample.
+        plan.fadeOutStart = plan.start + plan.length - plan.fadeOutLength;
     }
     return plan;
 }

@@ -50,6 +50,12 @@ void VyAudioEditorViewController::seekPlayer(double seconds)
         _playerController->seekPlayer(seconds);
 }
 
+void VyAudioEditorViewController::setPlayEnd(double start, double end, double afterSilence)
+{
+    if (_playerController)
+        _playerController->setPlayEnd(start, end, afterSilence);
+}
+
 void VyAudioEditorViewController::setVolume(int percent)
 {
     if (_playerController)

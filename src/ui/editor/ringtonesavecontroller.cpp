@@ -27,11 +27,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cstring>
 
 namespace {
 
 const QString kNoPhoneTitle = QStringLiteral("Found no iPhone connected ");
+// The copy reached the phone but its ringtone database could not be read or written.
+const QString kNotListedTitle = QStringLiteral("Ringtone copied, but not listed on the iPhone");
+const QString kNotListedText = QStringLiteral(
+    "The ringtone was copied to the iPhone, but the iPhone's ringtone list could not be updated, so the phone "
+    "may not offer it. Connect the iPhone again and transfer the ringtone once more.");
 
 } // namespace
 
@@ -97,8 +101,13 @@ QMessageBox* RingtoneSaveController::showSheet(int icon, const QString& message,
 
 void RingtoneSaveController::uploadToiTunes()
 {
+    // Every early return clears the Save As flag the main window set, or the next Create
+    // Ringtone would open a save panel.
+    const auto refuse = [this] { m_isSaveAs = 0; };
     if (m_saving.load() || (m_progressDialog != nullptr && m_progressDialog->isVisible()))
-        return; // one save at a time
+        return refuse(); // one save at a time
+    if (m_editor.moveDx() <= 0.0)
+        return refuse(); // no waveform (nothing loaded, or a load under way): no part to save
     m_editor.session().endPreviewLoop();
     m_editor.setIsPreview(false);
     m_editor.waveformView()->writeTimeFields(m_editor.part());
@@ -108,7 +117,7 @@ void RingtoneSaveController::uploadToiTunes()
         showSheet(QMessageBox::Warning, kNoPhoneTitle,
                   QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
         transfer->setChecked(false);
-        return;
+        return refuse();
     }
 
     if (m_editor.getPlayerState() == 1)
@@ -288,8 +297,9 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
     const SavePlan plan = SaveRules::plan(request.choices);
     setProgress(0.2f);
     setProgress(0.3f);
-    if (!plan.outputPath.isEmpty())
-        QFile::remove(plan.outputPath);
+    // Nothing is removed beforehand: the encoder writes a temporary name and renames it
+    // over the target only when complete, so a failed save leaves the user's file (or
+    // the loaded source itself) as it was.
     setProgress(0.4f);
 
     bool converted = false;
@@ -300,8 +310,7 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
                                        plan.saveAttribute(), plan.fadeInOutEffect());
     }
     setProgress(0.6f);
-    if (!converted) {
-        qCWarning(lcFiles).noquote() << "Making the ringtone" << plan.outputPath << "failed";
+    const auto failSave = [this] {
         onMain([this] {
             // A failed Save As must not turn the next Create Ringtone into another one.
             m_isSaveAs = 0;
@@ -309,13 +318,23 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
         });
         alertAndWait(QStringLiteral("Unexpected error!"), QStringLiteral("Please try again!"));
         m_saving.store(false);
+    };
+    if (!converted) {
+        qCWarning(lcFiles).noquote() << "Making the ringtone" << plan.outputPath << "failed";
+        failSave();
         return;
     }
     setProgress(0.7f);
 
+    bool unlisted = false; // on the phone, but not in its ringtone list
     if (!request.choices.isSaveAs) {
         const QString title = QFileInfo(plan.outputPath).completeBaseName();
-        VySyncToITunes().addFileToiTunesLibrary({plan.outputPath}, {title}, true);
+        if (VySyncToITunes().addFileToiTunesLibrary({plan.outputPath}, {title}, true).isEmpty()) {
+            // The only copy is in the temporary folder, which goes at quit: not a success.
+            qCWarning(lcFiles).noquote() << "Adding" << plan.outputPath << "to the ringtone library failed";
+            failSave();
+            return;
+        }
         setProgress(0.9f);
         if (request.transferToPhone) {
             const auto failTransfer = [this] {
@@ -336,14 +355,19 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
                                      {QStringLiteral("Length"), QString()},
                                      {QStringLiteral("Path"), plan.outputPath}};
             const QString path = plan.outputPath;
-            if (!copyRingtoneToDest(record).has_value() && QFileInfo::exists(path)) {
+            bool registered = false;
+            if (!copyRingtoneToDest(record, &registered).has_value() && QFileInfo::exists(path)) {
                 // The phone went away during the copy: say so rather than report success.
                 failTransfer();
                 return;
             }
+            if (!registered)
+                unlisted = true;
         }
     }
     finishOnMainThread(plan.outputPath);
+    if (unlisted)
+        onMain([this] { showSheet(QMessageBox::Warning, kNotListedTitle, kNotListedText); });
     m_saving.store(false);
 }
 
@@ -362,8 +386,10 @@ void RingtoneSaveController::finishOnMainThread(const QString& outputPath)
     });
 }
 
-std::optional<QVariantMap> RingtoneSaveController::copyRingtoneToDest(QVariantMap record)
+std::optional<QVariantMap> RingtoneSaveController::copyRingtoneToDest(QVariantMap record, bool* registered)
 {
+    if (registered != nullptr)
+        *registered = false;
     const QString path = record.value(QStringLiteral("Path")).toString();
     if (!QFileInfo::exists(path)) {
         onMain([this] {
@@ -375,11 +401,12 @@ std::optional<QVariantMap> RingtoneSaveController::copyRingtoneToDest(QVariantMa
     }
     if (m_phoneLink == nullptr)
         return std::nullopt;
-    char name[VyRingtoneiPhoneTransfor::kNameBufferSize];
-    std::memset(name, 0, sizeof name);
-    if (!m_phoneLink->TransforRingtonToiPhone(path, name))
+    const PhoneTransferResult result = m_phoneLink->transferRingtone(path);
+    if (!result.copied)
         return std::nullopt;
-    const QString phoneName = QString::fromUtf8(name);
+    if (registered != nullptr)
+        *registered = result.registered;
+    const QString& phoneName = result.phoneName;
     record.insert(QStringLiteral("Path"), m_phoneLink->phonePath(phoneName));
     record.insert(QStringLiteral("Name"), QFileInfo(phoneName).completeBaseName());
     return record;

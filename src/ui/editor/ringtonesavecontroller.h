@@ -55,8 +55,9 @@ public:
     // The transfer box was switched.
     void transferToIPhone();
     // Copies one ringtone record ("Name", "Length", "Path") onto the phone; the record as
-    // the phone names it, or none. Worker thread.
-    std::optional<QVariantMap> copyRingtoneToDest(QVariantMap record);
+    // the phone names it, or none; `registered` tells whether the phone's ringtone list
+    // took it. Worker thread.
+    std::optional<QVariantMap> copyRingtoneToDest(QVariantMap record, bool* registered = nullptr);
 
     // Waits at most `limitMs` for a running save. False when it still runs.
     bool stopWorkers(int limitMs);

@@ -334,6 +334,10 @@ int VyAudioEditorViewController::initPlayer(const QString& path)
         if (!controller->initPlayerWithPath(path, pane, QRect(5, 0, 210, 143)))
             return -1; // no sound output: the editor works without playback
         _playerController = std::move(controller);
+        // The end of a pass is taken at once, not on the next tick: the rings gap is
+        // counted from the moment the sound ended.
+        connect(_playerController.get(), &RoingTonePlayBackController::stoppedByItself, this,
+                [this] { m_session.reflashTimeLinePos(); }, Qt::QueuedConnection);
         m_cover = new PlayBackViewCover(_playerController->getPlayViewHandle());
     } else {
         _playerController->setNewPlayFile(path);

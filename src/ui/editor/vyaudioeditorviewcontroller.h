@@ -64,7 +64,7 @@ public:
     void clickPauseSound();
     void clickStopSound();
     // Starts, resumes or stops the preview.
-    void clickPreviewChosePart() override;
+    void clickPreviewChosePart();
     // Saving: create ringtone, or Save As after setIsSaveAs(1); the transfer box's action.
     void setIsSaveAs(unsigned value);
     void uploadToiTunes();
@@ -104,6 +104,7 @@ public:
     void pause() override;
     void stop() override;
     void seekPlayer(double seconds) override;
+    void setPlayEnd(double start, double end, double afterSilence) override;
     void setVolume(int percent) override; // the player's; the slider goes through the session
     void setFadeEnable(const QVariantMap& fades) override;
     [[nodiscard]] double getPlayedTime() const override;
@@ -136,6 +137,7 @@ public:
     void handlePlay(double fromMs) override;
     void setPlayBeginTime(double ms) override;
     void setCanMoveWaveform() override;
+    void stopPreview() override { m_session.stopPlaying(); }
 
 Q_SIGNALS:
     // The waveform of the file handed over last is ready.

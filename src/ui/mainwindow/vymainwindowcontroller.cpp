@@ -92,8 +92,12 @@ void VyMainWindowController::awakeFromNib()
     state._sourceFileName.clear();
     m_fileHaveLoaded = 0;
     const TemporaryFolder::Result temporary = TemporaryFolder::setUp();
-    if (!temporary.ok())
+    if (!temporary.ok()) {
+        // Said and ended once the window is up (windowDidLoad): without the folder no
+        // ringtone could be made, and a path built from an empty folder would be "/name".
         qCCritical(lcApp).noquote() << temporary.error;
+        m_temporaryFolderError = temporary.error;
+    }
 
     observeNotifications();
     m_ringtoneMgrBTN->setVisible(!ProductConfig::isSwitchOn(QStringLiteral("Apple")));
@@ -271,6 +275,18 @@ void VyMainWindowController::windowDidLoad()
     if (m_didLoad)
         return;
     m_didLoad = true;
+    if (!m_temporaryFolderError.isEmpty()) {
+        QMessageBox* box = showSheet(QMessageBox::Critical, QStringLiteral("Error"),
+                                     QStringLiteral("The program cannot start: its temporary folder cannot be used."),
+                                     {QStringLiteral("OK")});
+        box->setObjectName(QStringLiteral("temporaryFolderAlert"));
+        box->setInformativeText(m_temporaryFolderError);
+        connect(box, &QMessageBox::finished, this, [this] {
+            m_allowClose = true;
+            Q_EMIT quitRequested();
+        });
+        return;
+    }
     if (!s_environmentStarted) {
         s_environmentStarted = true;
         EnvironmentInitialize::initEnvironment();
@@ -461,23 +477,30 @@ void VyMainWindowController::openFile()
     panel->open();
 }
 
+void VyMainWindowController::sayNotAvailable(const QString& function)
+{
+    showSheet(QMessageBox::Information, QStringLiteral("Not available"),
+              QStringLiteral("%1 is not available in this version of the program.").arg(function),
+              {QStringLiteral("OK")});
+}
+
 void VyMainWindowController::clickRecorder()
 {
     stopMainPlaying();
-    qCInfo(lcApp) << "the recorder is not part of this build yet";
+    sayNotAvailable(QStringLiteral("The recorder"));
 }
 
 void VyMainWindowController::clickGrooveBox()
 {
     stopMainPlaying();
-    qCInfo(lcApp) << "the Groove Box is not part of this build yet";
+    sayNotAvailable(QStringLiteral("The Groove Box"));
 }
 
 void VyMainWindowController::clickRingtoneMgr()
 {
     if (m_phoneLink != nullptr && m_phoneLink->isMountSuccess()) {
         stopMainPlaying();
-        qCInfo(lcApp) << "the ringtone manager is not part of this build yet";
+        sayNotAvailable(QStringLiteral("The ringtone manager"));
         return;
     }
     showSheet(QMessageBox::Critical, QStringLiteral("Found no iPhone connected "),
@@ -519,11 +542,7 @@ void VyMainWindowController::spacePreview()
 
 void VyMainWindowController::stopMainPlaying()
 {
-    VyAudioEditorViewController* editor = m_audioEditorViewController;
-    if (editor->session().isPreview())
-        editor->clickPreviewChosePart();
-    else if (editor->playerState() == 1)
-        editor->clickPauseSound();
+    m_audioEditorViewController->session().stopPlaying();
 }
 
 void VyMainWindowController::clickSegmentButton()

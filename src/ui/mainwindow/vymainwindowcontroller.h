@@ -137,6 +137,8 @@ private:
     void fadeIn();
     void playLaunchSound();
     QMessageBox* showSheet(int icon, const QString& title, const QString& text, const QStringList& buttons);
+    // A function this build does not have: the click says so instead of doing nothing.
+    void sayNotAvailable(const QString& function);
     void askToQuit();
 
     VyRingtoneiPhoneTransfor* m_phoneLink;
@@ -167,6 +169,7 @@ private:
     bool m_hasPicture = false; // of the file being loaded
     bool m_allowClose = false;
     bool m_didLoad = false;
+    QString m_temporaryFolderError; // why the temporary folder could not be made, if it could not
     bool m_painted = false;
     bool m_forwardingKey = false;
     QString m_path;

@@ -115,8 +115,10 @@ int RoingTonePlayBackController::playerMessage(void* user, uint32_t message, uin
     // A stop the controller did not ask for (the end of the file, or the sound device
     // went away) is announced like its own.
     auto* self = static_cast<RoingTonePlayBackController*>(user);
-    if (message == kPlayerStateMessage && state == kPlayerStopped && !self->m_stopping.load())
+    if (message == kPlayerStateMessage && state == kPlayerStopped && !self->m_stopping.load()) {
         NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), self);
+        Q_EMIT self->stoppedByItself();
+    }
     return 0;
 }
 
@@ -135,6 +137,12 @@ void RoingTonePlayBackController::seekPlayer(double seconds)
     VPSeek(_VyRTPlayer, seconds, 1);
 }
 
+void RoingTonePlayBackController::setPlayEnd(double start, double end, double afterSilence)
+{
+    VPSetPlayTime(_VyRTPlayer, end >= 0.0 ? start : -1.0, end);
+    VPSetRestGap(_VyRTPlayer, afterSilence);
+}
+
 void RoingTonePlayBackController::setVolume(int percent)
 {
     VPSetVolume(_VyRTPlayer, percent);
@@ -142,8 +150,10 @@ void RoingTonePlayBackController::setVolume(int percent)
 
 void RoingTonePlayBackController::setFadeEnable(const QVariantMap& fades)
 {
+    // Taken as given: the fade-out ends in silence exactly at the part's end, as the saved
+    // ringtone does, and a length of 0 (whole-file play) means no fade at all.
     PCSetFadeInOutTime(_audioDecoder, number(fades, "FadeInStartTime"), number(fades, "FadeInLength"),
-                       number(fades, "FadeOutStartTime"), number(fades, "FadeOutLength") + 1.0);
+                       number(fades, "FadeOutStartTime"), number(fades, "FadeOutLength"));
 }
 
 double RoingTonePlayBackController::getPlayedTime() const

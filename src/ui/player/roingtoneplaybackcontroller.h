@@ -39,8 +39,13 @@ public:
     void pause();
     void stop();
     void seekPlayer(double seconds);
+    // Where playing stops by itself: at `end` seconds, or (end < 0) at the file's end.
+    // Holds for the next play and for seeks until it is set again. The next start comes
+    // `afterSilence` seconds after the end of what played before, when it finds the
+    // output still resting after it.
+    void setPlayEnd(double start, double end, double afterSilence = 0.0);
     void setVolume(int percent);
-    // Fades for previews: the fade-out is held one second longer so its end is heard.
+    // Fades for previews, in the keys of the converter's fade dictionary.
     void setFadeEnable(const QVariantMap& fades);
     [[nodiscard]] double getPlayedTime() const;
     [[nodiscard]] double getMovieLength();
@@ -50,6 +55,12 @@ public:
     [[nodiscard]] VideoSurface* getPlayViewHandle() const;
     // Times the sound output ran dry since the player was made.
     [[nodiscard]] int underruns() const { return VPGetUnderrunCount(_VyRTPlayer); }
+
+
+Q_SIGNALS:
+    // Playing ended by itself (the end it was given, the file's end, a lost device). Emitted
+    // from the player's thread: connect queued.
+    void stoppedByItself();
 
 private:
     void releaseSources();

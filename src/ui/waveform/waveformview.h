@@ -33,7 +33,8 @@ public:
     // Preview the part: from `fromMs` inside it, or from its start when none.
     virtual void repeatePreview(std::optional<double> fromMs) = 0;
     virtual void handlePlay(double fromMs) = 0;
-    virtual void clickPreviewChosePart() = 0;
+    // Ends the preview, its running pass or its pending rings gap, starting nothing.
+    virtual void stopPreview() = 0;
     virtual int getPlayerState() = 0;
     virtual void setPlayBeginTime(double ms) = 0;
     virtual void setCanMoveWaveform() = 0;

@@ -204,7 +204,7 @@ void WaveformView::movePlayLine(double x)
     if (m_delegate == nullptr)
         return;
     if (m_isPreview) {
-        m_delegate->clickPreviewChosePart();
+        m_delegate->stopPreview();
         setTimeLineXPos(x);
     } else {
         m_playerState = m_delegate->getPlayerState();

@@ -28,6 +28,8 @@ class TestHost : public PreviewSession::Host {
 public:
     // The player's state and clock, where it stops by itself and where the last play() started.
     int state = PreviewSession::kPlayerStopped, clockMs = 0, soundEndMs = 60000, clockAtPlay = -1;
+    int fileEndMs = 60000; // where the file's sound runs out
+    double silenceBefore = 0.0; // the silence asked for before the last start
     PartFrame chosen { 200.0, 100.0 };
     PreviewSession::FadeChoice fades;
     bool video = false;
@@ -64,6 +66,12 @@ public:
         clockMs = 0;
     }
     void seekPlayer(double seconds) override { clockMs = int(markValue("seek", seconds) * 1000.0 + 0.5); }
+    // Like the real player, it stops by itself at the end it is given.
+    void setPlayEnd(double, double end, double afterSilence) override
+    {
+        soundEndMs = end >= 0.0 ? std::min(int(end * 1000.0 + 0.5), fileEndMs) : fileEndMs;
+        silenceBefore = afterSilence;
+    }
     void setVolume(int percent) override { markValue("volume", percent); }
     void setFadeEnable(const QVariantMap& fadeMap) override { lastFades = mark("fades", fadeMap); }
     double getPlayedTime() const override { return clockMs / 1000.0; }
@@ -175,7 +183,7 @@ TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
     EXPECT_NEAR(host.lineX, 200.0, 1e-9);
     EXPECT_TRUE(host.preview) << "the gap belongs to the preview";
     ASSERT_TRUE(host.gap.has_value());
-    EXPECT_DOUBLE_EQ(*host.gap, 2.0);
+    EXPECT_DOUBLE_EQ(*host.gap, 1.8) << "handed over early; the player makes the 2 s of silence";
     runFor(2000); // nothing restarts by itself and the line waits at the start
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
     EXPECT_NEAR(host.lineX, 200.0, 1e-9);
@@ -183,6 +191,7 @@ TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
     fireGap();
     EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
     EXPECT_EQ(host.clockAtPlay, 20000);
+    EXPECT_DOUBLE_EQ(host.silenceBefore, 2.0);
     runFor(10000);
     fireGap();
     runFor(3000);
@@ -190,6 +199,9 @@ TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
     session.clickPreviewChosePart();
     EXPECT_EQ(host.previewImage, "Preview.png");
     EXPECT_FALSE(host.preview);
+    session.clickPreviewChosePart();
+    EXPECT_DOUBLE_EQ(host.silenceBefore, 0.0) << "a pass the user starts plays at once";
+    session.clickPreviewChosePart();
     runFor(20000);
     EXPECT_EQ(host.clockMs, 23000);
     EXPECT_FALSE(host.gap.has_value());
@@ -256,7 +268,7 @@ TEST_F(PreviewSessionLoop, LoopEndedDuringPassStopsAfterIt)
 TEST_F(PreviewSessionLoop, PlayerStoppingByItselfEndsThePass)
 {
     host.chosen = PartFrame { 500.0, 100.0 }; // 50 s to the file's end
-    host.soundEndMs = 59700; // the sound runs out a little early
+    host.fileEndMs = 59700; // the sound runs out a little early
     session.clickPreviewChosePart();
     runFor(9700);
     ASSERT_TRUE(host.gap.has_value());
@@ -344,7 +356,7 @@ TEST_F(PreviewSessionWholeFile, EndOfFileOrPlayerStoppingEarlyRestoresButtonAndL
     for (const int soundEndMs : { 60000, 59500 }) {
         SCOPED_TRACE(soundEndMs);
         World w;
-        w.host.soundEndMs = soundEndMs;
+        w.host.fileEndMs = soundEndMs;
         w.session.handlePlay(55000.0);
         EXPECT_EQ(w.host.playImage, "Pause.png");
         EXPECT_DOUBLE_EQ(w.host.lineX, 550.0);

@@ -33,7 +33,7 @@ struct FadeCase {
 
 class SaveFades : public ::testing::TestWithParam<FadeCase> {};
 
-TEST_P(SaveFades, TakeTheShorterOfPartAndPopUpAroundHalfASecondOfSlack)
+TEST_P(SaveFades, TakeTheShorterOfPartAndPopUpAndMeetThePartsEnds)
 {
     const FadeCase& c = GetParam();
     SaveChoices choices;
@@ -61,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SaveFades,
     ::testing::Values(
         // A 3.4 s part: a 5 s pop-up gives 3.4 s, a 2 s pop-up 2 s.
-        FadeCase{10.0, 13.4, true, "5s", false, "1s", 9.5, 3.4, 0.0, 0.0},
-        FadeCase{10.0, 13.4, true, "2s", true, "2s", 9.5, 2.0, 11.9, 2.0},
-        // Starting at 0.2 s the fade-in cannot start before 0.
-        FadeCase{0.2, 20.2, true, "3s", true, "5s", 0.0, 3.0, 15.7, 5.0},
+        // The fade-in rises from the part's start, the fade-out ends at its end.
+        FadeCase{10.0, 13.4, true, "5s", false, "1s", 10.0, 3.4, 0.0, 0.0},
+        FadeCase{10.0, 13.4, true, "2s", true, "2s", 10.0, 2.0, 11.4, 2.0},
+        FadeCase{0.2, 20.2, true, "3s", true, "5s", 0.2, 3.0, 15.2, 5.0},
         // Boxes off: no fades at all, whatever the pop-ups say.
         FadeCase{5.0, 45.0, false, "5s", false, "5s", 0.0, 0.0, 0.0, 0.0}));
 

@@ -1,3 +1,5 @@
+#include "core/editing/previewsession.h"
+#include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
@@ -268,6 +270,46 @@ TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->openPanel() != nullptr; }, 2000));
     EXPECT_TRUE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("*.[mM][pP]3")));
     EXPECT_FALSE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("[fF][lL][vV]")));
+}
+
+TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStartsNoPass)
+{
+    ASSERT_TRUE(load(tone(12)));
+    VyAudioEditorViewController* editor = window->audioEditorViewController();
+    if (editor->playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
+                                             {{QStringLiteral("RingsGap"), 1.0}});
+    const double endMs = (editor->part().x + editor->part().width) / gloableState()._moveDx.load();
+    editor->repeatePreview(endMs - 300.0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->session().gapPending(); }, 20000));
+    NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
+    QMessageBox* sheet = window->currentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->text(), QStringLiteral("The recorder is not available in this version of the program."));
+    EXPECT_FALSE(editor->session().gapPending());
+    EXPECT_EQ(editor->session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    QTest::qWait(1500); // longer than the gap
+    EXPECT_NE(editor->playerState(), PreviewSession::kPlayerPlaying);
+}
+
+TEST(MainWindowStart, ATemporaryFolderThatCannotBeMadeIsSaidAndEndsTheProgram)
+{
+    GloableVar::resetGloableVariable();
+    WindowWorld world;
+    // Someone else's link where our private folder belongs.
+    QFile::link(world.path(QStringLiteral("home")), AppPlaces::privateTemporaryBase(world.path(QStringLiteral("tmp"))));
+    const auto window = openQuietWindow();
+    QSignalSpy quit(window.get(), &VyMainWindowController::quitRequested);
+    QMessageBox* alert = window->currentSheet();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->icon(), QMessageBox::Critical);
+    EXPECT_TRUE(alert->informativeText().contains(AppPlaces::privateTemporaryBase(world.path(QStringLiteral("tmp")))));
+    EXPECT_TRUE(alert->informativeText().contains(QStringLiteral("link")));
+    EXPECT_TRUE(quit.isEmpty()) << "ended only once it has been read";
+    alert->buttons().constFirst()->click();
+    EXPECT_EQ(quit.size(), 1);
+    GloableVar::resetGloableVariable();
 }
 
 TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
