@@ -12,15 +12,21 @@
 
 namespace {
 
-// Decoding restarts this far before a seek target, so that codecs which carry state
-// from frame to frame (MP3's bit reservoir, AAC's overlap) deliver clean samples at it.
+// Decoding restarts at least this far before a seek target, so that codecs which carry
+// state from frame to frame (MP3's bit reservoir, AAC's overlap, Opus's prediction)
+// deliver settled samples at it.
 constexpr double kSeekPrerollSeconds = 0.2;
+// ... and at least this many of the codec's frames before it.
+constexpr int kSeekPrerollFrames = 4;
 // Consecutive packets a decoder may refuse before the rest of the file counts as unreadable.
 constexpr int kMaxConsecutiveErrors = 64;
 
 } // namespace
 
 struct AudioDecoderImpl {
+    explicit AudioDecoderImpl(const WidePath& p) : path(p) { }
+
+    WidePath path;
     ff::InputFormatPtr format;
     ff::CodecContextPtr codec;
     AVStream* stream = nullptr;
@@ -32,16 +38,88 @@ struct AudioDecoderImpl {
     VyAudioInfo info;
     MEDIA_FRAME out {};
 
+    // Sample 0 of our timeline is the first sample a decode from the file's start gives
+    // (after the encoder's delay is skipped); `origin` is its timestamp in the stream's
+    // time base.
+    int64_t origin = 0;
     int64_t nextSample = 0;   // timeline position of the next decoded sample
     int64_t discardUntil = 0; // samples before this are dropped (set by a seek)
     bool rebase = false;      // take nextSample from the next frame's timestamp
     bool demuxerDone = false;
     bool pending = false;     // `frame` holds a decoded frame not yet handed out
+    bool fresh = false;       // opened and nothing handed out yet: decoding starts at sample 0
 
+    bool openInput();
+    bool restartAtFileStart();
     bool decodeFrame();
     bool convertFrame();
     const MEDIA_FRAME* next();
+    [[nodiscard]] int64_t prerollSamples() const;
 };
+
+// Opens the file and its audio decoder afresh and decodes the first frame, so that what
+// follows is exactly a decode of the whole file from its start. The stream's encoder
+// delay is skipped the way the demuxer and the codec declare it.
+bool AudioDecoderImpl::openInput()
+{
+    codec.reset();
+    swr.reset();
+    format = mediainput::open(path, "audio decoder");
+    if (!format)
+        return false;
+    const int index = mediainput::findStream(format.get(), AVMEDIA_TYPE_AUDIO);
+    if (index < 0)
+        return false;
+    stream = format->streams[index];
+    codec = mediainput::openDecoder(stream, 1);
+    if (!codec || codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0) {
+        medialog::info("audio decoder: no decoder for the audio of \"" + path.toUtf8() + "\"");
+        return false;
+    }
+    // Only the audio stream is read: skip the demuxing work for the others.
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (static_cast<int>(i) != index)
+            format->streams[i]->discard = AVDISCARD_ALL;
+    }
+    demuxerDone = false;
+    pending = false;
+    if (!packet || !frame || !decodeFrame())
+        return false;
+    origin = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp
+                                                            : mediainput::startTimestamp(stream);
+    nextSample = 0;
+    discardUntil = 0;
+    rebase = false;
+    pending = true;
+    fresh = true;
+    return true;
+}
+
+// A seek whose pre-roll would reach back to the file's start: decode from the start,
+// as a whole-file decode does (demuxers apply the encoder delay only there).
+bool AudioDecoderImpl::restartAtFileStart()
+{
+    if (fresh)
+        return true;
+    if (openInput())
+        return true;
+    medialog::info("audio decoder: cannot reopen \"" + path.toUtf8() + "\"");
+    format.reset();
+    codec.reset();
+    return false;
+}
+
+int64_t AudioDecoderImpl::prerollSamples() const
+{
+    const int rate = info.sampleRate;
+    int64_t samples = llround(kSeekPrerollSeconds * rate);
+    if (codec->frame_size > 0)
+        samples = std::max<int64_t>(samples, int64_t {kSeekPrerollFrames} * codec->frame_size);
+    const AVCodecParameters* par = stream->codecpar;
+    if (par->seek_preroll > 0 && par->sample_rate > 0)
+        samples = std::max<int64_t>(samples, 2 * av_rescale(par->seek_preroll, rate, par->sample_rate));
+    return samples;
+}
 
 bool AudioDecoderImpl::decodeFrame()
 {
@@ -86,7 +164,7 @@ bool AudioDecoderImpl::convertFrame()
     if (rebase) {
         const int64_t pts = frame->best_effort_timestamp;
         if (pts != AV_NOPTS_VALUE)
-            nextSample = av_rescale_q(pts - mediainput::startTimestamp(stream), stream->time_base, AVRational {1, rate});
+            nextSample = av_rescale_q(pts - origin, stream->time_base, AVRational {1, rate});
         else
             nextSample = discardUntil;
         rebase = false;
@@ -144,53 +222,37 @@ bool AudioDecoderImpl::convertFrame()
 
 const MEDIA_FRAME* AudioDecoderImpl::next()
 {
+    if (!format)
+        return nullptr; // a restart failed: the file is gone or changed
     for (;;) {
         if (!pending && !decodeFrame())
             return nullptr;
         pending = false;
-        if (convertFrame())
+        if (convertFrame()) {
+            fresh = false;
             return &out;
+        }
     }
 }
 
 AudioDecoder ADecCreate(const WidePath& path, int, int, int)
 {
-    auto d = std::make_unique<AudioDecoderImpl>();
-    d->format = mediainput::open(path, "audio decoder");
-    if (!d->format)
+    auto d = std::make_unique<AudioDecoderImpl>(path);
+    if (!d->openInput()) {
+        if (d->codec) // a file whose audio does not decode at all has no decodable audio
+            medialog::info("audio decoder: the audio of \"" + path.toUtf8() + "\" does not decode");
         return nullptr;
-    const int index = mediainput::findStream(d->format.get(), AVMEDIA_TYPE_AUDIO);
-    if (index < 0)
-        return nullptr;
-    d->stream = d->format->streams[index];
-    d->codec = mediainput::openDecoder(d->stream, 1);
-    if (!d->codec || d->codec->sample_rate <= 0 || d->codec->ch_layout.nb_channels <= 0) {
-        medialog::info("audio decoder: no decoder for the audio of \"" + path.toUtf8() + "\"");
-        return nullptr;
-    }
-    // Only the audio stream is read: skip the demuxing work for the others.
-    for (unsigned i = 0; i < d->format->nb_streams; ++i) {
-        if (static_cast<int>(i) != index)
-            d->format->streams[i]->discard = AVDISCARD_ALL;
     }
     const AVCodecParameters* par = d->stream->codecpar;
-    d->info.sampleRate = d->codec->sample_rate;
-    d->info.channels = d->codec->ch_layout.nb_channels;
+    // Streams whose format changes mid-way are delivered in the format they start with.
+    d->info.sampleRate = d->frame->sample_rate > 0 ? d->frame->sample_rate : d->codec->sample_rate;
+    d->info.channels = d->frame->ch_layout.nb_channels > 0 ? d->frame->ch_layout.nb_channels
+                                                           : d->codec->ch_layout.nb_channels;
     d->info.bitsPerSample = 16;
     d->info.bitRate = static_cast<int32_t>(std::min<int64_t>(
         par->bit_rate > 0 ? par->bit_rate : d->format->bit_rate, INT32_MAX));
     d->info.duration = mediainput::streamDuration(d->format.get(), d->stream);
     d->info.codecId = static_cast<uint32_t>(par->codec_id);
-
-    // A file whose audio does not decode at all has no decodable audio: find out now.
-    if (!d->packet || !d->frame || !d->decodeFrame()) {
-        medialog::info("audio decoder: the audio of \"" + path.toUtf8() + "\" does not decode");
-        return nullptr;
-    }
-    // Streams whose format changes mid-way are delivered in the format they start with.
-    d->info.sampleRate = d->frame->sample_rate > 0 ? d->frame->sample_rate : d->info.sampleRate;
-    d->info.channels = d->frame->ch_layout.nb_channels > 0 ? d->frame->ch_layout.nb_channels : d->info.channels;
-    d->pending = true;
     return d.release();
 }
 
@@ -214,12 +276,16 @@ double ADecAudioSeek(AudioDecoder d, double seconds)
     if (d == nullptr)
         return 0.0;
     seconds = std::max(0.0, seconds);
-    const int64_t target = llround(seconds * d->info.sampleRate);
-    const AVRational tb = d->stream->time_base;
-    const int64_t start = mediainput::startTimestamp(d->stream);
-    const double preroll = seconds > 0.0 ? kSeekPrerollSeconds : 0.0;
-    const int64_t seekTs = start + av_rescale_q(std::max<int64_t>(0, target - llround(preroll * d->info.sampleRate)),
-                                                AVRational {1, d->info.sampleRate}, tb);
+    const int rate = d->info.sampleRate;
+    const int64_t target = llround(seconds * rate);
+    const int64_t from = d->format ? target - d->prerollSamples() : 0;
+    if (from <= 0) {
+        if (!d->restartAtFileStart())
+            return 0.0;
+        d->discardUntil = target;
+        return static_cast<double>(target) / rate;
+    }
+    const int64_t seekTs = d->origin + av_rescale_q(from, AVRational {1, rate}, d->stream->time_base);
     int err = avformat_seek_file(d->format.get(), d->stream->index, INT64_MIN, seekTs, seekTs, 0);
     if (err < 0)
         err = av_seek_frame(d->format.get(), d->stream->index, seekTs, AVSEEK_FLAG_BACKWARD);
@@ -227,10 +293,19 @@ double ADecAudioSeek(AudioDecoder d, double seconds)
         medialog::info("audio decoder: seek failed: " + ff::errorString(err));
         return 0.0;
     }
-    avcodec_flush_buffers(d->codec.get());
+    // A new codec rather than a flushed one: whatever a codec carries from earlier
+    // packets (AAC's noise generator, for one) then depends only on where decoding
+    // starts, so a seek to the same place always gives the same samples.
+    ff::CodecContextPtr codec = mediainput::openDecoder(d->stream, 1);
+    if (codec)
+        d->codec = std::move(codec);
+    else
+        avcodec_flush_buffers(d->codec.get());
+    d->swr.reset();
     d->pending = false;
     d->demuxerDone = false;
+    d->fresh = false;
     d->rebase = true;
     d->discardUntil = target;
-    return static_cast<double>(target) / d->info.sampleRate;
+    return static_cast<double>(target) / rate;
 }

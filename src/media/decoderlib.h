@@ -5,7 +5,10 @@
 // - Audio frames are interleaved signed 16-bit PCM at the source's sample rate and
 //   channel count, whatever the codec delivers (planar or float sources are converted).
 // - Pictures are YUV 4:2:0 (other pixel formats are converted).
-// - Seeks are sample-accurate: the next frame starts exactly at the requested time.
+// - Seeks are sample-accurate: the next frame starts exactly at the requested time, and
+//   a decode from any start gives the samples a decode of the whole file gives there
+//   (the encoder's delay skipped at the file's start; decoding resumes early enough
+//   before the target for the codec to settle).
 // - An attached cover picture is not video: it is never counted as a video stream and
 //   VDecCreate gives none for a file whose only picture is a cover.
 // - Paths come as WidePath; one that could not be converted whole is never opened.

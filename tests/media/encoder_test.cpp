@@ -2,6 +2,7 @@
 #include "media/utfconvert.h"
 #include "media/vyrtmediafiledecoder.h"
 #include "support/fixtures.h"
+#include "support/referencepcm.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,30 @@ TEST_F(EncoderTest, WavOutputHoldsExactlyTheSamplesOfThePart)
     const fixtures::Pcm part = fixtures::decodeAll(out);
     ASSERT_EQ(part.samples.size(), static_cast<size_t>(1.5 * 44100 * 2));
     EXPECT_TRUE(std::equal(part.samples.begin(), part.samples.end(), whole.samples.begin() + 2 * 44100 * 2));
+}
+
+// A part cut from a compressed file starts with its own sound, not with the silence and
+// ramp of a decoder that lost its state: from the file's start and from mid-file.
+TEST_F(EncoderTest, PartsOfCompressedFilesHoldTheirSamplesFromTheFirstOne)
+{
+    for (const auto& [name, rate] : {std::pair {"music-22k-vbr.mp3", 22050}, std::pair {"music.m4a", 44100}}) {
+        const std::vector<int16_t> reference = fixtures::referencePcm(name);
+        EncodeParam wav = params("WAV ", "PCM ");
+        wav.audio.nSampleRate = rate; // the source's own: nothing resampled
+        for (const double start : {0.0, 30.0}) {
+            SCOPED_TRACE(std::string(name) + " from " + std::to_string(start));
+            const Sources s(fixtures::path(name));
+            const std::string out = dir.file("part.wav");
+            ASSERT_EQ(encode(s, wav, out, start, 1.0), std::make_pair(0, 0));
+            const fixtures::Pcm part = fixtures::decodeAll(out);
+            ASSERT_EQ(part.sampleRate, rate);
+            ASSERT_EQ(part.frames(), static_cast<size_t>(rate));
+            const size_t offset = static_cast<size_t>(std::llround(start * part.sampleRate)) * 2;
+            const fixtures::Difference d = fixtures::compareWithReference(part.samples, reference, offset);
+            ASSERT_TRUE(d.fits);
+            EXPECT_LE(d.worst, 2) << "at " << (d.where / 2) * 1000.0 / part.sampleRate << " ms into the part";
+        }
+    }
 }
 
 TEST_F(EncoderTest, Mp3Output)

@@ -57,42 +57,74 @@ protected:
     void TearDown() override { GloableVar::resetGloableVariable(); }
 };
 
-TEST_F(WaveformEngineTest, StereoAt44100PicksEvery882BytesAlternatingChannels)
+// Point k is the sample of greatest magnitude, sign kept, first on a tie, among all
+// channels' samples of frames floor(k rate / 200) .. floor((k + 1) rate / 200) - 1. A
+// quiet background (never above 3) with a few loud samples placed per case; buffers of
+// awkward sizes, so slices span buffers.
+TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
 {
-    WaveformDataEngine engine;
-    ASSERT_TRUE(engine.prepare(16, 44100, 65535.0f)); // dy 1: y is the sample plus 32767
-    EXPECT_EQ(engine.sampleClearance(), 220);
-    EXPECT_EQ(engine.canReachPeakValue(), 32767);
-    Stream stream(44100, 2);
-    SampleBlock block;
-    // One second in buffers of awkward sizes, as a decoder might hand them out.
-    const int sizes[] = {4608, 1000, 8, 17640};
-    int left = 44100 * 4;
-    for (int i = 0; left > 0; ++i) {
-        const int n = std::min(sizes[i % 4], left);
-        engine.getSampleArray(stream.next(n), n, block);
-        left -= n;
-    }
-    ASSERT_EQ(block.sampleBlk().size(), 200u);
-    for (size_t k = 0; k < 200; ++k) {
-        // Byte 882 k: frame 220.5 k, channel k mod 2.
-        EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), Stream::valueAt(static_cast<int64_t>(k) * 441)) << k;
-        EXPECT_FLOAT_EQ(block.sampleBlk()[k].cgSampPoint.x, static_cast<float>(0.05 * static_cast<double>(k)));
-    }
-}
+    struct Sample {
+        int frame;
+        int channel;
+        int value;
+    };
+    struct Case {
+        const char* name;
+        int rate;
+        int channels;
+        int frames;
+        int buffer; // bytes per buffer handed over
+        std::vector<Sample> placed;
+        std::vector<std::pair<size_t, int>> expected; // point, its sample
+    };
+    const Case cases[] = {
+        // 44.1 kHz: slices of 220 and 221 frames ([0, 220), [220, 441), [441, 661), ...).
+        {"sign kept, any channel", 44100, 2, 44100, 4608,
+         {{100, 1, 900}, {300, 0, -1200}, {310, 1, 1100}},
+         {{0, 900}, {1, -1200}, {2, -3}}}, // point 2: background only, its -3 comes first
+        {"first on a tie, across channels and buffers", 44100, 2, 44100, 1000,
+         {{10, 1, -700}, {200, 0, 700}, {230, 0, 500}, {260, 1, -500}, {661, 1, -32768}, {700, 0, 32767}},
+         {{0, -700}, {1, 500}, {3, -32768}}},
+        {"the last frame of a slice is its own, the next one the next slice's", 44100, 2, 44100, 882,
+         {{440, 1, 2000}, {441, 0, -3000}, {660, 0, 4000}},
+         {{1, 2000}, {2, 4000}, {3, 3}}},
+        {"5.1 at 48 kHz", 48000, 6, 48000, 6000,
+         {{239, 5, -9000}, {240, 3, 8000}, {480, 0, 1}},
+         {{0, -9000}, {1, 8000}, {2, 3}}},
+        {"mono at 22.05 kHz, slices of 110 and 111 frames", 22050, 1, 22050, 300,
+         {{109, 0, 50}, {110, 0, -60}, {221, 0, -70}},
+         {{0, 50}, {1, -60}, {2, -70}}},
+        {"a last, short slice still makes a point", 48000, 2, 48000 + 100, 4000,
+         {{48050, 1, -4321}},
+         {{200, -4321}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<int16_t> pcm(static_cast<size_t>(c.frames) * c.channels);
+        for (size_t i = 0; i < pcm.size(); ++i)
+            pcm[i] = static_cast<int16_t>(static_cast<int>(i % 7) - 3);
+        for (const Sample& p : c.placed)
+            pcm[static_cast<size_t>(p.frame) * c.channels + p.channel] = static_cast<int16_t>(p.value);
 
-TEST_F(WaveformEngineTest, MonoAt48000PicksEvery480Bytes)
-{
-    WaveformDataEngine engine;
-    ASSERT_TRUE(engine.prepare(16, 48000, 65535.0f));
-    EXPECT_EQ(engine.sampleClearance(), 240);
-    Stream stream(48000, 1);
-    SampleBlock block;
-    for (int i = 0; i < 24; ++i)
-        engine.getSampleArray(stream.next(4000), 4000, block);
-    ASSERT_EQ(block.sampleBlk().size(), 200u);
-    for (size_t k = 0; k < 200; ++k)
-        EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), Stream::valueAt(static_cast<int64_t>(k) * 240));
+        WaveformDataEngine engine;
+        ASSERT_TRUE(engine.prepare(16, c.rate, 65535.0f)); // dy 1: y is the sample plus 32767
+        SampleBlock block;
+        const auto* bytes = reinterpret_cast<uint8_t*>(pcm.data());
+        const int total = static_cast<int>(pcm.size() * 2);
+        for (int done = 0; done < total; done += c.buffer) {
+            const int n = std::min(c.buffer, total - done);
+            MEDIA_FRAME frame {};
+            frame.audio = AudioFrame {c.rate, c.channels, 16, const_cast<uint8_t*>(bytes + done), n, 0};
+            engine.getSampleArray(&frame, n, block);
+        }
+        engine.finish(block);
+        const int64_t points = (int64_t {c.frames} * 200 + c.rate - 1) / c.rate;
+        ASSERT_EQ(block.sampleBlk().size(), static_cast<size_t>(points));
+        for (const auto& [k, value] : c.expected) {
+            EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), value) << "point " << k;
+            EXPECT_FLOAT_EQ(block.sampleBlk()[k].cgSampPoint.x, static_cast<float>(0.05 * static_cast<double>(k)));
+        }
+    }
 }
 
 TEST_F(WaveformEngineTest, EveryRateGivesExactly200PointsASecond)
@@ -126,33 +158,6 @@ TEST_F(WaveformEngineTest, AnHourAt48000StereoGives720000Points)
     for (int second = 0; second < 3600; ++second)
         engine.getSampleArray(&frame, frame.audio.dataSize, block);
     EXPECT_EQ(block.sampleBlk().size(), 720000u);
-}
-
-TEST_F(WaveformEngineTest, LeftBitsCarryThePaceAcrossBuffers)
-{
-    WaveformDataEngine engine;
-    ASSERT_TRUE(engine.prepare(16, 48000, 65535.0f)); // mono: a pick every 480 bytes
-    Stream stream(48000, 1);
-    SampleBlock block;
-
-    // A buffer ending exactly where the next pick would lie: that pick is byte 0 of the next.
-    engine.getSampleArray(stream.next(480), 480, block);
-    ASSERT_EQ(block.sampleBlk().size(), 1u);
-    EXPECT_EQ(engine.leftBits(), 480);
-    engine.getSampleArray(stream.next(100), 100, block);
-    ASSERT_EQ(block.sampleBlk().size(), 2u);
-    EXPECT_EQ(sampleOf(engine, block.sampleBlk()[1]), Stream::valueAt(240));
-    EXPECT_EQ(engine.leftBits(), 100);
-
-    // Buffers shorter than the distance to the next pick add nothing and only grow leftBits.
-    engine.getSampleArray(stream.next(200), 200, block);
-    engine.getSampleArray(stream.next(178), 178, block);
-    EXPECT_EQ(block.sampleBlk().size(), 2u);
-    EXPECT_EQ(engine.leftBits(), 478);
-    engine.getSampleArray(stream.next(4), 4, block);
-    ASSERT_EQ(block.sampleBlk().size(), 3u);
-    EXPECT_EQ(sampleOf(engine, block.sampleBlk()[2]), Stream::valueAt(480));
-    EXPECT_EQ(engine.leftBits(), 2);
 }
 
 TEST_F(WaveformEngineTest, PointAtExactlyMidHeightIsSkippedAndLaterPointsMoveLeft)
@@ -226,21 +231,31 @@ TEST_F(WaveformEngineTest, RatesBelow200HzAreRefused)
     EXPECT_TRUE(result->sampleBlk().empty());
 }
 
-TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondScaledToTheDrawingHeight)
+// Every point of a steady tone shows the tone's level, whatever its frequency and phase
+// (tones whose period divides a point's 5 ms would otherwise draw a flat line).
+TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondAtTheirRealLevel)
 {
     DecMgrInit();
-    for (auto [name, seconds] : {std::pair {"tone.wav", 6.0}, std::pair {"tone-48k.wav", 4.0},
-                                 std::pair {"mono-48k.wav", 3.0}, std::pair {"tone.flac", 6.0}}) {
-        SCOPED_TRACE(name);
+    struct Case {
+        const char* name;
+        double seconds;
+        double amplitude; // of full scale
+    };
+    for (const Case& c : {Case {"tone.wav", 6.0, 0.5}, Case {"tone-48k.wav", 4.0, 0.5}, Case {"mono-48k.wav", 3.0, 0.5},
+                          Case {"tone.flac", 6.0, 0.5}, Case {"tone-500hz-18db.wav", 3.0, 0.125893},
+                          Case {"tone-1s.wav", 1.0, 0.5}, Case {"tone-5.1.flac", 2.0, 0.25}}) {
+        SCOPED_TRACE(c.name);
         WaveformDataEngine engine;
-        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(fixtures::path(name)), 180, 20);
+        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(fixtures::path(c.name)), 180, 20);
         ASSERT_TRUE(block.has_value());
-        EXPECT_EQ(block->capability(), seconds * 200);
-        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(seconds * 200));
+        EXPECT_EQ(block->capability(), c.seconds * 200);
+        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(c.seconds * 200));
         EXPECT_FLOAT_EQ(engine.drawViewHeight(), 160.0f);
+        const double peak = c.amplitude * 32768.0;
         for (const SamplePoint& p : block->sampleBlk()) {
-            ASSERT_GE(p.cgSampPoint.y, 160.0f * 0.24f); // amplitude 0.5 around the middle
-            ASSERT_LE(p.cgSampPoint.y, 160.0f * 0.76f);
+            const double level = std::abs(p.cgSampPoint.y / engine.dy() - engine.canReachPeakValue());
+            ASSERT_GE(level, 0.97 * peak) << "at x " << p.cgSampPoint.x;
+            ASSERT_LE(level, peak + 1.0) << "at x " << p.cgSampPoint.x;
         }
     }
 }
