@@ -326,11 +326,15 @@ int WaveformView::rulerInterval(double pointClearance, double viewWidth, double 
 {
     if (viewWidth > fileWidth || pointClearance < 0.25)
         return 30;
-    if (pointClearance < 0.5)
-        return 20;
-    if (pointClearance < 0.75)
-        return 10;
-    return 5; // 200 pixels a second: labels a view's width apart at most
+    // Closer in, labels at most this far apart: the editor's narrowest view shows one
+    // wherever it is scrolled.
+    constexpr double kLongestLabelGap = 600.0;
+    const double secondWidth = pointClearance * EditingState::pointCountPerSecond;
+    for (const int seconds : {20, 10, 5, 2}) {
+        if (seconds * secondWidth <= kLongestLabelGap)
+            return seconds;
+    }
+    return 1;
 }
 
 int WaveformView::zoomStep() const

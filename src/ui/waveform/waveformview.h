@@ -45,11 +45,11 @@ class WaveformView : public QWidget {
 
 public:
     static constexpr double kHandleSize = 8.0; // the play-line handle's half width and height
-    // The zoom buttons' steps, pixels between points: a load starts at the first. Each
-    // step is one of the ruler's interval thresholds, so every step has its labels.
+    // The zoom buttons' steps, pixels between points: a load starts at the first.
     static constexpr std::array<double, 5> kZoomSteps {0.05, 0.1, 0.25, 0.5, 1.0};
     // The ruler's seconds between labels at `pointClearance` in a view `viewWidth` wide
-    // showing a file of `fileWidth` pixels.
+    // showing a file of `fileWidth` pixels: 30 for the overview, and zoomed in close
+    // enough that every view of the editor shows a label.
     [[nodiscard]] static int rulerInterval(double pointClearance, double viewWidth, double fileWidth);
 
     explicit WaveformView(QWidget* parent = nullptr);
