@@ -368,6 +368,19 @@ TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
     EXPECT_EQ(loaded, 1);
 }
 
+TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
+{
+    load(60);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
+    EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(60)), QStringLiteral("Tone")),
+              VyAudioEditorViewController::AlreadyLoaded);
+    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
+    key(Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 11.0);
+}
+
 TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
 {
     load(30);

@@ -302,6 +302,14 @@ bool VyAudioEditorViewController::stopWorkers(int limitMs)
 int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QString& realName)
 {
     m_session.endPreviewLoop();
+    if (_playerController && path == state()._sourceFileName) {
+        if (!isLoading()) {
+            // The loaded file again: playback stops, the waveform, part and zoom stay.
+            clickStopSound();
+            return AlreadyLoaded;
+        }
+        state()._sourceFileName.clear(); // its load was cut short: load it afresh
+    }
     stopLoadWorker();
     m_waveformView->enableClick(false);
     m_waveformView->scrollToPosition(QPoint(0, 0));
