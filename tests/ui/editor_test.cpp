@@ -1,11 +1,14 @@
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
+#include "core/text/commonfunctions.h"
 #include "media/decoderlib.h"
 #include "support/fixtures.h"
 #include "support/monitorcapture.h"
 #include "support/tonewav.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
+#include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/waveform/dragview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +16,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,6 +34,8 @@ protected:
         gloableState()._pointClearance = 0.05;
         editor.resize(900, 420);
         editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
         connect();
     }
     void TearDown() override
@@ -67,7 +75,18 @@ protected:
         QTest::keyClick(field, Qt::Key_Return);
     }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&editor, k, modifiers); }
+    // A key where the keyboard is: the widget that has the focus.
+    void keyToFocus(Qt::Key k) { QTest::keyClick(editor.focusWidget(), k); }
+    void click(QWidget* w, QPoint at) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }
+    QPushButton* button(const char* name) { return editor.findChild<QPushButton*>(QLatin1String(name)); }
     double seconds(double pixels) const { return pixels / gloableState()._moveDx.load() / 1000.0; }
+    // The waveform's x range the scroll area shows.
+    std::pair<double, double> shown() const
+    {
+        const QScrollArea* area = editor.waveformView()->waveformScrollView();
+        const double left = area->horizontalScrollBar()->value();
+        return {left, left + area->viewport()->width()};
+    }
 
     fixtures::ScratchDir dir;
     VyAudioEditorViewController editor;
@@ -119,6 +138,166 @@ TEST_F(EditorTest, TypedEndBeforeTheStartAndBeyondTheFile)
     EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:00:20"));
 }
 
+// Each edit must leave three fields of at most two digits, seconds up to 59 and minutes up
+// to 60: anything else is refused with a beep and the field keeps what it had.
+TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
+{
+    load(180);
+    QLineEdit* start = editor.startTimeTF();
+    QSignalSpy refused(start, SIGNAL(refused()));
+    ASSERT_TRUE(refused.isValid());
+    const std::tuple<const char*, const char*, int, double> cases[] = {
+        {"a letter", "00:01:1a0", 1, 70.0},
+        {"a blank", "00:00: 20", 1, 20.0},
+        {"seconds past 59", "00:00:60", 1, 6.0},
+        {"minutes of 60 pass while typing", "00:60:00", 0, 6.0}, // 59 minutes: past the file, restored
+    };
+    for (const auto& [what, keys, refusals, startSeconds] : cases) {
+        SCOPED_TRACE(what);
+        refused.clear();
+        type(start, QString::fromLatin1(keys));
+        EXPECT_EQ(refused.count(), refusals);
+        EXPECT_DOUBLE_EQ(seconds(editor.part().x), startSeconds);
+        // The keys are the editor's again: the arrows move the part, not the text cursor.
+        ASSERT_EQ(editor.focusWidget(), &editor);
+        keyToFocus(Qt::Key_Right);
+        EXPECT_DOUBLE_EQ(seconds(editor.part().x), startSeconds + 1.0);
+        key(Qt::Key_Left);
+    }
+}
+
+// A part whose edges are not on whole seconds shows times inside it, and a start typed into
+// its last 5 s is kept: the part becomes 5 s from there, or the file's last 5 s.
+TEST_F(EditorTest, TypedStartNearThePartsEndIsKeptAfterTheAlert)
+{
+    const std::tuple<double, int, const char*, const char*, double, double> cases[] = {
+        {120, 46, "00:00:05", "00:01:04", 60, 65},
+        {63, 26, "00:00:03", "00:01:02", 58, 63},
+    };
+    for (const auto& [file, dragFrom, shownStart, shownEnd, from, to] : cases) {
+        SCOPED_TRACE(file);
+        load(file);
+        QWidget* view = editor.waveformView();
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(dragFrom, 120));
+        QTest::mouseMove(view, QPoint(dragFrom + 700, 120));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(dragFrom + 700, 120)); // 60 s at most
+        EXPECT_DOUBLE_EQ(seconds(editor.part().width), 60.0);
+        EXPECT_EQ(editor.startTimeTF()->text(), QString::fromLatin1(shownStart));
+        EXPECT_EQ(editor.endTimeTF()->text(), QString::fromLatin1(shownEnd));
+        type(editor.startTimeTF(), QStringLiteral("00:01:00"));
+        ASSERT_NE(editor.lengthAlert(), nullptr);
+        editor.lengthAlert()->buttons().first()->click();
+        EXPECT_NEAR(seconds(editor.part().x), from, 1e-9);
+        EXPECT_NEAR(seconds(editor.part().x + editor.part().width), to, 1e-9);
+        EXPECT_EQ(editor.startTimeTF()->text(), CommonFunctions::secondsToShortString(static_cast<int>(from), 3));
+        EXPECT_EQ(editor.endTimeTF()->text(), CommonFunctions::secondsToShortString(static_cast<int>(to), 3));
+    }
+}
+
+TEST_F(EditorTest, TypedTimesScrollThePartIntoView)
+{
+    load(180); // 1800 pixels, wider than the view
+    const auto inView = [this](double from, double to) {
+        const auto [left, right] = shown();
+        return left <= from && to <= right;
+    };
+    type(editor.startTimeTF(), QStringLiteral("00:02:30")); // pulled back to 140-180 s
+    EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
+    type(editor.startTimeTF(), QStringLiteral("00:00:05"));
+    EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
+    for (int i = 0; i < 4; ++i)
+        click(button("zoomInBtn"), QPoint(5, 5)); // 200 pixels a second: the part is wider than the view
+    type(editor.endTimeTF(), QStringLiteral("00:00:50"));
+    EXPECT_TRUE(inView(editor.part().x + editor.part().width - 1, editor.part().x + editor.part().width));
+}
+
+// Whatever was clicked inside the editor, the arrows move the part afterwards.
+TEST_F(EditorTest, ArrowKeysMoveThePartAfterAClickAnywhereInTheEditor)
+{
+    load(120);
+    WaveformView* view = editor.waveformView();
+    QScrollBar* scroller = view->waveformScrollView()->horizontalScrollBar();
+    const std::pair<QWidget*, QPoint> clicks[] = {
+        {view, {600, 120}},
+        {view->lineView(), {100, 60}},
+        {scroller, {scroller->width() / 2, scroller->height() / 2}},
+        {editor.fadeInBtn(), {5, editor.fadeInBtn()->height() / 2}},
+    };
+    double x = 0.0;
+    for (const auto& [target, at] : clicks) {
+        SCOPED_TRACE(target->metaObject()->className());
+        editor.startTimeTF()->setFocus();
+        click(target, at);
+        keyToFocus(Qt::Key_Right);
+        x += 1.0;
+        EXPECT_DOUBLE_EQ(seconds(editor.part().x), x);
+    }
+}
+
+// The zoom buttons step through 0.05, 0.1, 0.25, 0.5 and 1 pixel a point and back; the
+// ruler's labels stay closer than the narrowest view at every step (the window's editor
+// shows about 650 pixels), and a load starts from the bottom.
+TEST_F(EditorTest, ZoomStepsThroughTheLadderAndALoadStartsAtTheBottom)
+{
+    load(120);
+    QPushButton* in = button("zoomInBtn");
+    QPushButton* out = button("zoomOutBtn");
+    const auto clearance = [] { return gloableState()._pointClearance.load(); };
+    const auto labelSpacing = [&] {
+        return editor.waveformView()->showTimeClearance() * clearance() * EditingState::pointCountPerSecond;
+    };
+    EXPECT_FALSE(out->isEnabled());
+    for (const double step : {0.1, 0.25, 0.5, 1.0}) {
+        ASSERT_TRUE(in->isEnabled());
+        click(in, QPoint(5, 5));
+        EXPECT_DOUBLE_EQ(clearance(), step);
+        EXPECT_LE(labelSpacing(), 600.0) << step;
+        EXPECT_DOUBLE_EQ(seconds(editor.part().width), 40.0); // the same times at every scale
+    }
+    EXPECT_FALSE(in->isEnabled());
+    for (const double step : {0.5, 0.25, 0.1, 0.05}) {
+        ASSERT_TRUE(out->isEnabled());
+        click(out, QPoint(5, 5));
+        EXPECT_DOUBLE_EQ(clearance(), step);
+        EXPECT_LE(labelSpacing(), 600.0) << step;
+    }
+    EXPECT_FALSE(out->isEnabled());
+    click(in, QPoint(5, 5));
+    click(in, QPoint(5, 5));
+    load(30);
+    EXPECT_DOUBLE_EQ(clearance(), 0.05);
+    EXPECT_EQ(editor.waveformView()->showTimeClearance(), 30);
+    EXPECT_TRUE(in->isEnabled());
+    EXPECT_FALSE(out->isEnabled());
+}
+
+TEST_F(EditorTest, AfterCloseTheNextFileFillsTheWaveformArea)
+{
+    load(30);
+    const int height = editor.waveformView()->waveformScrollView()->viewport()->height();
+    ASSERT_GT(height, 217);
+    EXPECT_EQ(editor.waveformView()->height(), height);
+    editor.clickCloseButton();
+    load(25);
+    EXPECT_EQ(editor.waveformView()->height(), height);
+    const QImage shot = editor.waveformView()->grab().toImage();
+    EXPECT_NE(shot.pixel(100, height - 3), shot.pixel(100, 5)); // the waveform's background reaches the bottom
+}
+
+TEST_F(EditorTest, RecordButtonKeepsItsStartPictureWhenNoRecorderOpens)
+{
+    load(30);
+    QPushButton* record = button("m_RecordBtn");
+    const QImage start = QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")).pixmap(32).toImage();
+    int clicks = 0;
+    const auto id = NotificationCenter::defaultCenter().addObserver(
+        nullptr, QStringLiteral("ClickRecord"), nullptr, [&](const Notification&) { ++clicks; });
+    click(record, QPoint(5, 5));
+    NotificationCenter::defaultCenter().removeObserver(id);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(record->icon().pixmap(32).toImage(), start);
+}
+
 TEST_F(EditorTest, ArrowKeysStayInsideTheFile)
 {
     load(50);
@@ -142,12 +321,44 @@ TEST_F(EditorTest, UntickingAFadeGreysItsChoiceAndResetsIt)
     EXPECT_EQ(editor.fadeInPoPupBtn()->currentText(), QStringLiteral("1s"));
 }
 
+// Closing the window with the cursor in a time field: the field's last word must not reach
+// an editor that is half gone.
+TEST_F(EditorTest, DestroyedWithATimeFieldFocusedItEditsNothing)
+{
+    auto* other = new VyAudioEditorViewController;
+    int ready = 0;
+    QObject::connect(other, &VyAudioEditorViewController::loadFileSuccessful, [&] { ++ready; });
+    gloableState().movieLen = 120;
+    other->chooseFileEnd(QString::fromStdString(tone(120)), QStringLiteral("Tone"));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return ready > 0; }, 20000));
+    other->show();
+    other->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other));
+    other->startTimeTF()->setFocus();
+    other->startTimeTF()->selectAll();
+    QTest::keyClicks(other->startTimeTF(), QStringLiteral("00:00:20"));
+    int edits = 0;
+    const auto id = NotificationCenter::defaultCenter().addObserver(
+        nullptr, QStringLiteral("ResizeChooseTimeLen"), nullptr, [&](const Notification&) { ++edits; });
+    delete other;
+    NotificationCenter::defaultCenter().removeObserver(id);
+    EXPECT_EQ(edits, 0);
+}
+
 TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
 {
     startLoad(1800); // half an hour: still decoding when the next file arrives
-    // Keys and zoom during the load change nothing.
+    // Keys, zoom, the fade boxes and saving during the load change nothing.
     key(Qt::Key_Right);
-    editor.clickZoomOut();
+    editor.clickZoomIn();
+    click(editor.fadeInBtn(), QPoint(5, editor.fadeInBtn()->height() / 2));
+    EXPECT_FALSE(editor.fadeInBtn()->isChecked());
+    EXPECT_FALSE(editor.fadeInPoPupBtn()->isEnabled());
+    editor.uploadToiTunes(); // File > Create Ringtone
+    editor.setIsSaveAs(1); // File > Save As
+    editor.uploadToiTunes();
+    EXPECT_EQ(editor.saveController()->nameSheet(), nullptr);
+    EXPECT_EQ(editor.saveController()->isSaveAs(), 0u);
     startLoad(25);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 30000));
     MonitorCapture::waitFor([] { return false; }, 200); // anything late from the first load
@@ -155,6 +366,19 @@ TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
     EXPECT_DOUBLE_EQ(gloableState()._pointClearance.load(), 0.05);
     EXPECT_DOUBLE_EQ(seconds(editor.part().width), 25.0);
     EXPECT_EQ(loaded, 1);
+}
+
+TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
+{
+    load(60);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
+    EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(60)), QStringLiteral("Tone")),
+              VyAudioEditorViewController::AlreadyLoaded);
+    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
+    key(Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 11.0);
 }
 
 TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
@@ -210,6 +211,23 @@ TEST_F(WaveformViewTest, PlayLineFollowsTheRulerAndRestartsPlay)
     EXPECT_DOUBLE_EQ(delegate.beginTimes.back(), 30000.0);
     view->repaint(); // the bar learns where the line is when the view paints
     EXPECT_TRUE(view->lineView()->drawsTimeLine()); // 30 s lies inside the 0-40 s part
+}
+
+// While previewing the bar draws the play line; what the window shows after the line's
+// own repaint must have it.
+TEST_F(WaveformViewTest, PreviewShowsThePlayLineOnTheBar)
+{
+    load(120);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    view->setIsPreview(true);
+    QTest::qWait(20);
+    for (const double x : {200.0, 230.0}) {
+        view->setTimeLineXPos(x);
+        QTest::qWait(20);
+        const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+        const QPoint at = view->mapTo(&window, QPoint(static_cast<int>(x), 100));
+        EXPECT_EQ(shown.pixelColor(at), QColor(Qt::black)) << x;
+    }
 }
 
 TEST_F(WaveformViewTest, ZoomKeepsThePartAtTheSameTimes)

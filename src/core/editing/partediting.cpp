@@ -52,11 +52,24 @@ int PartEditing::minimumSeconds() const
     return std::clamp(static_cast<int>(seconds), 1, static_cast<int>(ChosenPart::kMinimumMs / 1000.0));
 }
 
-QString PartEditing::timeText(double x) const
+namespace {
+
+// Rounded to the millisecond first, so that pixel arithmetic cannot move a whole second.
+int wholeMs(double ms)
 {
-    // Rounded to the millisecond so that pixel arithmetic cannot drop a second.
-    const double ms = std::clamp(std::round(m_rules.toMs(x)), 0.0, double(INT_MAX));
-    return CommonFunctions::mSecondsToNSString(static_cast<int>(ms));
+    return static_cast<int>(std::clamp(std::round(ms), 0.0, double(INT_MAX - 1000)));
+}
+
+} // namespace
+
+QString PartEditing::startFieldText(double ms)
+{
+    return CommonFunctions::secondsToShortString((wholeMs(ms) + 999) / 1000, 3);
+}
+
+QString PartEditing::endFieldText(double ms)
+{
+    return CommonFunctions::secondsToShortString(wholeMs(ms) / 1000, 3);
 }
 
 PartFrame PartEditing::insideFile(PartFrame part) const
@@ -82,6 +95,7 @@ PartEditing::StartResult PartEditing::typedStart(PartFrame current, const QStrin
         const double remaining = current.right() - newX;
         if (minimumWidth() > remaining + kLengthTolerance) {
             result.action = Action::ShowLengthAlert;
+            result.afterAlert = insideFile(PartFrame {newX, minimumWidth()});
         } else {
             result.action = Action::Apply;
             result.part = PartFrame { newX, remaining };
@@ -91,8 +105,8 @@ PartEditing::StartResult PartEditing::typedStart(PartFrame current, const QStrin
         result.action = Action::Apply;
         result.part = insideFile(PartFrame { newX, current.width });
     }
-    result.startText = timeText(result.part.x);
-    result.endText = timeText(result.part.right());
+    result.startText = startFieldText(m_rules.toMs(result.part.x));
+    result.endText = endFieldText(m_rules.toMs(result.part.right()));
     return result;
 }
 
@@ -109,8 +123,10 @@ PartEditing::EndResult PartEditing::typedEnd(PartFrame current, const QString& t
         return result;
     if (newEnd < current.x) {
         // The part waits for the alert; the field shows at once where it will end.
+        const PartTexts after = afterLengthAlert(current);
         result.action = Action::ShowLengthAlert;
-        result.endText = afterLengthAlert(current).endText;
+        result.afterAlert = after.part;
+        result.endText = after.endText;
         return result;
     }
     if (newEnd > fileEnd() && !samePixel(newEnd, fileEnd())) {
@@ -124,7 +140,8 @@ PartEditing::EndResult PartEditing::typedEnd(PartFrame current, const QString& t
         result.action = Action::ShowLengthAlert;
     }
     result.part = insideFile(part);
-    result.endText = timeText(result.part.right());
+    result.afterAlert = result.part;
+    result.endText = endFieldText(m_rules.toMs(result.part.right()));
     return result;
 }
 
@@ -143,8 +160,8 @@ PartEditing::PartTexts PartEditing::afterLengthAlert(PartFrame current) const
     if (!isLoaded())
         return result;
     result.part = insideFile(PartFrame { current.x, minimumWidth() });
-    result.startText = timeText(result.part.x);
-    result.endText = timeText(result.part.right());
+    result.startText = startFieldText(m_rules.toMs(result.part.x));
+    result.endText = endFieldText(m_rules.toMs(result.part.right()));
     return result;
 }
 
@@ -153,14 +170,14 @@ double PartEditing::keyStepPixels(float keyMoveDist) const
     return isLoaded() ? 1000.0 * static_cast<double>(keyMoveDist) * m_rules.moveDx() : 0.0;
 }
 
-PartEditing::KeyResult PartEditing::arrowKey(PartFrame current, Key key, bool option, float keyMoveDist) const
+PartEditing::KeyResult PartEditing::arrowKey(PartFrame current, Key key, bool alt, float keyMoveDist) const
 {
     KeyResult result { current, false };
     const double d = keyStepPixels(keyMoveDist);
     if (!(d > 0.0) || !std::isfinite(d))
         return result;
 
-    if (option) {
+    if (alt) {
         switch (key) {
         case Key::Left: result.part = m_rules.enlarge(current, d, 1); break;
         case Key::Right: result.part = m_rules.enlarge(current, d, 2); break;

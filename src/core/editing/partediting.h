@@ -29,14 +29,17 @@ public:
         };
         Action action = Action::Nothing;
         PartFrame part;
+        // With ShowLengthAlert, the part once the alert ends: the minimum from the typed
+        // start, or the file's last minimum when that would pass its end.
+        PartFrame afterAlert;
         QString startText;
         QString endText;
     };
     [[nodiscard]] StartResult typedStart(PartFrame current, const QString& text) const;
 
     // The end field after editing. With ShowLengthAlert, `part` is set too (it may be the
-    // unchanged part) and `endText` goes into the end field at once; afterLengthAlert
-    // follows when the alert closes.
+    // unchanged part) and `endText` goes into the end field at once; `afterAlert` is the
+    // part once the alert closes.
     struct EndResult {
         enum class Action {
             Nothing, // end unchanged, or nothing loaded
@@ -46,6 +49,7 @@ public:
         Action action = Action::Nothing;
         bool beep = false; // the end was past the file's end and was moved to it
         PartFrame part;
+        PartFrame afterAlert;
         QString endText;
     };
     [[nodiscard]] EndResult typedEnd(PartFrame current, const QString& text) const;
@@ -69,13 +73,19 @@ public:
     };
     // The arrow-key step in pixels for a step of `keyMoveDist` seconds.
     [[nodiscard]] double keyStepPixels(float keyMoveDist) const;
-    // With Option the part grows (Left, Right) or shrinks (Up, Down) at one edge; without it
+    // With Alt the part grows (Left, Right) or shrinks (Up, Down) at one edge; without it
     // Left and Right move the whole part and Up and Down do nothing.
-    [[nodiscard]] KeyResult arrowKey(PartFrame current, Key key, bool option, float keyMoveDist) const;
+    [[nodiscard]] KeyResult arrowKey(PartFrame current, Key key, bool alt, float keyMoveDist) const;
 
     // Fade lengths: the pop-ups' titles and the seconds a title stands for ("3s" is 3).
     [[nodiscard]] static QStringList fadeTitles();
     [[nodiscard]] static int fadeSeconds(const QString& title);
+
+    // What the start and end fields show for an edge at `ms`: whole seconds inside the
+    // part (the start rounded up, the end down, after rounding to the millisecond), so
+    // that times read off the fields and typed back never reach outside it.
+    [[nodiscard]] static QString startFieldText(double ms);
+    [[nodiscard]] static QString endFieldText(double ms);
 
     [[nodiscard]] bool isLoaded() const;
     // The file's end in pixels and the shortest part allowed (5 s, or the whole file).
@@ -84,7 +94,6 @@ public:
     [[nodiscard]] int minimumSeconds() const;
 
 private:
-    [[nodiscard]] QString timeText(double x) const;
     [[nodiscard]] PartFrame insideFile(PartFrame part) const;
 
     ChosenPart m_rules; // bounded by the file's end rather than the waveform's width

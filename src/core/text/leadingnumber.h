@@ -1,11 +1,10 @@
 #pragma once
-// Reading the number at the start of a text, the way the original toolkit's
-// intValue / floatValue / doubleValue did: leading white space is skipped, then an
+// Reading the number at the start of a text: leading white space is skipped, then an
 // optional sign and digits (for the floating variants also a fraction and an
 // exponent); whatever follows is ignored, and text without a number reads as 0.
-// So "3s" is 3, "30s" is 30, "9.2.1" is 9.2 and "abc" is 0. QString::toInt and
-// toDouble answer 0 as soon as anything follows the number, which is not what the
-// stored files and typed times rely on.
+// So "3s" is 3, "30s" is 30, "9.2.1" is 9.2 and "abc" is 0. The stored files, the
+// fade titles and typed times all hold numbers followed by other text, and are read
+// this way wherever a number is taken out of text.
 //
 // Only ASCII digits count, and the decimal point is always "." whatever the locale.
 // Pure functions, safe from any thread.
@@ -22,5 +21,5 @@
 // Overflow gives +/- infinity, underflow 0.
 [[nodiscard]] double leadingDouble(QStringView text, qsizetype* consumed = nullptr);
 
-// leadingDouble narrowed to float, as floatValue did.
+// leadingDouble narrowed to float.
 [[nodiscard]] float leadingFloat(QStringView text, qsizetype* consumed = nullptr);

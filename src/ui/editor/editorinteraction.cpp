@@ -5,6 +5,7 @@
 
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
+#include "core/text/timeformatters.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
@@ -20,6 +21,58 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QValidator>
+
+namespace {
+
+// Holds a field to the formatter's rules edit by edit. The field's input mask shows the
+// empty places of a time as blanks: they are empty pieces to the rules.
+class TimeValidator : public QValidator {
+public:
+    explicit TimeValidator(TimeField* field)
+        : QValidator(field)
+        , m_field(field)
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        QString text = input;
+        text.remove(u' ');
+        if (VyMediaTimeFormatter::isPartialStringValid(text))
+            return Acceptable;
+        Q_EMIT m_field->refused();
+        return Invalid;
+    }
+
+private:
+    TimeField* m_field;
+};
+
+} // namespace
+
+TimeField::TimeField(const QString& name, QWidget* parent)
+    : QLineEdit(parent)
+{
+    setObjectName(name);
+    setInputMask(QStringLiteral("00:00:00"));
+    setValidator(new TimeValidator(this));
+    setFixedWidth(80);
+}
+
+void TimeField::keyPressEvent(QKeyEvent* event)
+{
+    // The mask turns away letters and blanks by itself, silently: the rules say a refused
+    // edit beeps.
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed.at(0).isPrint() && !typed.at(0).isDigit() && typed.at(0) != u':') {
+        Q_EMIT refused();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
 
 int VyAudioEditorViewController::playerState() const
 {
@@ -170,49 +223,70 @@ void VyAudioEditorViewController::applyPart(const PartFrame& next)
     m_waveformView->update();
 }
 
+void VyAudioEditorViewController::applyTypedPart(const PartFrame& next, Edge edge)
+{
+    applyPart(next);
+    m_waveformView->showPart(next, edge == Edge::End);
+}
+
+QString VyAudioEditorViewController::committedTime(QLineEdit* field)
+{
+    return VyMediaTimeFormatter::normalizedString(field->text());
+}
+
+void VyAudioEditorViewController::giveKeysBack(QLineEdit* field)
+{
+    // Arrows and Space edit the part again. The field's own end of editing has been dealt with.
+    const QSignalBlocker quiet(field);
+    setFocus(Qt::OtherFocusReason);
+}
+
 void VyAudioEditorViewController::endInputTrimStartTime()
 {
-    if (isLoading())
-        return;
-    const auto result = editing().typedStart(part(), m_startTimeTF->text());
+    const bool typing = m_startTimeTF->hasFocus();
+    const PartFrame current = part();
+    const auto result = editing().typedStart(current, committedTime(m_startTimeTF));
     switch (result.action) {
     case PartEditing::StartResult::Action::Nothing:
-        return;
     case PartEditing::StartResult::Action::RestoreFields:
-        m_startTimeTF->setText(result.startText);
-        m_endTimeTF->setText(result.endText);
-        return;
+        m_waveformView->writeTimeFields(current);
+        break;
     case PartEditing::StartResult::Action::ShowLengthAlert:
-        showLengthAlert();
-        return;
+        showLengthAlert(result.afterAlert, Edge::Start);
+        break;
     case PartEditing::StartResult::Action::Apply:
-        applyPart(result.part);
-        return;
+        applyTypedPart(result.part, Edge::Start);
+        break;
     }
+    if (typing)
+        giveKeysBack(m_startTimeTF);
 }
 
 void VyAudioEditorViewController::endInputTrimEndTime()
 {
-    if (isLoading())
-        return;
-    const auto result = editing().typedEnd(part(), m_endTimeTF->text());
+    const bool typing = m_endTimeTF->hasFocus();
+    const PartFrame current = part();
+    const auto result = editing().typedEnd(current, committedTime(m_endTimeTF));
     if (result.beep)
         QApplication::beep();
     switch (result.action) {
     case PartEditing::EndResult::Action::Nothing:
-        return;
+        m_waveformView->writeTimeFields(current);
+        break;
     case PartEditing::EndResult::Action::ShowLengthAlert:
         applyPart(result.part);
         m_endTimeTF->setText(result.endText);
-        showLengthAlert();
-        return;
+        showLengthAlert(result.afterAlert, Edge::End);
+        break;
     case PartEditing::EndResult::Action::Apply:
-        applyPart(result.part);
-        return;
+        applyTypedPart(result.part, Edge::End);
+        break;
     }
+    if (typing)
+        giveKeysBack(m_endTimeTF);
 }
 
-void VyAudioEditorViewController::showLengthAlert()
+void VyAudioEditorViewController::showLengthAlert(const PartFrame& after, Edge edge)
 {
     if (m_lengthAlert != nullptr)
         return;
@@ -221,20 +295,22 @@ void VyAudioEditorViewController::showLengthAlert()
     m_lengthAlert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     m_lengthAlert->setWindowModality(Qt::WindowModal);
     m_lengthAlert->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_lengthAlert, &QMessageBox::finished, this, [this] {
+    const int job = m_currentJob.load();
+    connect(m_lengthAlert, &QMessageBox::finished, this, [this, after, edge, job] {
         m_lengthAlert = nullptr;
-        if (isLoading())
-            return;
-        const auto fixed = editing().afterLengthAlert(part());
-        applyPart(fixed.part);
-        m_startTimeTF->setText(fixed.startText);
-        m_endTimeTF->setText(fixed.endText);
+        if (isLoading() || job != m_currentJob.load())
+            return; // another file came meanwhile
+        applyTypedPart(after, edge);
     });
     m_lengthAlert->open();
 }
 
 void VyAudioEditorViewController::clickFadeBtn(QCheckBox* box, QComboBox* pop)
 {
+    if (isLoading()) {
+        box->setChecked(!box->isChecked()); // the click changes nothing while a file loads
+        return;
+    }
     pop->setEnabled(box->isChecked());
     if (!box->isChecked())
         pop->setCurrentIndex(0);
@@ -246,7 +322,7 @@ void VyAudioEditorViewController::keyPressEvent(QKeyEvent* event)
         event->accept(); // nothing to edit while a file loads
         return;
     }
-    const bool option = event->modifiers().testFlag(Qt::AltModifier);
+    const bool alt = event->modifiers().testFlag(Qt::AltModifier);
     PartEditing::Key key {};
     switch (event->key()) {
     case Qt::Key_Space:
@@ -260,7 +336,7 @@ void VyAudioEditorViewController::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    const auto result = editing().arrowKey(part(), key, option, m_keyMoveDist);
+    const auto result = editing().arrowKey(part(), key, alt, m_keyMoveDist);
     if (result.changed)
         applyPart(result.part);
 }

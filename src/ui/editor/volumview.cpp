@@ -9,8 +9,8 @@
 
 namespace {
 
-// Half-open, like the hit tests of the original toolkit: a point on the right or bottom
-// edge belongs to the neighbour.
+// Half-open: a point on the right or bottom edge belongs to the neighbour, so two
+// parts that touch never both claim a click.
 bool hits(const QRectF& rect, QPointF point)
 {
     return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() && point.y() < rect.bottom();

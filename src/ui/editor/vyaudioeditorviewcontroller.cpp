@@ -12,6 +12,7 @@
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QComboBox>
@@ -76,15 +77,47 @@ VyAudioEditorViewController::VyAudioEditorViewController(QWidget* parent)
     m_saveController = new RingtoneSaveController(*this);
     connect(m_saveBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::uploadToiTunes);
     connect(m_transferToIPhoneCkbx, &QCheckBox::clicked, this, &VyAudioEditorViewController::transferToIPhone);
+
+    // The keys belong to the editor whatever is clicked inside it; only the time fields
+    // keep the keyboard, while they are being edited.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == m_startTimeTF || w == m_endTimeTF || m_startTimeTF->isAncestorOf(w) || m_endTimeTF->isAncestorOf(w))
+            continue;
+        w->setFocusPolicy(Qt::ClickFocus);
+        w->setFocusProxy(this);
+    }
 }
 
 void VyAudioEditorViewController::setIsSaveAs(unsigned value) { m_saveController->setIsSaveAs(value); }
-void VyAudioEditorViewController::uploadToiTunes() { m_saveController->uploadToiTunes(); }
-void VyAudioEditorViewController::transferToIPhone() { m_saveController->transferToIPhone(); }
+
+void VyAudioEditorViewController::uploadToiTunes()
+{
+    if (isLoading()) {
+        m_saveController->setIsSaveAs(0); // a Save As asked for now is over too
+        return;
+    }
+    m_saveController->uploadToiTunes();
+}
+
+void VyAudioEditorViewController::transferToIPhone()
+{
+    if (isLoading()) {
+        m_transferToIPhoneCkbx->setChecked(!m_transferToIPhoneCkbx->isChecked()); // undo the click
+        return;
+    }
+    m_saveController->transferToIPhone();
+}
+
 void VyAudioEditorViewController::setPhoneLink(VyRingtoneiPhoneTransfor* link) { m_saveController->setPhoneLink(link); }
 
 VyAudioEditorViewController::~VyAudioEditorViewController()
 {
+    // The children go in QWidget's destructor, after this one: a focused time field then
+    // still reports the end of its editing. Nothing they report may reach this editor.
+    NotificationCenter::defaultCenter().removeObserver(this);
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+    m_waveformView->setDelegate(nullptr);
     stopLoadWorker();
 }
 
@@ -104,14 +137,10 @@ void VyAudioEditorViewController::buildLayout()
                                       tr("Zirevove Vorurav"));
     m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
     m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
-    m_startTimeTF = new QLineEdit;
-    m_startTimeTF->setObjectName(QStringLiteral("startTimeTF"));
-    m_endTimeTF = new QLineEdit;
-    m_endTimeTF->setObjectName(QStringLiteral("endTimeTF"));
-    for (QLineEdit* field : {m_startTimeTF, m_endTimeTF}) {
-        field->setMaxLength(8);
-        field->setFixedWidth(80);
-    }
+    m_startTimeTF = new TimeField(QStringLiteral("startTimeTF"));
+    m_endTimeTF = new TimeField(QStringLiteral("endTimeTF"));
+    for (TimeField* field : {m_startTimeTF, m_endTimeTF})
+        connect(field, &TimeField::refused, field, [] { QApplication::beep(); });
     m_waveformView->setTimeFields(m_startTimeTF, m_endTimeTF);
     m_fadeInBtn = new QCheckBox(tr("Fade In"));
     m_fadeInBtn->setObjectName(QStringLiteral("fadeInBtn"));
@@ -155,10 +184,7 @@ void VyAudioEditorViewController::buildLayout()
     connect(m_fadeInBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeInBtn, m_fadeInPoPupBtn); });
     connect(m_fadeOutBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeOutBtn, m_fadeOutPoPupBtn); });
     connect(m_volumView, &VolumView::volumeChanged, this, [this](int volume) { m_session.setVolume(volume); });
-    connect(m_RecordBtn, &QPushButton::clicked, this, [this] {
-        m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStop.png")));
-        NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
-    });
+    connect(m_RecordBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickRecord);
     connect(m_RingtoneManagerBtn, &QPushButton::pressed, this, [this] {
         m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerDown.png")));
     });
@@ -196,6 +222,15 @@ void VyAudioEditorViewController::observeNotifications()
     });
 }
 
+void VyAudioEditorViewController::clickRecord()
+{
+    m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStop.png")));
+    NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
+    // Without a recorder nothing opens, and nothing will say the recording is over.
+    if (!m_recorderAvailable)
+        m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")));
+}
+
 void VyAudioEditorViewController::setupPlayBackView(PlayBackView* pane)
 {
     if (!_playBackCtlr)
@@ -212,8 +247,15 @@ void VyAudioEditorViewController::disableAllButtons()
 {
     for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
                                                        m_fadeInPoPupBtn, m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF,
-                                                       m_RecordBtn, m_RingtoneManagerBtn})
+                                                       m_RecordBtn, m_RingtoneManagerBtn, m_zoomInBtn, m_zoomOutBtn})
         w->setEnabled(false);
+}
+
+void VyAudioEditorViewController::updateZoomButtons()
+{
+    const int step = m_waveformView->zoomStep();
+    m_zoomInBtn->setEnabled(!isLoading() && step + 1 < static_cast<int>(WaveformView::kZoomSteps.size()));
+    m_zoomOutBtn->setEnabled(!isLoading() && step > 0);
 }
 
 void VyAudioEditorViewController::resetButtons()
@@ -228,6 +270,7 @@ void VyAudioEditorViewController::resetButtons()
         pop->clear();
         pop->addItems(PartEditing::fadeTitles());
     }
+    updateZoomButtons();
 }
 
 void VyAudioEditorViewController::stopLoadWorker()
@@ -259,6 +302,14 @@ bool VyAudioEditorViewController::stopWorkers(int limitMs)
 int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QString& realName)
 {
     m_session.endPreviewLoop();
+    if (_playerController && path == state()._sourceFileName) {
+        if (!isLoading()) {
+            // The loaded file again: playback stops, the waveform, part and zoom stay.
+            clickStopSound();
+            return AlreadyLoaded;
+        }
+        state()._sourceFileName.clear(); // its load was cut short: load it afresh
+    }
     stopLoadWorker();
     m_waveformView->enableClick(false);
     m_waveformView->scrollToPosition(QPoint(0, 0));
@@ -295,6 +346,7 @@ int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QStrin
     if (_playBackCtlr)
         _playBackCtlr->setImageToContentView(path, !playerHasVideo());
     m_session.resetForNewFile();
+    m_waveformView->setWaveformWidth(WaveformView::kZoomSteps.front()); // every file opens at the overview
     m_volumView->setVolumRate(0.5);
     m_session.setVolume(100);
 
@@ -407,23 +459,28 @@ void VyAudioEditorViewController::setCanMoveWaveform()
     m_session.setCanMoveWaveform();
 }
 
+void VyAudioEditorViewController::zoomTo(int step)
+{
+    if (isLoading() || step < 0 || step >= static_cast<int>(WaveformView::kZoomSteps.size()))
+        return;
+    m_waveformView->setWaveformWidth(WaveformView::kZoomSteps[static_cast<size_t>(step)]);
+    updateZoomButtons();
+}
+
 void VyAudioEditorViewController::clickZoomIn()
 {
-    if (!isLoading())
-        m_waveformView->setWaveformWidth(0.1);
+    zoomTo(m_waveformView->zoomStep() + 1);
 }
 
 void VyAudioEditorViewController::clickZoomOut()
 {
-    if (!isLoading())
-        m_waveformView->setWaveformWidth(1.0);
+    zoomTo(m_waveformView->zoomStep() - 1);
 }
 
 void VyAudioEditorViewController::clickCloseButton()
 {
     m_session.closeEditor();
     m_waveformView->setInitImage();
-    m_waveformView->resize(678, 217);
     stopLoadWorker();
     // Nothing is loaded now: the same file may be opened again, and keys do nothing.
     state()._moveDx = 0.0;

@@ -12,6 +12,7 @@
 #include "core/editing/previewsession.h"
 #include "ui/waveform/waveformview.h"
 
+#include <QLineEdit>
 #include <QString>
 #include <QTimer>
 #include <QVariantMap>
@@ -28,7 +29,6 @@ class PlayBackViewController;
 class PlayBackViewCover;
 class QCheckBox;
 class QComboBox;
-class QLineEdit;
 class QMessageBox;
 class QProgressBar;
 class QPushButton;
@@ -36,6 +36,22 @@ class RingtoneSaveController;
 class RoingTonePlayBackController;
 class VolumView;
 class VyRingtoneiPhoneTransfor;
+
+// A start or end field: "HH:MM:SS" within VyMediaTimeFormatter's rules. The colons stay in
+// place, so a selected time can simply be typed over; an edit the rules refuse leaves the
+// text as it was and is announced by refused() (the editor beeps).
+class TimeField : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit TimeField(const QString& name, QWidget* parent = nullptr);
+
+Q_SIGNALS:
+    void refused();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 class VyAudioEditorViewController : public QWidget, public PreviewSession::Host, public WaveformViewDelegate {
     Q_OBJECT
@@ -74,9 +90,13 @@ public:
     [[nodiscard]] RingtoneSaveController* saveController() const { return m_saveController; }
     [[nodiscard]] QCheckBox* transferToIPhoneCkbx() const { return m_transferToIPhoneCkbx; }
     [[nodiscard]] QPushButton* saveBtn() const { return m_saveBtn; }
+    // One step along WaveformView::kZoomSteps.
     void clickZoomIn();
     void clickZoomOut();
     void clickCloseButton();
+    // Whether a recorder answers the Record button. Without one the button keeps its start
+    // picture after a click (the main window tells the user the function is not there).
+    void setRecorderAvailable(bool available) { m_recorderAvailable = available; }
 
     [[nodiscard]] WaveformView* waveformView() const { return m_waveformView; }
     [[nodiscard]] PreviewSession& session() { return m_session; }
@@ -159,9 +179,20 @@ private:
     [[nodiscard]] PartEditing editing() const;
     void endInputTrimStartTime();
     void endInputTrimEndTime();
-    void showLengthAlert();
+    // The typed text in the formatter's committed form, and whether the field still had the
+    // keyboard (Return rather than a click elsewhere).
+    QString committedTime(QLineEdit* field);
+    void giveKeysBack(QLineEdit* field);
+    enum class Edge { Start, End };
+    // `after` is the part once the alert ends; `edge` the edge the user typed.
+    void showLengthAlert(const PartFrame& after, Edge edge);
     void applyPart(const PartFrame& part);
+    // A typed part: applied and brought into view.
+    void applyTypedPart(const PartFrame& part, Edge edge);
     void clickFadeBtn(QCheckBox* box, QComboBox* pop);
+    void clickRecord();
+    void updateZoomButtons();
+    void zoomTo(int step);
 
     WaveformView* m_waveformView = nullptr;
     AudioEditorViewPlugController* m_viewPlugCtlr = nullptr;
@@ -175,8 +206,8 @@ private:
     QPushButton* m_RecordBtn = nullptr;
     QPushButton* m_RingtoneManagerBtn = nullptr;
     QCheckBox* m_transferToIPhoneCkbx = nullptr;
-    QLineEdit* m_startTimeTF = nullptr;
-    QLineEdit* m_endTimeTF = nullptr;
+    TimeField* m_startTimeTF = nullptr;
+    TimeField* m_endTimeTF = nullptr;
     QCheckBox* m_fadeInBtn = nullptr;
     QComboBox* m_fadeInPoPupBtn = nullptr;
     QCheckBox* m_fadeOutBtn = nullptr;
@@ -201,4 +232,5 @@ private:
     QString m_fileLenStr;
     std::optional<QVariantMap> m_audioParm;
     float m_keyMoveDist = 1.0f;
+    bool m_recorderAvailable = false;
 };

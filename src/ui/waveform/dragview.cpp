@@ -3,6 +3,7 @@
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformrenderer.h"
 #include "ui/waveform/waveformview.h"
 
 #include <QMouseEvent>
@@ -71,7 +72,7 @@ std::vector<int> DragView::gridLines() const
     const double clearance = gloableState()._pointClearance.load();
     const double partX = m_waveform->part().x;
     for (int i = static_cast<int>(m_startTime); i < m_endTime; ++i) {
-        if (i % n == 0 || (n >= 10 && i % (n / 10) == 0))
+        if (n > 0 && (i % n == 0 || i % WaveformRenderer::minorTickEvery(n) == 0))
             lines.push_back(static_cast<int>(clearance * EditingState::pointCountPerSecond * i) - static_cast<int>(partX));
     }
     return lines;

@@ -19,6 +19,7 @@ inline constexpr int kSliderMidWidth = 1;     // "SliderMid.png": 1 x 64, stretc
 inline constexpr int kCursorTestStrip = 24;   // "PCMiddleFillFragment.png": 4 x 24; the top strip without cursors
 
 inline constexpr int kMinimumWidth = 682;
+inline constexpr int kClosedWidth = 678; // the empty view after the editor is closed
 inline constexpr QColor kViewBackground {107, 107, 107};
 inline constexpr QColor kWaveStroke {107, 107, 107};
 inline constexpr QColor kGridLine {159, 159, 159};

@@ -157,7 +157,7 @@ void drawRuler(QPainter& painter, const WaveformRenderRequest& request, double s
 
     if (request.showTimeClearance <= 0 || !request.drawTimeMarks)
         return;
-    const int minorEvery = request.showTimeClearance / kMinorTicksPerMajor; // 0: no minor ticks
+    const int minorEvery = WaveformRenderer::minorTickEvery(request.showTimeClearance);
     const double secondWidth = request.pointClearance * EditingState::pointCountPerSecond;
     const QColor majorColour = kTick;
     const QColor minorColour = withAlpha(kTick, kMinorTickAlpha);
@@ -285,7 +285,7 @@ void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequ
     if (request.showTimeClearance <= 0 || request.pointClearance <= 0.0)
         return;
     const double secondWidth = request.pointClearance * EditingState::pointCountPerSecond;
-    const int minorEvery = request.showTimeClearance / kMinorTicksPerMajor;
+    const int minorEvery = WaveformRenderer::minorTickEvery(request.showTimeClearance);
     const int height = painter.device()->height();
     // Labels reach to the right of their tick: start early enough to catch them.
     const int first = std::max(0, static_cast<int>((fromX - 80.0) / secondWidth));
@@ -317,6 +317,11 @@ void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequ
         painter.drawLine(x, kRulerHeight, x, height);
     }
     painter.restore();
+}
+
+int WaveformRenderer::minorTickEvery(int showTimeClearance)
+{
+    return std::max(1, showTimeClearance / kMinorTicksPerMajor);
 }
 
 double WaveformRenderer::pictureX(const QImage& picture, double waveformX, double width)

@@ -36,6 +36,10 @@ public:
     // into a stretched picture, a one-pixel line would turn into a wide band.
     static void drawTimeMarks(QPainter& painter, const WaveformRenderRequest& request, double fromX, double toX);
 
+    // Seconds between unlabelled ticks for labels every `showTimeClearance` seconds: a
+    // tenth of it, and at least every second.
+    [[nodiscard]] static int minorTickEvery(int showTimeClearance);
+
     // The x in the picture that stands for `waveformX` of a waveform `width` wide.
     [[nodiscard]] static double pictureX(const QImage& picture, double waveformX, double width);
 };

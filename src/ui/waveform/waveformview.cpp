@@ -1,5 +1,6 @@
 #include "ui/waveform/waveformview.h"
 
+#include "core/editing/partediting.h"
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
@@ -31,11 +32,6 @@ EditingState& state()
 double moveDx()
 {
     return state()._moveDx.load();
-}
-
-QString timeText(double ms)
-{
-    return CommonFunctions::mSecondsToNSString(static_cast<int>(ms));
 }
 
 } // namespace
@@ -158,6 +154,8 @@ void WaveformView::setInitImage()
 {
     m_waveformImage = QImage();
     m_lineView->hide();
+    // The next file's picture is rendered at this height: keep the area's.
+    resize(WaveformArt::kClosedWidth, std::max(rulerHeight() * 3, m_scrollArea->viewport()->height()));
     update();
 }
 
@@ -258,8 +256,8 @@ void WaveformView::placeLineView(const PartFrame& part)
 void WaveformView::writeTimeFields(const PartFrame& part)
 {
     if (part.x >= 0.0 && moveDx() > 0.0) {
-        m_startText = timeText(part.x / moveDx());
-        m_endText = timeText(part.right() / moveDx());
+        m_startText = PartEditing::startFieldText(part.x / moveDx());
+        m_endText = PartEditing::endFieldText(part.right() / moveDx());
     }
     if (m_startTimeTF)
         m_startTimeTF->setText(m_startText);
@@ -317,16 +315,53 @@ void WaveformView::setWaveformWidth(double pointClearance)
         m_timeLineX = ChosenPart::rescale(m_timeLineX, oldDx, newDx);
     }
     const double width = std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
-    const double fileWidth = s.movieLen.load() * newDx * 1000.0;
-    if (m_scrollArea->viewport()->width() > fileWidth || pointClearance < 0.25)
-        m_showTimeClearance = 30;
-    else if (pointClearance < 0.5)
-        m_showTimeClearance = 20;
-    else if (pointClearance < 0.75)
-        m_showTimeClearance = 10;
+    m_showTimeClearance
+        = rulerInterval(pointClearance, m_scrollArea->viewport()->width(), s.movieLen.load() * newDx * 1000.0);
     resize(static_cast<int>(std::ceil(width)), height());
     placeLineView(m_part);
     update();
+}
+
+int WaveformView::rulerInterval(double pointClearance, double viewWidth, double fileWidth)
+{
+    if (viewWidth > fileWidth || pointClearance < 0.25)
+        return 30;
+    // Closer in, labels at most this far apart: the editor's narrowest view shows one
+    // wherever it is scrolled.
+    constexpr double kLongestLabelGap = 600.0;
+    const double secondWidth = pointClearance * EditingState::pointCountPerSecond;
+    for (const int seconds : {20, 10, 5, 2}) {
+        if (seconds * secondWidth <= kLongestLabelGap)
+            return seconds;
+    }
+    return 1;
+}
+
+int WaveformView::zoomStep() const
+{
+    const double clearance = state()._pointClearance.load();
+    int best = 0;
+    for (int i = 1; i < static_cast<int>(kZoomSteps.size()); ++i) {
+        if (std::abs(kZoomSteps[i] - clearance) < std::abs(kZoomSteps[best] - clearance))
+            best = i;
+    }
+    return best;
+}
+
+void WaveformView::showPart(const PartFrame& part, bool endEdge)
+{
+    QScrollBar* scroller = m_scrollArea->horizontalScrollBar();
+    const double view = m_scrollArea->viewport()->width();
+    const double left = scroller->value();
+    constexpr double margin = 20.0; // the edge is not flush with the view's
+    if (part.x >= left && part.right() <= left + view)
+        return;
+    double target = 0.0;
+    if (part.width + 2 * margin <= view)
+        target = part.x < left ? part.x - margin : part.right() + margin - view;
+    else
+        target = endEdge ? part.right() + margin - view : part.x - margin;
+    scroller->setValue(static_cast<int>(std::floor(target)));
 }
 
 void WaveformView::setTimeLineXPos(double x)

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -45,6 +46,12 @@ class WaveformView : public QWidget {
 
 public:
     static constexpr double kHandleSize = 8.0; // the play-line handle's half width and height
+    // The zoom buttons' steps, pixels between points: a load starts at the first.
+    static constexpr std::array<double, 5> kZoomSteps {0.05, 0.1, 0.25, 0.5, 1.0};
+    // The ruler's seconds between labels at `pointClearance` in a view `viewWidth` wide
+    // showing a file of `fileWidth` pixels: 30 for the overview, and zoomed in close
+    // enough that every view of the editor shows a label.
+    [[nodiscard]] static int rulerInterval(double pointClearance, double viewWidth, double fileWidth);
 
     explicit WaveformView(QWidget* parent = nullptr);
     ~WaveformView() override;
@@ -63,11 +70,17 @@ public:
     // newer load has replaced.
     bool drawWave(const QString& path, const std::function<bool()>& isCurrent = {});
     void newFileInportInit();
+    // The empty editor: the background picture, as tall as the area that shows it.
     void setInitImage();
     // Any thread: the running load stops after its current frame.
     void stopDrawThread();
 
     void setWaveformWidth(double pointClearance);
+    // The index in kZoomSteps of the current scale (the nearest step).
+    [[nodiscard]] int zoomStep() const;
+    // Scrolls as little as needed to show the part, or, when it is wider than the view,
+    // its start (`endEdge` false) or its end.
+    void showPart(const PartFrame& part, bool endEdge);
     void setTimeTF(const PartFrame& part);
     // Shows the part's start and end in the editor's time fields, changing nothing else.
     void writeTimeFields(const PartFrame& part);

@@ -168,6 +168,35 @@ TEST(PartEditingStart, TypedStartRestoresMovesOrShortensThePart)
         EXPECT_EQ(typed.startText, QString::fromLatin1(startText));
         EXPECT_EQ(typed.endText, QString::fromLatin1(endText));
     }
+    // The alert keeps the typed start: the minimum from there, or the file's last 5 s.
+    const std::tuple<PartFrame, const char*, PartFrame> alerts[] = {
+        { seconds(4.6, 64.6), "00:01:00", seconds(60, 65) },
+        { seconds(10, 119), "00:01:57", seconds(115, 120) },
+    };
+    for (const auto& [part, text, after] : alerts) {
+        SCOPED_TRACE(text);
+        const auto typed = twoMinutes.typedStart(part, QString::fromLatin1(text));
+        EXPECT_EQ(typed.action, Start::ShowLengthAlert);
+        expectFrame(typed.part, part);
+        expectFrame(typed.afterAlert, after);
+    }
+}
+
+// The fields show whole seconds inside the part, never a time just outside an edge.
+TEST(PartEditingFields, StartRoundsUpEndRoundsDown)
+{
+    const std::tuple<double, const char*, const char*> cases[] = {
+        { 0.0, "00:00:00", "00:00:00" },
+        { 4600.0, "00:00:05", "00:00:04" },
+        { 64999.6, "00:01:05", "00:01:05" }, // a millisecond is the finest step
+        { 65000.0000001, "00:01:05", "00:01:05" },
+        { 3599400.0, "01:00:00", "00:59:59" },
+    };
+    for (const auto& [ms, start, end] : cases) {
+        SCOPED_TRACE(ms);
+        EXPECT_EQ(PartEditing::startFieldText(ms), QString::fromLatin1(start));
+        EXPECT_EQ(PartEditing::endFieldText(ms), QString::fromLatin1(end));
+    }
 }
 
 TEST(PartEditingKeys, StepIsTheKeyDistanceInPixels)
@@ -178,7 +207,7 @@ TEST(PartEditingKeys, StepIsTheKeyDistanceInPixels)
     EXPECT_DOUBLE_EQ(nothingLoaded.keyStepPixels(1.0f), 0.0);
 }
 
-// Without Option, Left and Right move the part between the file's start and end and Up and
+// Without Alt, Left and Right move the part between the file's start and end and Up and
 // Down do nothing; with it the part grows or shrinks between 5 s and 60 s inside the file.
 TEST(PartEditingKeys, ArrowsMoveGrowAndShrinkWithinTheLimits)
 {
@@ -205,7 +234,7 @@ TEST(PartEditingKeys, ArrowsMoveGrowAndShrinkWithinTheLimits)
         { seconds(10, 70), Key::Left, true, 1.0f, seconds(10, 70) },
     };
     for (const auto& [part, key, option, step, result] : cases) {
-        SCOPED_TRACE(describe(part) + " key " + std::to_string(int(key)) + (option ? " with Option" : ""));
+        SCOPED_TRACE(describe(part) + " key " + std::to_string(int(key)) + (option ? " with Alt" : ""));
         const auto pressed = twoMinutes.arrowKey(part, key, option, step);
         expectFrame(pressed.part, result);
         EXPECT_EQ(pressed.changed, !(result == part));
