@@ -465,7 +465,9 @@ void PreviewSession::endOfPass()
     const double start = partStart();
     m_host.seekPlayer(start);
     m_host.pause();
-    // The line waits at the part's start, where the next pass begins.
+    // The line waits at the part's start, where the next pass begins; a tick during the
+    // gap must not put it back where this pass began.
+    m_seekToTimePos = start;
     setTimeLine(toX(start));
     if (m_lastPass) {
         // The loop was ended while this pass played: no gap and no further pass.
