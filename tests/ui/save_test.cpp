@@ -4,6 +4,7 @@
 #include "core/editing/previewsession.h"
 #include "core/config/userdefaults.h"
 #include "core/environment/editingstate.h"
+#include "core/library/checkitunesringtonefoldertool.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "media/decoderlib.h"
@@ -145,6 +146,8 @@ protected:
         return QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes/iTunes Media/Ringtones/") + name;
     }
 
+    int loaded_count() const { return loaded; }
+
     fixtures::ScratchDir home;
     fixtures::ScratchDir temp;
     fixtures::ScratchDir media;
@@ -265,6 +268,85 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     EXPECT_TRUE(QDir(QString::fromStdString(temp.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
+{
+    // Over the loaded ringtone itself: it is read while the new one is written.
+    const std::string ringtone = media.file("Loaded.m4r");
+    {
+        load(12);
+        editor.setIsSaveAs(1);
+        editor.uploadToiTunes();
+        saver()->savePanel()->hide();
+        saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(ringtone));
+        ASSERT_TRUE(waitFinished());
+        saver()->progressDialog()->done(0);
+    }
+    const QString loaded = QString::fromStdString(ringtone);
+    gloableState().movieLen = 12.0;
+    ASSERT_EQ(editor.chooseFileEnd(loaded, QStringLiteral("Loaded.m4r")), VyAudioEditorViewController::LoadStarted);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded_count() >= 2; }, 20000));
+    choosePart(QStringLiteral("00:00:02"), QStringLiteral("00:00:09"));
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    saver()->savePanel()->hide();
+    saver()->savePanelDidEnd(QDialog::Accepted, loaded);
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_EQ(finished.last(), loaded);
+    const fixtures::Pcm again = fixtures::decodeAll(ringtone);
+    ASSERT_GT(again.sampleRate, 0);
+    EXPECT_NEAR(static_cast<double>(again.frames()) / again.sampleRate, 7.0, 0.15);
+    saver()->progressDialog()->done(0);
+
+    // A file the user agreed to replace stays as it was when the conversion fails.
+    const std::string kept = media.file("Kept.m4r");
+    fixtures::writeFile(kept, "the user's own file");
+    ASSERT_TRUE(QFile::remove(loaded));
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    saver()->savePanel()->hide();
+    saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(kept));
+    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
+    QFile file(QString::fromStdString(kept));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("the user's own file"));
+}
+
+TEST_F(SaveFlow, ARingtoneThatReachedNoLibraryIsNoSuccess)
+{
+    load(12);
+    // "Music" is a file: the ringtone folder cannot be made.
+    fixtures::writeFile(home.file("Music"), "not a folder");
+    int becameKey = 0;
+    const auto id = NotificationCenter::defaultCenter().addObserver(
+        nullptr, QStringLiteral("BecomeKeyWindow"), nullptr, [&](const Notification&) { ++becameKey; });
+    createRingtone(QStringLiteral("Nowhere"));
+    QMessageBox* alert = waitAlert(QStringLiteral("Unexpected error!"));
+    NotificationCenter::defaultCenter().removeObserver(id);
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("Please try again!"));
+    EXPECT_TRUE(finished.value(0).isEmpty());
+    EXPECT_EQ(becameKey, 0);
+    EXPECT_NE(saver()->progressDialog()->buttons().first()->text(), QStringLiteral("OK"));
+}
+
+TEST_F(SaveFlow, SaveAsRefusedForAMissingPhoneLeavesCreateRingtoneAsItWas)
+{
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes(); // nothing loaded yet
+    EXPECT_EQ(saver()->isSaveAs(), 0u);
+    load(12);
+    editor.transferToIPhoneCkbx()->setChecked(true);
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    ASSERT_NE(waitAlert(QStringLiteral("Found no iPhone connected ")), nullptr);
+    EXPECT_EQ(saver()->isSaveAs(), 0u);
+    closeAlerts();
+    editor.uploadToiTunes();
+    EXPECT_TRUE(saver()->nameSheet()->isVisible()) << "Create Ringtone asks for a name, not a path";
+    EXPECT_TRUE(saver()->savePanel() == nullptr || !saver()->savePanel()->isVisible());
+    saver()->nameSheet()->reject();
+}
+
 TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
 {
     load(12);
@@ -325,6 +407,19 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
               QFileInfo(finished.first()).size());
     ASSERT_TRUE(phone.getFileNamesFromiPhone().has_value());
     EXPECT_EQ(phone.getFileNamesFromiPhone()->value(0).value(QStringLiteral("name")).toString(), QStringLiteral("Bell"));
+
+    // A database the link cannot read: the ringtone is copied, and the user is told the
+    // phone's list could not take it.
+    saver()->progressDialog()->done(0);
+    fixtures::writeFile(phone.databasePath().toStdString(), "not a property list");
+    createRingtone(QStringLiteral("Unlisted"));
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_FALSE(finished.last().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(mount + QStringLiteral("/iTunes_Control/Ringtones/Unlisted.m4r")));
+    QMessageBox* unlisted = waitAlert(QStringLiteral("Ringtone copied, but not listed on the iPhone"));
+    ASSERT_NE(unlisted, nullptr);
+    EXPECT_EQ(unlisted->icon(), QMessageBox::Warning);
+    unlisted->done(0);
 
     // The phone gone by the time the ringtone is made.
     saver()->progressDialog()->done(0);
