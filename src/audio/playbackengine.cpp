@@ -283,8 +283,13 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
     // whatever the timers between the two pieces took.
     const int64_t bytesPerFrame = static_cast<int64_t>(m_channels) * 2;
     int64_t padFrames = 0;
+    const auto handedOutUs = [this, bytesPerFrame] {
+        return m_device.handedOut.load(std::memory_order_relaxed) / bytesPerFrame * 1000000 / m_rate;
+    };
     if (goOn && m_rate > 0) {
-        const int64_t silentUs = m_sink->processedUSecs() - m_pieceEndUs;
+        // Measured where the stream stands, not where it is heard: what follows is queued
+        // behind the silence already taken, and is heard that much later too.
+        const int64_t silentUs = handedOutUs() - m_pieceEndUs;
         const int64_t missingUs = static_cast<int64_t>(restGap * 1e6) - silentUs;
         padFrames = std::clamp<int64_t>(missingUs * m_rate / 1000000, 0,
                                         static_cast<int64_t>(m_ring.capacity() / 2) / bytesPerFrame);
@@ -299,7 +304,7 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
     // The clock counts from the first byte of this piece; on a resting stream that comes
     // after what has been played so far (silence) and the top-up, and the ring is opened
     // to the device now.
-    m_processedBaseUs = goOn ? m_sink->processedUSecs() + (m_rate > 0 ? padFrames * 1000000 / m_rate : 0) : 0;
+    m_processedBaseUs = goOn && m_rate > 0 ? handedOutUs() + padFrames * 1000000 / m_rate : 0;
     if (goOn)
         m_device.silent.store(false, std::memory_order_release);
     m_stopWorkers.store(false, std::memory_order_release);
@@ -311,6 +316,7 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
     if (!goOn) {
         if (!m_device.isOpen())
             m_device.open(QIODevice::ReadOnly);
+        m_device.handedOut.store(0, std::memory_order_relaxed);
         m_sink->start(&m_device);
     }
     m_state.store(1, std::memory_order_release);

@@ -73,8 +73,10 @@ private:
     QTimer* m_tick = nullptr;       // engine thread only
     bool m_resting = false;         // engine thread only: the sink runs on silence
     QElapsedTimer m_restingFor;     // engine thread only
-    int64_t m_processedBaseUs = 0;  // engine thread only: the sink's clock when this piece began
-    int64_t m_pieceEndUs = 0;       // engine thread only: the sink's clock at the last piece's end
+    // Engine thread only, in microseconds of the stream since the sink started: where this
+    // piece's first sample and the last piece's end lie in it.
+    int64_t m_processedBaseUs = 0;
+    int64_t m_pieceEndUs = 0;
     SpscRing m_ring;
     RingDevice m_device;
     PlayerFrameRelay m_relay;

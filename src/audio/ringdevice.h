@@ -13,6 +13,7 @@
 #include <QIODevice>
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 class RingDevice : public QIODevice {
@@ -30,6 +31,9 @@ public:
     // The ring is set aside (the player rests or is refilling it): only silence comes out.
     std::atomic<bool> silent {false};
     std::atomic<int> underruns {0};
+    // Every byte handed to the sink since it started, silence included: where the stream
+    // stands as the sound server has taken it (ahead of what is heard by its latency).
+    std::atomic<int64_t> handedOut {0};
 
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] qint64 bytesAvailable() const override
@@ -45,15 +49,18 @@ protected:
         const auto size = static_cast<size_t>(maxSize);
         if (silent.load(std::memory_order_acquire)) {
             std::memset(data, 0, size);
+            handedOut.fetch_add(maxSize, std::memory_order_relaxed);
             return maxSize;
         }
         const size_t n = m_ring.read(data, size);
         if (n < size && endWritten.load(std::memory_order_acquire)) {
             std::memset(data + n, 0, size - n); // after the last sample: silence
+            handedOut.fetch_add(maxSize, std::memory_order_relaxed);
             return maxSize;
         }
         if (n == 0)
             underruns.fetch_add(1, std::memory_order_relaxed);
+        handedOut.fetch_add(static_cast<int64_t>(n), std::memory_order_relaxed);
         return static_cast<qint64>(n);
     }
     qint64 writeData(const char*, qint64) override { return -1; }
