@@ -315,7 +315,7 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
     }
     if (!goOn) {
         if (!m_device.isOpen())
-            m_device.open(QIODevice::ReadOnly);
+            m_device.open(QIODevice::ReadOnly | QIODevice::Unbuffered); // no read-ahead: what the sink takes is what it plays next
         m_device.handedOut.store(0, std::memory_order_relaxed);
         m_sink->start(&m_device);
     }

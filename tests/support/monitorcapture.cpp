@@ -85,3 +85,51 @@ double MonitorCapture::seconds() const
 {
     return static_cast<double>(m_buffer->buffer().size()) / (44100.0 * 4);
 }
+
+std::vector<int> MonitorCapture::runsMs(const QByteArray& pcm, double silenceDb)
+{
+    std::vector<int> runs {0};
+    bool sound = false;
+    const qsizetype frames = pcm.size() / 4;
+    for (qsizetype ms = 0;; ++ms) {
+        const auto from = static_cast<qsizetype>(ms * 44.1);
+        const auto to = static_cast<qsizetype>((ms + 1) * 44.1);
+        if (to > frames)
+            break;
+        const double level = rms(pcm, from, to - from) / 32768.0;
+        const bool loud = level > 0.0 && 20.0 * std::log10(level) > silenceDb;
+        if (loud != sound) {
+            runs.push_back(0);
+            sound = loud;
+        }
+        ++runs.back();
+    }
+    return runs;
+}
+
+double MonitorCapture::levelDb(const QByteArray& pcm, double fromMs, double ms)
+{
+    const double level = rms(pcm, static_cast<qsizetype>(fromMs * 44.1), static_cast<qsizetype>(ms * 44.1)) / 32768.0;
+    return level > 0.0 ? 20.0 * std::log10(level) : -120.0;
+}
+
+double MonitorCapture::fadeEdgeMs(const QByteArray& pcm, double nearMs, double ms, bool fadeIn)
+{
+    // A linear fade's level grows in proportion to the distance from its silent end: fit a
+    // line through the levels of 5 ms steps and take where it reaches zero.
+    constexpr double kStepMs = 5.0;
+    double sumX = 0.0, sumY = 0.0, sumXX = 0.0, sumXY = 0.0;
+    int n = 0;
+    for (double x = 0.0; x + kStepMs <= ms; x += kStepMs, ++n) {
+        const double at = fadeIn ? nearMs + x : nearMs - x - kStepMs;
+        const double y = rms(pcm, static_cast<qsizetype>(at * 44.1), static_cast<qsizetype>(kStepMs * 44.1));
+        const double centre = at + kStepMs / 2.0;
+        sumX += centre;
+        sumY += y;
+        sumXX += centre * centre;
+        sumXY += centre * y;
+    }
+    const double slope = (n * sumXY - sumX * sumY) / (n * sumXX - sumX * sumX);
+    const double offset = (sumY - slope * sumX) / n;
+    return slope != 0.0 ? -offset / slope : nearMs;
+}

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAudioSource;
 class QBuffer;
@@ -27,6 +28,17 @@ public:
     [[nodiscard]] static double rms(const QByteArray& pcm, qsizetype fromFrame, qsizetype frames);
     // Seconds of sound captured.
     [[nodiscard]] double seconds() const;
+
+    // The captured stream cut into runs of sound and silence, in milliseconds (a
+    // millisecond is sound when its level is above `silenceDb` dBFS); the first run is
+    // silence, of 0 ms when the capture starts on sound.
+    [[nodiscard]] static std::vector<int> runsMs(const QByteArray& pcm, double silenceDb = -60.0);
+    // dBFS of the left channel over `ms` milliseconds from `fromMs`; -120 for silence.
+    [[nodiscard]] static double levelDb(const QByteArray& pcm, double fromMs, double ms);
+    // Where a fade from or to silence meets it, in milliseconds: the level of the `ms`
+    // after (or, for a fade-out, before) `nearMs` extrapolated to zero, so the point is
+    // found to well under a millisecond although its first samples are inaudible.
+    [[nodiscard]] static double fadeEdgeMs(const QByteArray& pcm, double nearMs, double ms, bool fadeIn);
 
 private:
     std::unique_ptr<QBuffer> m_buffer;

@@ -47,24 +47,25 @@ protected:
     {
         QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [this] { ++loaded; });
     }
-    std::string tone(double seconds)
+    std::string tone(double seconds, int rate = 8000)
     {
-        const std::string path = dir.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + ".wav");
+        const std::string path = dir.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + "-"
+                                          + std::to_string(rate) + ".wav");
         if (!QFile::exists(QString::fromStdString(path)))
-            fixtures::writeToneWav(path, seconds);
+            fixtures::writeToneWav(path, seconds, rate);
         return path;
     }
     // Hands the file over as the main window does and waits for its waveform.
-    void load(double seconds)
+    void load(double seconds, int rate = 8000)
     {
-        startLoad(seconds);
+        startLoad(seconds, rate);
         ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 20000));
     }
-    void startLoad(double seconds)
+    void startLoad(double seconds, int rate = 8000)
     {
         before = loaded;
         gloableState().movieLen = seconds;
-        EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(seconds)), QStringLiteral("Tone")),
+        EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(seconds, rate)), QStringLiteral("Tone")),
                   VyAudioEditorViewController::LoadStarted);
     }
     void type(QLineEdit* field, const QString& text)
@@ -438,6 +439,78 @@ TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_FALSE(editor.session().gapPending());
 }
+
+// What the speakers play, heard at the sound server's monitor.
+class HeardTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        if (!monitor.isListening())
+            GTEST_SKIP() << "no monitor input";
+        // The capture settles before anything plays.
+        MonitorCapture::waitFor([&] { return monitor.seconds() > 0.5; }, 5000);
+    }
+    // Waits until the capture holds `count` runs of sound and silence (see runsMs).
+    std::vector<int> waitForRuns(size_t count, int timeoutMs)
+    {
+        std::vector<int> runs;
+        MonitorCapture::waitFor(
+            [&] {
+                runs = MonitorCapture::runsMs(monitor.captured());
+                return runs.size() >= count;
+            },
+            timeoutMs);
+        return runs;
+    }
+    MonitorCapture monitor;
+};
+
+TEST_F(HeardTest, WholeFilePlayKeepsItsLevel)
+{
+    load(8);
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    QTest::mouseClick(editor.playBtn(), Qt::LeftButton);
+    const std::vector<int> runs = waitForRuns(2, 20000);
+    ASSERT_GE(runs.size(), 2u);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return monitor.seconds() * 1000.0 > runs[0] + 3500.0; }, 20000));
+    const QByteArray heard = monitor.captured();
+    const double first = MonitorCapture::levelDb(heard, runs[0] + 50.0, 100.0);
+    EXPECT_GT(first, -12.0);
+    for (double at = runs[0] + 150.0; at < runs[0] + 3000.0; at += 100.0)
+        EXPECT_NEAR(MonitorCapture::levelDb(heard, at, 100.0), first, 1.0) << at - runs[0] << " ms into play";
+}
+
+struct PassCase {
+    const char* name;
+    double fileSeconds;
+    double partSeconds; // from 0
+};
+
+class PreviewPassHeard : public HeardTest, public ::testing::WithParamInterface<PassCase> { };
+
+TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
+{
+    const PassCase& c = GetParam();
+    load(c.fileSeconds, 44100); // the sound server's own rate: no resampling blurs the edges
+    if (editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output";
+    editor.waveformView()->setTimeTF(PartFrame {0.0, c.partSeconds * 10.0}); // 10 pixels a second
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
+                                             {{QStringLiteral("RingsGap"), 0.5}});
+    QTest::mouseClick(editor.previewBtn(), Qt::LeftButton);
+    // silence, the first pass, the gap, and the next pass begun
+    const std::vector<int> runs = waitForRuns(4, 30000);
+    editor.clickPreviewChosePart();
+    ASSERT_GE(runs.size(), 4u);
+    EXPECT_NEAR(runs[1], c.partSeconds * 1000.0, 10.0) << "nothing after the part's end is heard";
+    EXPECT_NEAR(runs[2], 500.0, 100.0) << "the silence between the passes";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, PreviewPassHeard,
+                         ::testing::Values(PassCase {"EndingMidFile", 8.0, 5.0}, PassCase {"EndingAtTheFilesEnd", 5.0, 5.0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
 {
