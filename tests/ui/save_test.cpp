@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -192,6 +193,70 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     createRingtone(QStringLiteral("MyBell"));
     ASSERT_TRUE(waitFinished(2));
     EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("MyBell 1.m4r"))));
+}
+
+double levelDb(const fixtures::Pcm& pcm, double fromSeconds, double seconds)
+{
+    const double level = rms(pcm, fromSeconds, seconds);
+    return level > 0.0 ? 20.0 * std::log10(level) : -120.0;
+}
+
+TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
+{
+    const QString source = load(25);
+    choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
+    for (QCheckBox* box : {editor.fadeInBtn(), editor.fadeOutBtn()})
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
+    editor.fadeOutPoPupBtn()->setCurrentIndex(1);
+    createRingtone(QStringLiteral("Faded"));
+    ASSERT_TRUE(waitFinished());
+    const fixtures::Pcm saved = fixtures::decodeAll(library(QStringLiteral("Faded.m4r")).toStdString());
+
+    const QString cliFile = QString::fromStdString(temp.file("cli.m4r"));
+    QProcess cli;
+    cli.start(QStringLiteral(SONABEL_CLI_PROGRAM),
+              {QStringLiteral("make"), source, QStringLiteral("-o"), cliFile, QStringLiteral("--start"), QStringLiteral("5"),
+               QStringLiteral("--length"), QStringLiteral("10"), QStringLiteral("--fade-in"), QStringLiteral("2"),
+               QStringLiteral("--fade-out"), QStringLiteral("2")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const fixtures::Pcm made = fixtures::decodeAll(cliFile.toStdString());
+    ASSERT_GT(saved.sampleRate, 0);
+    ASSERT_GT(made.sampleRate, 0);
+    const double length = 10.0;
+    EXPECT_GE(static_cast<double>(made.frames()) / made.sampleRate, length - 0.01); // then the encoder's padding
+    const double full = levelDb(made, 5.0, 1.0);
+    const double first = levelDb(made, 0.0, 0.05);
+    const double last = levelDb(made, length - 0.05, 0.05);
+    EXPECT_LT(first, full - 30.0) << "the fade-in rises from silence";
+    EXPECT_LT(last, full - 30.0) << "the fade-out falls to silence";
+    EXPECT_NEAR(levelDb(saved, 0.0, 0.05), first, 1.0);
+    EXPECT_NEAR(levelDb(saved, length - 0.05, 0.05), last, 1.0);
+
+    // The preview plays what the file holds: the same levels against its full level.
+    MonitorCapture monitor;
+    if (!monitor.isListening() || editor.playerState() == PreviewSession::kNoPlayer)
+        GTEST_SKIP() << "no sound output or monitor";
+    MonitorCapture::waitFor([&] { return monitor.seconds() > 0.5; }, 5000);
+    saver()->progressDialog()->done(0);
+    QTest::mouseClick(editor.previewBtn(), Qt::LeftButton);
+    std::vector<int> runs;
+    MonitorCapture::waitFor(
+        [&] {
+            runs = MonitorCapture::runsMs(monitor.captured());
+            return runs.size() >= 3;
+        },
+        30000);
+    editor.clickPreviewChosePart();
+    ASSERT_GE(runs.size(), 3u);
+    const QByteArray heard = monitor.captured();
+    const double start = MonitorCapture::fadeEdgeMs(heard, runs[0], 300.0, true);
+    const double end = MonitorCapture::fadeEdgeMs(heard, runs[0] + runs[1], 300.0, false);
+    EXPECT_NEAR(end - start, 10000.0, 20.0);
+    const double heardFull = MonitorCapture::levelDb(heard, start + 5000.0, 1000.0);
+    EXPECT_NEAR(MonitorCapture::levelDb(heard, start, 50.0) - heardFull, first - full, 1.0);
+    EXPECT_NEAR(MonitorCapture::levelDb(heard, end - 50.0, 50.0) - heardFull, last - full, 1.0);
 }
 
 TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
