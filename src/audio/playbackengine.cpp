@@ -314,8 +314,9 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
         m_videoThread = std::thread([this, to] { videoLoop(to); });
     }
     if (!goOn) {
+        // Unbuffered: nothing is read ahead, so what the sink takes is what it plays next.
         if (!m_device.isOpen())
-            m_device.open(QIODevice::ReadOnly | QIODevice::Unbuffered); // no read-ahead: what the sink takes is what it plays next
+            m_device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         m_device.handedOut.store(0, std::memory_order_relaxed);
         m_sink->start(&m_device);
     }
