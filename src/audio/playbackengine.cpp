@@ -28,7 +28,8 @@ PlayerImpl* PlayerImpl::create()
 
 PlayerImpl::PlayerImpl()
     : m_ring(static_cast<size_t>(192000 * 8 * kRingSeconds)) // up to 192 kHz, 8 bytes a frame
-    , m_device(m_ring)
+    , m_ringWriter(m_ring.writer())
+    , m_device(m_ring.reader())
 {
     m_engineThread.setObjectName(QStringLiteral("player engine"));
     m_engineThread.start();
@@ -292,14 +293,14 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
         const int64_t silentUs = handedOutUs() - m_pieceEndUs;
         const int64_t missingUs = static_cast<int64_t>(restGap * 1e6) - silentUs;
         padFrames = std::clamp<int64_t>(missingUs * m_rate / 1000000, 0,
-                                        static_cast<int64_t>(m_ring.capacity() / 2) / bytesPerFrame);
+                                        static_cast<int64_t>(m_ringWriter.capacity() / 2) / bytesPerFrame);
         m_pending.assign(static_cast<size_t>(padFrames * bytesPerFrame), 0);
-        m_ring.write(m_pending.data(), m_pending.size());
+        m_ringWriter.write(m_pending.data(), m_pending.size());
         m_pending.clear();
     }
     // Prime the ring so the sink starts on sound, not on an empty buffer.
-    const auto prime = static_cast<size_t>(m_rate * m_channels * 2 * kPrimeSeconds) + m_ring.available();
-    while (m_ring.available() < prime && feedPending()) {
+    const auto prime = static_cast<size_t>(m_rate * m_channels * 2 * kPrimeSeconds) + m_ringWriter.available();
+    while (m_ringWriter.available() < prime && feedPending()) {
     }
     // The clock counts from the first byte of this piece; on a resting stream that comes
     // after what has been played so far (silence) and the top-up, and the ring is opened
@@ -394,7 +395,7 @@ void PlayerImpl::tick()
         qCDebug(lcApp) << "sound output underruns:" << underruns;
         m_loggedUnderruns = underruns;
     }
-    if (!m_device.endWritten.load(std::memory_order_acquire) || m_ring.available() > 0)
+    if (!m_device.endWritten.load(std::memory_order_acquire) || m_ringWriter.available() > 0)
         return;
     const int64_t bytesPerSecond = static_cast<int64_t>(m_rate) * m_channels * 2;
     const int64_t writtenUs = m_writtenBytes.load() * 1000000 / bytesPerSecond;
@@ -457,16 +458,16 @@ bool PlayerImpl::feedPending()
         m_device.endWritten.store(true, std::memory_order_release);
         return false;
     }
-    const size_t n = m_ring.write(m_pending.data() + m_pendingOffset, m_pending.size() - m_pendingOffset);
+    const size_t n = m_ringWriter.write(m_pending.data() + m_pendingOffset, m_pending.size() - m_pendingOffset);
     m_pendingOffset += n;
     m_writtenBytes.fetch_add(static_cast<int64_t>(n));
-    return n > 0 || m_ring.space() == 0;
+    return n > 0 || m_ringWriter.space() == 0;
 }
 
 void PlayerImpl::decodeLoop()
 {
     while (!m_stopWorkers.load(std::memory_order_acquire)) {
-        if (m_ring.space() < 4096) {
+        if (m_ringWriter.space() < 4096) {
             std::unique_lock lock(m_wakeMutex);
             m_wake.wait_for(lock, 5ms, [this] { return m_stopWorkers.load(std::memory_order_acquire); });
             continue;

@@ -77,8 +77,9 @@ private:
     // piece's first sample and the last piece's end lie in it.
     int64_t m_processedBaseUs = 0;
     int64_t m_pieceEndUs = 0;
-    SpscRing m_ring;
-    RingDevice m_device;
+    SpscRing m_ring; // reset on the engine thread only while neither side runs
+    SpscRing::Writer m_ringWriter; // the decode side's, see below
+    RingDevice m_device;           // holds the ring's reader
     PlayerFrameRelay m_relay;
 
     std::mutex m_operations; // one VP call at a time

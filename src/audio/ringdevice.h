@@ -1,7 +1,7 @@
 #pragma once
-// The sink's pull side: a read-only device over the player's ring. readData only copies
-// from the ring (or writes zeros) and counts shortfalls; it never locks, allocates or
-// calls into Qt.
+// The sink's pull side: a read-only device holding the reader of the player's ring.
+// readData only copies from the ring (or writes zeros) and counts shortfalls; it never
+// locks, allocates or calls into Qt.
 //
 // Once the last bytes are in the ring, and while the player rests between two pieces,
 // the device hands out silence instead of running dry: the sound server's stream keeps
@@ -15,13 +15,14 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 class RingDevice : public QIODevice {
     Q_OBJECT
 
 public:
-    explicit RingDevice(SpscRing& ring)
-        : m_ring(ring)
+    explicit RingDevice(SpscRing::Reader ring)
+        : m_ring(std::move(ring))
     {
     }
 
@@ -66,5 +67,5 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    SpscRing& m_ring;
+    SpscRing::Reader m_ring;
 };
