@@ -30,26 +30,49 @@ struct Arguments {
     [[nodiscard]] bool runsAlone() const { return !screenshot.isEmpty() || quitAfterFirstPaint; }
 };
 
+// The program's options, read the same way before and after the QApplication exists.
+struct CommandLine {
+    QCommandLineParser parser;
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption screenshot { QStringLiteral("screenshot"),
+        QStringLiteral("Render the main window into OUT.png once FILE is loaded, then quit."),
+        QStringLiteral("OUT.png") };
+    const QCommandLineOption firstPaint { QStringLiteral("quit-after-first-paint"),
+        QStringLiteral("Print the milliseconds to the first paint of the main window and quit.") };
+
+    CommandLine()
+    {
+        parser.setApplicationDescription(QStringLiteral("Makes ringtones from any audio or video file."));
+        parser.addOption(screenshot);
+        parser.addOption(firstPaint);
+        parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An audio or video file to open."));
+    }
+};
+
+// --help and --version only print: on the offscreen platform they answer where there is
+// no display.
+void printWithoutDisplay(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // The toolkit's own options (-platform ...) fail this read; they are then left to the
+    // read of what the QApplication leaves.
+    CommandLine line;
+    if (line.parser.parse(arguments) && (line.parser.isSet(line.help) || line.parser.isSet(line.version)))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 Arguments parse(const QApplication& app)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Makes ringtones from any audio or video file."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Render the main window into OUT.png once FILE is loaded, then quit."),
-                                        QStringLiteral("OUT.png"));
-    const QCommandLineOption firstPaint(QStringLiteral("quit-after-first-paint"),
-                                        QStringLiteral("Print the milliseconds to the first paint of the main window and quit."));
-    parser.addOption(screenshot);
-    parser.addOption(firstPaint);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An audio or video file to open."));
-    parser.process(app);
+    CommandLine line;
+    line.parser.process(app);
     Arguments arguments;
-    if (!parser.positionalArguments().isEmpty())
-        arguments.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
-    arguments.screenshot = parser.value(screenshot);
-    arguments.quitAfterFirstPaint = parser.isSet(firstPaint);
+    if (!line.parser.positionalArguments().isEmpty())
+        arguments.file = QFileInfo(line.parser.positionalArguments().constFirst()).absoluteFilePath();
+    arguments.screenshot = line.parser.value(line.screenshot);
+    arguments.quitAfterFirstPaint = line.parser.isSet(line.firstPaint);
     return arguments;
 }
 
@@ -101,6 +124,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane Sonabel"));
     QApplication::setApplicationVersion(QStringLiteral(SONABEL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.corvane.Sonabel"));
+    printWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-sonabel.svg")));
     const Arguments arguments = parse(app);

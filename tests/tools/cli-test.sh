@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The sonabel command line: probe reads every generated media file and refuses what is
-# not one; waveform reduces a file to its points.
+# not one; waveform reduces a file to its points; arguments it cannot take exit with 2.
 set -u
 sonabel=$1
 fixtures=$2
@@ -52,6 +52,20 @@ check test ! -e "$scratch/short.m4r"
 check test $? -eq 1
 "$sonabel" make "$fixtures/tone.wav" > /dev/null 2>&1
 check test $? -eq 2
+"$sonabel" make "$fixtures/tone.wav" -o "$scratch/loud.m4r" --volume 300 > /dev/null 2> "$scratch/err"
+check test $? -eq 2
+check grep -q -- '--volume' "$scratch/err"
+check test ! -e "$scratch/loud.m4r"
+"$sonabel" make "$fixtures/tone.wav" -o "$scratch/x.m4r" --start > /dev/null 2> "$scratch/err"
+check test $? -eq 2
+check grep -q -- '--start' "$scratch/err"
+"$sonabel" probe "$fixtures/tone.wav" --jsn > /dev/null 2> "$scratch/err"
+check test $? -eq 2
+check grep -q -- '--jsn' "$scratch/err"
+help=$("$sonabel" make --help)
+check test $? -eq 0
+check grep -q -- '--fade-out <S>' <<< "$help"
+check grep -q -- '--bitrate <BPS>' <<< "$help"
 
 # The phone store on a folder laid out as a phone's media partition.
 phone=$scratch/phone
@@ -67,6 +81,15 @@ check test $? -eq 1
 check test $? -eq 1
 "$sonabel" phone > /dev/null 2>&1
 check test $? -eq 2
+
+# Both programs tell the version the shipped ProductConfig.xml beside them gives; the
+# window program does so without a display.
+bin=$(dirname "$sonabel")
+version=$(sed -n 's:.*<Version>\(.*\)</Version>.*:\1:p' "$bin/ProductConfig.xml")
+check test -n "$version"
+check test "$("$sonabel" --version)" = "sonabel $version"
+check test "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/corvane-sonabel" --version 2> /dev/null)" \
+    = "Sonabel $version"
 
 if [[ $fail -eq 0 ]]; then echo "sonabel: all command-line checks passed"; fi
 exit $fail

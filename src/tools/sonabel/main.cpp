@@ -2,11 +2,13 @@
 
 #include "core/config/stringobfuscation.h"
 #include "core/environment/environmentinitialize.h"
+#include "tools/sonabel/commandparser.h"
 #include "tools/sonabel/makecommand.h"
 #include "tools/sonabel/phonecommand.h"
 #include "tools/sonabel/probecommand.h"
 #include "tools/sonabel/waveformcommand.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -29,7 +31,28 @@ void usage(QTextStream& err)
            "  phone push FILE.m4r [--mount DIR]\n"
            "                        copy a ringtone onto the phone and print the name it got there\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
-           "  reveal STORED         the link a stored value stands for\n";
+           "  reveal STORED         the link a stored value stands for\n"
+           "options:\n"
+           "  -h, --help            this text; COMMAND --help describes a command's options\n"
+           "  -v, --version         the version\n";
+}
+
+// `sonabel obfuscate TEXT` and `sonabel reveal STORED`: a link and its stored form.
+int runObfuscation(const QString& command, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const bool obfuscate = command == u"obfuscate";
+    CommandParser parser(obfuscate ? QStringLiteral("usage: sonabel obfuscate TEXT\n")
+                                   : QStringLiteral("usage: sonabel reveal STORED\n"));
+    parser.parser().addPositionalArgument(obfuscate ? QStringLiteral("TEXT") : QStringLiteral("STORED"),
+        obfuscate ? QStringLiteral("The link to store.") : QStringLiteral("The stored value to read."));
+    if (const std::optional<int> status = parser.parse(arguments, out, err))
+        return *status;
+    const QStringList texts = parser.parser().positionalArguments();
+    if (texts.size() != 1)
+        return parser.refuse(err);
+    const QByteArray text = texts.constFirst().toUtf8();
+    out << QString::fromUtf8(obfuscate ? EncryptString(text) : DecryptString(text)) << '\n';
+    return 0;
 }
 
 } // namespace
@@ -38,13 +61,30 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("sonabel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SONABEL_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.first() == u"--help" || args.first() == u"-h") {
-        usage(args.isEmpty() ? err : out);
-        return args.isEmpty() ? 2 : 0;
+    // The program's own options come before the command; everything after the command is
+    // the command's to read.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") }, QString());
+    const QCommandLineOption version({ QStringLiteral("v"), QStringLiteral("version") }, QString());
+    parser.addOptions({ help, version });
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << "sonabel: " << CommandParser::complaintOf(parser) << '\n';
+        usage(err);
+        return 2;
+    }
+    if (parser.isSet(version)) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    QStringList args = parser.positionalArguments();
+    if (parser.isSet(help) || args.isEmpty()) {
+        usage(parser.isSet(help) ? out : err);
+        return parser.isSet(help) ? 0 : 2;
     }
     const QString command = args.takeFirst();
     EnvironmentInitialize::initEnvironment();
@@ -57,10 +97,8 @@ int main(int argc, char** argv)
         status = runMake(args, out, err);
     } else if (command == u"phone") {
         status = runPhone(args, out, err);
-    } else if ((command == u"obfuscate" || command == u"reveal") && args.size() == 1) {
-        const QByteArray text = args.first().toUtf8();
-        out << QString::fromUtf8(command == u"obfuscate" ? EncryptString(text) : DecryptString(text)) << '\n';
-        status = 0;
+    } else if (command == u"obfuscate" || command == u"reveal") {
+        status = runObfuscation(command, args, out, err);
     } else {
         err << "sonabel: unknown command \"" << command << "\"\n";
         usage(err);

@@ -3,6 +3,7 @@
 #include "core/convert/vyconverter.h"
 #include "core/mediacheck/mediafilecheck.h"
 #include "core/text/commonfunctions.h"
+#include "tools/sonabel/commandparser.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -68,8 +69,8 @@ struct MakeRequest {
     QString formatName;
     std::optional<double> start;
     std::optional<double> length;
-    double fadeIn = 0.0;
-    double fadeOut = 0.0;
+    std::optional<double> fadeIn;
+    std::optional<double> fadeOut;
     int volume = 100;
     std::optional<int> sampleRate;
     std::optional<int> channels;
@@ -90,68 +91,78 @@ QString formatFor(const QString& name, const QString& output)
     return {};
 }
 
-// Fills `request` from the arguments; false on anything it cannot take.
-bool parseArguments(const QStringList& arguments, MakeRequest& request, QTextStream& err)
+// Fills `request` from the arguments. nullopt when the command goes on; otherwise the exit
+// status: 0 after the help, 2 for arguments it cannot take.
+std::optional<int> parseArguments(
+    const QStringList& arguments, MakeRequest& request, QTextStream& out, QTextStream& err)
 {
-    QString formatName;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (!a.startsWith(u'-')) {
-            if (!request.input.isEmpty())
-                return false;
-            request.input = a;
-            continue;
-        }
-        if (i + 1 >= arguments.size()) {
-            err << "sonabel: " << a << " needs a value\n";
-            return false;
-        }
-        const QString& value = arguments[++i];
-        bool ok = true;
-        if (a == u"-o") {
-            request.output = value;
-        } else if (a == u"--start") {
-            request.start = parseTime(value);
-            ok = request.start.has_value();
-        } else if (a == u"--length") {
-            request.length = parseSeconds(value);
-            ok = request.length.has_value();
-        } else if (a == u"--fade-in" || a == u"--fade-out") {
-            const std::optional<double> seconds = parseSeconds(value);
-            ok = seconds.has_value();
-            (a == u"--fade-in" ? request.fadeIn : request.fadeOut) = seconds.value_or(0.0);
-        } else if (a == u"--volume") {
-            request.volume = value.toInt(&ok);
-            ok = ok && request.volume >= 0 && request.volume <= kMaximumVolume;
-        } else if (a == u"--rate") {
-            request.sampleRate = parseChoice(value, kSampleRates);
-            ok = request.sampleRate.has_value();
-        } else if (a == u"--channels") {
-            request.channels = parseChoice(value, kChannelCounts);
-            ok = request.channels.has_value();
-        } else if (a == u"--bitrate") {
-            request.bitRate = parseChoice(value, kBitRates);
-            ok = request.bitRate.has_value();
-        } else if (a == u"--format") {
-            formatName = value;
-            ok = !value.isEmpty();
-        } else {
-            err << "sonabel: unknown option " << a << '\n';
-            return false;
-        }
-        if (!ok) {
-            err << "sonabel: bad value \"" << value << "\" for " << a << '\n';
-            return false;
-        }
-    }
+    CommandParser command(QString::fromLatin1(kUsage));
+    QCommandLineParser& parser = command.parser();
+    const QCommandLineOption output(
+        QStringLiteral("o"), QStringLiteral("The ringtone file to write."), QStringLiteral("OUT"));
+    const QCommandLineOption start(QStringLiteral("start"),
+        QStringLiteral("Where the part begins: seconds or HH:MM:SS (default 0)."), QStringLiteral("TIME"));
+    const QCommandLineOption length(QStringLiteral("length"),
+        QStringLiteral("How long the part lasts, 5 to 60 (default 40, or up to the end)."), QStringLiteral("SECONDS"));
+    const QCommandLineOption fadeIn(
+        QStringLiteral("fade-in"), QStringLiteral("Seconds of fade at the part's start."), QStringLiteral("S"));
+    const QCommandLineOption fadeOut(
+        QStringLiteral("fade-out"), QStringLiteral("Seconds of fade at the part's end."), QStringLiteral("S"));
+    const QCommandLineOption volume(
+        QStringLiteral("volume"), QStringLiteral("Volume, 0 to 200 (default 100)."), QStringLiteral("PERCENT"));
+    const QCommandLineOption rate(
+        QStringLiteral("rate"), QStringLiteral("22050, 32000, 44100 or 48000 (default 44100)."), QStringLiteral("HZ"));
+    const QCommandLineOption channels(
+        QStringLiteral("channels"), QStringLiteral("1 or 2 (default 2)."), QStringLiteral("N"));
+    const QCommandLineOption bitRate(QStringLiteral("bitrate"),
+        QStringLiteral("64000, 80000, 96000, 128000 or 160000 (default 128000)."), QStringLiteral("BPS"));
+    const QCommandLineOption format(QStringLiteral("format"),
+        QStringLiteral("m4r, wav or mp3 (default: by OUT's extension, else m4r)."), QStringLiteral("FORMAT"));
+    parser.addOptions({ output, start, length, fadeIn, fadeOut, volume, rate, channels, bitRate, format });
+    parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The media file to take the part from."));
+    if (const std::optional<int> status = command.parse(arguments, out, err))
+        return status;
+
+    const QStringList inputs = parser.positionalArguments();
+    if (inputs.size() != 1)
+        return command.refuse(err);
+    request.input = inputs.constFirst();
+    request.output = parser.value(output);
     if (request.input.isEmpty() || request.output.isEmpty())
-        return false;
-    request.formatName = formatFor(formatName, request.output);
-    if (request.formatName.isEmpty()) {
-        err << "sonabel: unknown format \"" << formatName << "\"\n";
-        return false;
+        return command.refuse(err);
+
+    // Each value given is checked; the first one it cannot take is named.
+    const auto refuseValue = [&](const QCommandLineOption& option) {
+        return command.refuse(
+            err, QStringLiteral("bad value \"%1\" for --%2").arg(parser.value(option), option.names().constFirst()));
+    };
+    if (parser.isSet(start) && !(request.start = parseTime(parser.value(start))))
+        return refuseValue(start);
+    if (parser.isSet(length) && !(request.length = parseSeconds(parser.value(length))))
+        return refuseValue(length);
+    if (parser.isSet(fadeIn) && !(request.fadeIn = parseSeconds(parser.value(fadeIn))))
+        return refuseValue(fadeIn);
+    if (parser.isSet(fadeOut) && !(request.fadeOut = parseSeconds(parser.value(fadeOut))))
+        return refuseValue(fadeOut);
+    if (parser.isSet(volume)) {
+        bool ok = false;
+        request.volume = parser.value(volume).toInt(&ok);
+        if (!ok || request.volume < 0 || request.volume > kMaximumVolume)
+            return refuseValue(volume);
     }
-    return true;
+    if (parser.isSet(rate) && !(request.sampleRate = parseChoice(parser.value(rate), kSampleRates)))
+        return refuseValue(rate);
+    if (parser.isSet(channels) && !(request.channels = parseChoice(parser.value(channels), kChannelCounts)))
+        return refuseValue(channels);
+    if (parser.isSet(bitRate) && !(request.bitRate = parseChoice(parser.value(bitRate), kBitRates)))
+        return refuseValue(bitRate);
+    const QString formatName = parser.value(format);
+    if (parser.isSet(format) && formatName.isEmpty())
+        return refuseValue(format);
+    request.formatName = formatFor(formatName, request.output);
+    if (request.formatName.isEmpty())
+        return command.refuse(err, QStringLiteral("unknown format \"%1\"").arg(formatName));
+    return std::nullopt;
 }
 
 // The output is made in its folder (under a temporary name first), so that folder must
@@ -176,10 +187,8 @@ QString outputProblem(const QString& output)
 int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     MakeRequest request;
-    if (!parseArguments(arguments, request, err)) {
-        err << kUsage;
-        return 2;
-    }
+    if (const std::optional<int> status = parseArguments(arguments, request, out, err))
+        return *status;
 
     const MediaFileCheck check = MediaFileCheck::check(request.input);
     if (!check.accepted()) {
@@ -215,8 +224,8 @@ int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
                                      {ConvertKey::ConverteLength, length},
                                      {ConvertKey::ConverteOutputVolume, request.volume}};
     // A fade no longer than the part: the fade-in from its start, the fade-out up to its end.
-    const double fadeIn = std::min(request.fadeIn, length);
-    const double fadeOut = std::min(request.fadeOut, length);
+    const double fadeIn = std::min(request.fadeIn.value_or(0.0), length);
+    const double fadeOut = std::min(request.fadeOut.value_or(0.0), length);
     const QVariantMap fadeEffect {{ConvertKey::FadeInStartTime, start},
                                   {ConvertKey::FadeInLength, fadeIn},
                                   {ConvertKey::FadeOutStartTime, start + length - fadeOut},

@@ -3,6 +3,7 @@
 #include "core/mediacheck/mediafilecheck.h"
 #include "core/text/commonfunctions.h"
 #include "media/vyrtmediafiledecoder.h"
+#include "tools/sonabel/commandparser.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -60,22 +61,17 @@ QString streamLine(const VyStreamInfo& s)
 
 int runProbe(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    QString path;
-    bool json = false;
-    for (const QString& a : arguments) {
-        if (a == u"--json")
-            json = true;
-        else if (path.isEmpty())
-            path = a;
-        else {
-            err << "usage: sonabel probe FILE [--json]\n";
-            return 2;
-        }
-    }
-    if (path.isEmpty()) {
-        err << "usage: sonabel probe FILE [--json]\n";
-        return 2;
-    }
+    CommandParser command(QStringLiteral("usage: sonabel probe FILE [--json]\n"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Print the report as JSON."));
+    command.parser().addOption(jsonOption);
+    command.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The media file to read."));
+    if (const std::optional<int> status = command.parse(arguments, out, err))
+        return *status;
+    const QStringList files = command.parser().positionalArguments();
+    if (files.size() != 1 || files.constFirst().isEmpty())
+        return command.refuse(err);
+    const QString path = files.constFirst();
+    const bool json = command.parser().isSet(jsonOption);
 
     const std::string native = QFile::encodeName(path).toStdString();
     const MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(native);

@@ -3,6 +3,7 @@
 #include "core/environment/editingstate.h"
 #include "core/waveform/sampleblocktransfer.h"
 #include "core/waveform/waveformdataengine.h"
+#include "tools/sonabel/commandparser.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -15,33 +16,30 @@ constexpr auto kUsage = "usage: sonabel waveform FILE [--csv] [--archive OUT.pli
 
 int runWaveform(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    QString path;
-    QString archive;
-    bool csv = false;
+    CommandParser command(QString::fromLatin1(kUsage));
+    const QCommandLineOption csvOption(
+        QStringLiteral("csv"), QStringLiteral("Print the points themselves, as x,y lines."));
+    const QCommandLineOption archiveOption(QStringLiteral("archive"),
+        QStringLiteral("Write the point archive to OUT.plist."), QStringLiteral("OUT.plist"));
+    const QCommandLineOption heightOption(QStringLiteral("height"),
+        QStringLiteral("The height the points are scaled to (default 200)."), QStringLiteral("H"));
+    command.parser().addOptions({ csvOption, archiveOption, heightOption });
+    command.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The media file to reduce."));
+    if (const std::optional<int> status = command.parse(arguments, out, err))
+        return *status;
+    const QStringList files = command.parser().positionalArguments();
+    if (files.size() != 1 || files.constFirst().isEmpty())
+        return command.refuse(err);
+    const QString path = files.constFirst();
+    const QString archive = command.parser().value(archiveOption);
+    const bool csv = command.parser().isSet(csvOption);
     float height = 200.0f;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == QStringLiteral("--csv")) {
-            csv = true;
-        } else if (a == QStringLiteral("--archive") && i + 1 < arguments.size()) {
-            archive = arguments[++i];
-        } else if (a == QStringLiteral("--height") && i + 1 < arguments.size()) {
-            bool ok = false;
-            height = arguments[++i].toFloat(&ok);
-            if (!ok || height <= 0.0f) {
-                err << kUsage;
-                return 2;
-            }
-        } else if (path.isEmpty() && !a.startsWith(u'-')) {
-            path = a;
-        } else {
-            err << kUsage;
-            return 2;
-        }
-    }
-    if (path.isEmpty()) {
-        err << kUsage;
-        return 2;
+    if (command.parser().isSet(heightOption)) {
+        const QString value = command.parser().value(heightOption);
+        bool ok = false;
+        height = value.toFloat(&ok);
+        if (!ok || !(height > 0.0f))
+            return command.refuse(err, QStringLiteral("bad value \"%1\" for --height").arg(value));
     }
 
     // The view's zoom at load: one point every 0.05 units.

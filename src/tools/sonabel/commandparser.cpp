@@ -1,0 +1,50 @@
+#include "tools/sonabel/commandparser.h"
+
+#include <QTextStream>
+
+CommandParser::CommandParser(QString usage)
+    : m_usage(std::move(usage))
+    , m_help({ QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."))
+{
+    // Our own help option rather than the parser's, which also offers --help-all for the
+    // toolkit's options a command does not take.
+    m_parser.addOption(m_help);
+}
+
+std::optional<int> CommandParser::parse(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    // The parser skips the first entry as the program's name.
+    if (!m_parser.parse(QStringList { QStringLiteral("sonabel") } + arguments))
+        return refuse(err, complaintOf(m_parser));
+    if (m_parser.isSet(m_help)) {
+        // The command's usage, then the parser's list of options and arguments.
+        const QString text = m_parser.helpText();
+        const qsizetype options = text.indexOf(QStringLiteral("\nOptions:\n"));
+        out << m_usage << (options >= 0 ? text.mid(options) : text);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+int CommandParser::refuse(QTextStream& err, const QString& complaint) const
+{
+    if (!complaint.isEmpty())
+        err << "sonabel: " << complaint << '\n';
+    err << m_usage;
+    return 2;
+}
+
+QString CommandParser::complaintOf(const QCommandLineParser& parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.constFirst();
+        return QStringLiteral("unknown option ") + (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"))
+            + name;
+    }
+    // As our own messages run: from a small letter.
+    QString text = parser.errorText();
+    if (!text.isEmpty())
+        text[0] = text.at(0).toLower();
+    return text;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QTextStream;
+
+// The parse every `sonabel` command shares: its own -h/--help, and anything the parser
+// cannot take reported as bad arguments (status 2) with the command's usage.
+class CommandParser {
+public:
+    // `usage` is the command's usage lines, shown on bad arguments and atop its help.
+    explicit CommandParser(QString usage);
+
+    QCommandLineParser& parser() { return m_parser; }
+
+    // nullopt when the arguments parsed and the command goes on; otherwise the exit status
+    // to return: 0 after printing the help to `out`, 2 after a complaint on `err`.
+    std::optional<int> parse(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+    // Prints `complaint` (when given) and the usage; returns 2, the status for bad arguments.
+    int refuse(QTextStream& err, const QString& complaint = {}) const;
+
+    // The parser's complaint, naming the option it refused.
+    static QString complaintOf(const QCommandLineParser& parser);
+
+private:
+    QString m_usage;
+    QCommandLineParser m_parser;
+    QCommandLineOption m_help;
+};
