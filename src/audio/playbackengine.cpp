@@ -117,6 +117,12 @@ void PlayerImpl::setRestGap(double seconds)
     m_restGap = std::max(0.0, seconds);
 }
 
+void PlayerImpl::setRestAfterEnd(bool rest)
+{
+    const std::lock_guard lock(m_mutex);
+    m_restAfterEnd = rest;
+}
+
 int PlayerImpl::play()
 {
     const std::lock_guard operations(m_operations);
@@ -399,9 +405,14 @@ void PlayerImpl::tick()
         return;
     const int64_t bytesPerSecond = static_cast<int64_t>(m_rate) * m_channels * 2;
     const int64_t writtenUs = m_writtenBytes.load() * 1000000 / bytesPerSecond;
-    if (m_processedUs.load() >= writtenUs)
+    bool rest = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        rest = m_restAfterEnd;
+    }
+    if (m_processedUs.load() >= writtenUs && rest)
         finishSegment();
-    else if (m_sink->state() == QAudio::IdleState)
+    else if (m_processedUs.load() >= writtenUs || m_sink->state() == QAudio::IdleState)
         stopPlaying(true);
 }
 

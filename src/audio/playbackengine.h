@@ -33,6 +33,7 @@ struct PlayerImpl {
     int seek(double seconds);
     void setRange(double start, double end);
     void setRestGap(double seconds);
+    void setRestAfterEnd(bool rest);
     void setVolume(int percent) { m_volume.store(std::clamp(percent, 0, 200), std::memory_order_relaxed); }
     [[nodiscard]] int state() const { return m_state.load(std::memory_order_acquire); }
     [[nodiscard]] double playedTime() const;
@@ -97,6 +98,7 @@ private:
     double m_rangeStart = -1.0;
     double m_rangeEnd = -1.0;
     double m_restGap = 0.0;     // silence before the next piece on a resting stream
+    bool m_restAfterEnd = false; // a piece that ends leaves the stream resting on silence
     PlayerCallback m_callback = nullptr;
     void* m_callbackUser = nullptr;
 

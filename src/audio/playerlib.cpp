@@ -79,6 +79,14 @@ int VPSetRestGap(Player player, double seconds)
     return 0;
 }
 
+int VPSetRestAfterEnd(Player player, int rest)
+{
+    if (player == nullptr)
+        return -1;
+    player->setRestAfterEnd(rest != 0);
+    return 0;
+}
+
 int VPSetVolume(Player player, int percent)
 {
     if (player == nullptr)

@@ -59,10 +59,13 @@ int VPSeek(Player player, double seconds, int flag);
 // The range of the next VPPlay, and the end that seeks play on to while it is set; a
 // start below 0 clears it, an end of -1.0 plays to the end of the file.
 int VPSetPlayTime(Player player, double start, double end);
-// When the next start finds the output resting on silence after the previous piece (it
-// keeps running a while after playing ends), that silence is topped up to `seconds`
+// When the next start finds the output resting on silence after the previous piece (see
+// VPSetRestAfterEnd), that silence is topped up to `seconds`
 // before the new piece is heard. Applies to the next start only.
 int VPSetRestGap(Player player, double seconds);
+// Whether a piece that plays to its end leaves the output resting on silence (for a
+// while) instead of closing it; off unless set.
+int VPSetRestAfterEnd(Player player, int rest);
 // 0-200 %, applied to the samples with clipping.
 int VPSetVolume(Player player, int percent);
 // The position on the file's timeline of the sound handed to the device, from the

@@ -140,6 +140,9 @@ void RoingTonePlayBackController::seekPlayer(double seconds)
 void RoingTonePlayBackController::setPlayEnd(double start, double end, double afterSilence)
 {
     VPSetPlayTime(_VyRTPlayer, end >= 0.0 ? start : -1.0, end);
+    // A piece with an end of its own is a preview pass, which another follows after the
+    // rings gap: its stream stays open in between.
+    VPSetRestAfterEnd(_VyRTPlayer, end >= 0.0 ? 1 : 0);
     VPSetRestGap(_VyRTPlayer, afterSilence);
 }
 

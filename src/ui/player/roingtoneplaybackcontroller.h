@@ -42,7 +42,7 @@ public:
     // Where playing stops by itself: at `end` seconds, or (end < 0) at the file's end.
     // Holds for the next play and for seeks until it is set again. The next start comes
     // `afterSilence` seconds after the end of what played before, when it finds the
-    // output still resting after it.
+    // output still resting after it. Only a piece with an end leaves the output resting.
     void setPlayEnd(double start, double end, double afterSilence = 0.0);
     void setVolume(int percent);
     // Fades for previews, in the keys of the converter's fade dictionary.
