@@ -57,7 +57,7 @@ void printWithoutDisplay(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    // The toolkit's own options (-platform ...) fail this read; they are then left to the
+    // Qt's own options (-platform ...) fail this read; they are then left to the
     // read of what the QApplication leaves.
     CommandLine line;
     if (line.parser.parse(arguments) && (line.parser.isSet(line.help) || line.parser.isSet(line.version)))

@@ -7,7 +7,7 @@ CommandParser::CommandParser(QString usage)
     , m_help({ QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."))
 {
     // Our own help option rather than the parser's, which also offers --help-all for the
-    // toolkit's options a command does not take.
+    // Qt's options a command does not take.
     m_parser.addOption(m_help);
 }
 
