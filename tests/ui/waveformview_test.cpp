@@ -27,7 +27,8 @@ struct RecordingDelegate : WaveformViewDelegate {
     int state = 0;
     void repeatePreview(std::optional<double> fromMs) override { previews.push_back(fromMs); }
     void handlePlay(double fromMs) override { plays.push_back(fromMs); }
-    void stopPreview() override { }
+    int previewStops = 0;
+    void stopPreview() override { ++previewStops; }
     int getPlayerState() override { return state; }
     void setPlayBeginTime(double ms) override { beginTimes.push_back(ms); }
     void setCanMoveWaveform() override { }
@@ -211,6 +212,15 @@ TEST_F(WaveformViewTest, PlayLineFollowsTheRulerAndRestartsPlay)
     EXPECT_DOUBLE_EQ(delegate.beginTimes.back(), 30000.0);
     view->repaint(); // the bar learns where the line is when the view paints
     EXPECT_TRUE(view->lineView()->drawsTimeLine()); // 30 s lies inside the 0-40 s part
+
+    // While previewing (a pass, or the rings gap after it) the line ends the preview and
+    // starts nothing.
+    view->setIsPreview(true);
+    press(QPoint(350, 10));
+    release(QPoint(350, 10));
+    EXPECT_EQ(delegate.previewStops, 1);
+    EXPECT_EQ(delegate.plays.size(), 2u);
+    EXPECT_TRUE(delegate.previews.empty());
 }
 
 // While previewing the bar draws the play line; what the window shows after the line's

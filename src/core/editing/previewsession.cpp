@@ -3,7 +3,6 @@
 #include "core/text/commonfunctions.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -299,6 +298,11 @@ void PreviewSession::clickPreviewChosePart()
 
 void PreviewSession::repeatePreview(std::optional<double> fromMs)
 {
+    startPass(fromMs, 0.0);
+}
+
+void PreviewSession::startPass(std::optional<double> fromMs, double afterSilence)
+{
     if (!hasPlayer())
         return;
     // Without a position the call comes from the loop or from an edit of a previewed
@@ -320,9 +324,6 @@ void PreviewSession::repeatePreview(std::optional<double> fromMs)
     applyFades(begin);
     m_lastPass = false;
     m_shouldReflashTimeLine = false;
-    // The next pass after a gap: the player itself makes the silence between the passes
-    // exactly the rings gap; the timer only has to hand the pass over in time.
-    const double afterSilence = std::exchange(m_passAfterGap, false) ? m_ringsGap : 0.0;
     startPlayerAt(begin, partEnd(), afterSilence);
     startTimeLine();
 }
@@ -333,9 +334,9 @@ void PreviewSession::ringsGapElapsed()
     if (!m_gapPending)
         return;
     m_gapPending = false;
-    m_passAfterGap = true;
-    repeatePreview();
-    m_passAfterGap = false;
+    // The player itself makes the silence between the passes exactly the rings gap; the
+    // timer only has to hand the pass over in time.
+    startPass(std::nullopt, m_ringsGap);
 }
 
 void PreviewSession::setPlayBeginTime(double ms)

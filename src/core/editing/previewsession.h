@@ -178,6 +178,9 @@ private:
     void showVideoIfAny();
     void applyFades(double begin);
     void startPlayerAt(double seconds, double end, double afterSilence);
+    // A pass of the preview from `fromMs` (or the part's start), heard `afterSilence`
+    // seconds after the previous pass ended.
+    void startPass(std::optional<double> fromMs, double afterSilence);
     void startTimeLine();
     void cancelPendingGap();
     void stopScrolling();
@@ -204,7 +207,6 @@ private:
     double m_waveformSpeed = 0.0;
     bool m_lastPass = false; // the loop was ended while a pass plays: no gap after it
     bool m_gapPending = false;
-    bool m_passAfterGap = false; // the pass being started follows a rings gap
     bool m_tickTimerRunning = false;
     bool m_scrollTimerRunning = false;
 };

@@ -26,6 +26,14 @@ std::optional<int> CommandParser::parse(const QStringList& arguments, QTextStrea
     return std::nullopt;
 }
 
+std::optional<QString> CommandParser::onlyFile() const
+{
+    const QStringList files = m_parser.positionalArguments();
+    if (files.size() != 1 || files.constFirst().isEmpty())
+        return std::nullopt;
+    return files.constFirst();
+}
+
 int CommandParser::refuse(QTextStream& err, const QString& complaint) const
 {
     if (!complaint.isEmpty())

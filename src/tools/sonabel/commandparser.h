@@ -21,6 +21,9 @@ public:
     // to return: 0 after printing the help to `out`, 2 after a complaint on `err`.
     std::optional<int> parse(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
+    // The command's one file argument; nullopt unless there is exactly one, not empty.
+    [[nodiscard]] std::optional<QString> onlyFile() const;
+
     // Prints `complaint` (when given) and the usage; returns 2, the status for bad arguments.
     int refuse(QTextStream& err, const QString& complaint = {}) const;
 

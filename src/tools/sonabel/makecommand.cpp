@@ -123,10 +123,10 @@ std::optional<int> parseArguments(
     if (const std::optional<int> status = command.parse(arguments, out, err))
         return status;
 
-    const QStringList inputs = parser.positionalArguments();
-    if (inputs.size() != 1)
+    const std::optional<QString> input = command.onlyFile();
+    if (!input)
         return command.refuse(err);
-    request.input = inputs.constFirst();
+    request.input = *input;
     request.output = parser.value(output);
     if (request.input.isEmpty() || request.output.isEmpty())
         return command.refuse(err);

@@ -67,10 +67,10 @@ int runProbe(const QStringList& arguments, QTextStream& out, QTextStream& err)
     command.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The media file to read."));
     if (const std::optional<int> status = command.parse(arguments, out, err))
         return *status;
-    const QStringList files = command.parser().positionalArguments();
-    if (files.size() != 1 || files.constFirst().isEmpty())
+    const std::optional<QString> file = command.onlyFile();
+    if (!file)
         return command.refuse(err);
-    const QString path = files.constFirst();
+    const QString path = *file;
     const bool json = command.parser().isSet(jsonOption);
 
     const std::string native = QFile::encodeName(path).toStdString();

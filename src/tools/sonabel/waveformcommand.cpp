@@ -27,10 +27,10 @@ int runWaveform(const QStringList& arguments, QTextStream& out, QTextStream& err
     command.parser().addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The media file to reduce."));
     if (const std::optional<int> status = command.parse(arguments, out, err))
         return *status;
-    const QStringList files = command.parser().positionalArguments();
-    if (files.size() != 1 || files.constFirst().isEmpty())
+    const std::optional<QString> file = command.onlyFile();
+    if (!file)
         return command.refuse(err);
-    const QString path = files.constFirst();
+    const QString path = *file;
     const QString archive = command.parser().value(archiveOption);
     const bool csv = command.parser().isSet(csvOption);
     float height = 200.0f;

@@ -92,10 +92,7 @@ void VyAudioEditorViewController::setIsSaveAs(unsigned value) { m_saveController
 
 void VyAudioEditorViewController::uploadToiTunes()
 {
-    if (isLoading()) {
-        m_saveController->setIsSaveAs(0); // a Save As asked for now is over too
-        return;
-    }
+    // The save controller refuses while a file loads, and clears a Save As with it.
     m_saveController->uploadToiTunes();
 }
 
