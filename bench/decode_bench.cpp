@@ -17,7 +17,6 @@ namespace {
 
 std::string g_file;
 
-
 void BM_DecodeWholeFile(benchmark::State& state)
 {
     int64_t bytes = 0;

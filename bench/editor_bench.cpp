@@ -3,10 +3,10 @@
 // drag of the selection bar while a preview plays. Needs a sound server
 // (bench/measure-editor.sh starts a private one).
 
+#include "bench/qtbenchsupport.h"
 #include "core/environment/editingstate.h"
 #include "media/decoderlib.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
-#include "bench/qtbenchsupport.h"
 #include "ui/waveform/dragview.h"
 
 #include <QApplication>
@@ -21,8 +21,6 @@
 #include <vector>
 
 namespace {
-
-
 
 void sendMove(QWidget* target, QPoint at)
 {
@@ -72,7 +70,7 @@ int main(int argc, char** argv)
     }
     std::sort(ticks.begin(), ticks.end());
     std::printf("play-line tick with redraw: median %.2f ms, worst %.2f ms (main thread)\n", ticks[ticks.size() / 2],
-                ticks.back());
+        ticks.back());
     editor.clickStopSound();
 
     // A 5-second drag of the bar while the preview plays.
@@ -81,7 +79,7 @@ int main(int argc, char** argv)
     const int before = editor.underrunCount();
     DragView* bar = editor.waveformView()->lineView();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), bar->mapToGlobal(QPointF(20, 20)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+        Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &press);
     QElapsedTimer drag;
     drag.start();
@@ -90,8 +88,8 @@ int main(int argc, char** argv)
         sendMove(bar, QPoint(20 + ((step++ % 40) < 20 ? 3 : -3), 20));
         pump(20);
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20), bar->mapToGlobal(QPointF(20, 20)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20), bar->mapToGlobal(QPointF(20, 20)), Qt::LeftButton,
+        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &release);
     std::printf("underruns during a 5 s drag while previewing: %d\n", editor.underrunCount() - before);
     editor.clickStopSound();

@@ -32,7 +32,11 @@ double cpuSeconds()
 // Notes when the first sample louder than a whisper arrives.
 class FirstSound : public QIODevice {
 public:
-    explicit FirstSound(const QElapsedTimer& clock) : m_clock(clock) { open(QIODevice::WriteOnly); }
+    explicit FirstSound(const QElapsedTimer& clock)
+        : m_clock(clock)
+    {
+        open(QIODevice::WriteOnly);
+    }
     qint64 heardAtMs = -1;
 
 protected:
@@ -51,7 +55,6 @@ protected:
 private:
     const QElapsedTimer& m_clock;
 };
-
 
 } // namespace
 
@@ -107,7 +110,7 @@ int main(int argc, char** argv)
     const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
     VPStop(player);
     std::printf("CPU while playing:            %.3f s over %.1f s = %.2f %% of one core\n", cpu, seconds,
-                100.0 * cpu / seconds);
+        100.0 * cpu / seconds);
     std::printf("underruns:                    %d\n", VPGetUnderrunCount(player));
 
     VPSetDecoder(player, static_cast<VideoProcessor>(nullptr), static_cast<AudioProcessor>(nullptr));

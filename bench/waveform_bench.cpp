@@ -5,9 +5,9 @@
 //                                                  resident memory above the baseline
 // bench/compare-waveform.sh runs both on a 5-minute and a 60-minute MP3.
 
+#include "bench/decodesupport.h"
 #include "core/environment/editingstate.h"
 #include "core/waveform/waveformdataengine.h"
-#include "bench/decodesupport.h"
 
 #include <QString>
 
@@ -21,7 +21,6 @@
 namespace {
 
 std::string g_file;
-
 
 void BM_BareDecode(benchmark::State& state)
 {
@@ -61,7 +60,7 @@ int peakMemory(const std::string& file)
     const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(file), 200.0f, 20.0f);
     const long peak = statusKb("VmHWM:");
     std::printf("points: %zu\nbaseline: %ld KiB\npeak: %ld KiB\nabove baseline: %.1f MiB\n",
-                block ? block->sampleBlk().size() : 0, baseline, peak, (peak - baseline) / 1024.0);
+        block ? block->sampleBlk().size() : 0, baseline, peak, (peak - baseline) / 1024.0);
     return block ? 0 : 1;
 }
 

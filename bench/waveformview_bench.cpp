@@ -3,9 +3,9 @@
 // pictures take after zooming out. Runs on the offscreen platform.
 //   waveformview_bench [SHOT.png]   (with a path: also saves what a window shows)
 
+#include "bench/qtbenchsupport.h"
 #include "core/environment/editingstate.h"
 #include "media/decoderlib.h"
-#include "bench/qtbenchsupport.h"
 #include "ui/waveform/waveformrenderer.h"
 #include "ui/waveform/waveformview.h"
 
@@ -23,7 +23,6 @@
 #include <vector>
 
 namespace {
-
 
 double medianMs(std::vector<double> v)
 {
@@ -70,7 +69,7 @@ int main(int argc, char** argv)
 
     // The render alone, as the load runs it, for both zoom levels.
     auto points = gloableState()._cgPointArray();
-    for (double clearance : {0.05, 1.0}) {
+    for (double clearance : { 0.05, 1.0 }) {
         WaveformRenderRequest request;
         request.points = points.get();
         request.pointClearance = clearance;
@@ -86,7 +85,7 @@ int main(int argc, char** argv)
             times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
         }
         std::printf("offscreen render, %zu points at %.2f px a point: %.1f ms (picture %dx%d)\n", points->size(),
-                    clearance, medianMs(times), picture.width(), picture.height());
+            clearance, medianMs(times), picture.width(), picture.height());
     }
 
     std::printf("paint 900x%d at the smallest zoom (0.05): %.2f ms\n", view.height(), paintMs(view, view.width() / 2));
@@ -95,7 +94,7 @@ int main(int argc, char** argv)
     view.setWaveformWidth(0.05);
     std::printf("pictures after zooming out: %.1f MB\n", static_cast<double>(view.pictureBytes()) / (1024.0 * 1024.0));
     if (argc > 1) {
-        view.setTimeTF(PartFrame {100.0, 300.0});
+        view.setTimeTF(PartFrame { 100.0, 300.0 });
         view.setTimeLineXPos(150.0);
         view.grab(QRect(0, 0, 900, view.height())).save(QString::fromLocal8Bit(argv[1]));
     }

@@ -66,7 +66,7 @@ void AppCoreController::didShowMainWindow()
         m_menu = new MainMenuController(m_mainWindowController);
         // Through the application's quit, so that the shutdown runs.
         connect(m_mainWindowController, &VyMainWindowController::quitRequested, qApp, &QCoreApplication::quit,
-                Qt::QueuedConnection);
+            Qt::QueuedConnection);
     }
     VyMainWindowController* window = m_mainWindowController;
     window->show();
@@ -93,12 +93,13 @@ void AppCoreController::emitAppWillExit()
         return;
     }
     bus.send(QDBusMessage::createSignal(QLatin1String(PhoneSignals::kPath), QLatin1String(PhoneSignals::kInterface),
-                                        QLatin1String(PhoneSignals::kAppWillExit)));
+        QLatin1String(PhoneSignals::kAppWillExit)));
     // A call after the signal returns only once the bus has the signal: nothing is lost
     // when the process ends right after.
-    bus.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")),
-             QDBus::Block, 2000);
+    bus.call(
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")),
+        QDBus::Block, 2000);
 }
 
 void AppCoreController::applicationWillTerminate()
@@ -124,7 +125,7 @@ void AppCoreController::applicationWillTerminate()
 void AppCoreController::cleanTmpFile()
 {
     const QString folder = AppPlaces::musicFolder();
-    for (const char* name : {"/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav"}) {
+    for (const char* name : { "/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav" }) {
         const QString path = folder + QLatin1String(name);
         if (QFileInfo::exists(path))
             QFile::remove(path);

@@ -94,9 +94,8 @@ void loadAtStart(const QString& file)
 {
     // Once the event loop runs, through the one loading path.
     QTimer::singleShot(0, [file] {
-        NotificationCenter::defaultCenter().post(
-            QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            {{QStringLiteral("FilePath"), file}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+            { { QStringLiteral("FilePath"), file }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     });
 }
 
@@ -159,9 +158,10 @@ int main(int argc, char** argv)
     VyMainWindowController* window = core.mainWindowController();
 
     if (instance) {
-        QObject::connect(instance.get(), &SingleInstance::fileHandedOver, window, &VyMainWindowController::openFromOutside);
+        QObject::connect(
+            instance.get(), &SingleInstance::fileHandedOver, window, &VyMainWindowController::openFromOutside);
         QObject::connect(instance.get(), &SingleInstance::activationRequested, window,
-                         &VyMainWindowController::makeSelfWindowBecomeKey);
+            &VyMainWindowController::makeSelfWindowBecomeKey);
     }
     if (arguments.quitAfterFirstPaint) {
         QObject::connect(window, &VyMainWindowController::firstPaint, window, [window] {
@@ -173,16 +173,16 @@ int main(int argc, char** argv)
     } else if (!arguments.screenshot.isEmpty()) {
         if (arguments.file.isEmpty()) {
             QObject::connect(window, &VyMainWindowController::firstPaint, window,
-                             [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+                [window, out = arguments.screenshot] { takeScreenshot(window, out); });
         } else {
             QObject::connect(window, &VyMainWindowController::fileLoaded, window,
-                             [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+                [window, out = arguments.screenshot] { takeScreenshot(window, out); });
             QObject::connect(window, &VyMainWindowController::fileRefused, window,
-                             [window](const QString& path, const QString& message) {
-                                 std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(message));
-                                 window->allowClose();
-                                 QCoreApplication::exit(1);
-                             });
+                [window](const QString& path, const QString& message) {
+                    std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(message));
+                    window->allowClose();
+                    QCoreApplication::exit(1);
+                });
         }
     }
     if (!arguments.file.isEmpty())

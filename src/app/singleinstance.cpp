@@ -51,8 +51,9 @@ SingleInstance::Role SingleInstance::claim(Transport transport)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (transport == Transport::LockFile || !bus.isConnected() || bus.interface() == nullptr)
         return claimWithLockFile();
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
-        QLatin1String(kServiceName), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
+        = bus.interface()->registerService(QLatin1String(kServiceName), QDBusConnectionInterface::DontQueueService,
+            QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid())
         return claimWithLockFile();
     m_usesBus = true;
@@ -73,7 +74,8 @@ SingleInstance::Role SingleInstance::claimWithLockFile()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(socketPath());
     if (!m_server->listen(socketPath()))
-        qCWarning(lcApp).noquote() << QStringLiteral("cannot listen for second starts: %1").arg(m_server->errorString());
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("cannot listen for second starts: %1").arg(m_server->errorString());
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -96,8 +98,7 @@ bool SingleInstance::handOver(const QString& file)
     const QString path = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
     if (m_usesBus) {
         QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kServiceName), QLatin1String(kObjectPath),
-                                                           QLatin1String(kInterface),
-                                                           path.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("OpenFile"));
+            QLatin1String(kInterface), path.isEmpty() ? QStringLiteral("Activate") : QStringLiteral("OpenFile"));
         if (!path.isEmpty())
             call << path;
         const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 10000);

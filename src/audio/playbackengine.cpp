@@ -66,16 +66,24 @@ void PlayerImpl::runOnEngine(const std::function<void()>& work)
     }
     // Qt's blocking hand-over orders the two threads, but with locks a race detector
     // cannot see; passing through our own mutex on both sides makes the order visible.
-    { const std::lock_guard handoff(m_handoff); }
+    {
+        const std::lock_guard handoff(m_handoff);
+    }
     QMetaObject::invokeMethod(
         m_host,
         [this, &work] {
-            { const std::lock_guard handoff(m_handoff); }
+            {
+                const std::lock_guard handoff(m_handoff);
+            }
             work();
-            { const std::lock_guard handoff(m_handoff); }
+            {
+                const std::lock_guard handoff(m_handoff);
+            }
         },
         Qt::BlockingQueuedConnection);
-    { const std::lock_guard handoff(m_handoff); }
+    {
+        const std::lock_guard handoff(m_handoff);
+    }
 }
 
 void PlayerImpl::setSources(VideoProcessor video, AudioProcessor audio, VideoDecoder rawVideo, AudioDecoder rawAudio)
@@ -298,16 +306,15 @@ void PlayerImpl::startSegment(double from, double to, bool notify)
         // behind the silence already taken, and is heard that much later too.
         const int64_t silentUs = handedOutUs() - m_pieceEndUs;
         const int64_t missingUs = static_cast<int64_t>(restGap * 1e6) - silentUs;
-        padFrames = std::clamp<int64_t>(missingUs * m_rate / 1000000, 0,
-                                        static_cast<int64_t>(m_ringWriter.capacity() / 2) / bytesPerFrame);
+        padFrames = std::clamp<int64_t>(
+            missingUs * m_rate / 1000000, 0, static_cast<int64_t>(m_ringWriter.capacity() / 2) / bytesPerFrame);
         m_pending.assign(static_cast<size_t>(padFrames * bytesPerFrame), 0);
         m_ringWriter.write(m_pending.data(), m_pending.size());
         m_pending.clear();
     }
     // Prime the ring so the sink starts on sound, not on an empty buffer.
     const auto prime = static_cast<size_t>(m_rate * m_channels * 2 * kPrimeSeconds) + m_ringWriter.available();
-    while (m_ringWriter.available() < prime && feedPending()) {
-    }
+    while (m_ringWriter.available() < prime && feedPending()) { }
     // The clock counts from the first byte of this piece; on a resting stream that comes
     // after what has been played so far (silence) and the top-up, and the ring is opened
     // to the device now.
@@ -374,7 +381,8 @@ void PlayerImpl::stopPlaying(bool atEnd)
         const std::lock_guard lock(m_mutex);
         if (atEnd) {
             const int64_t bytesPerSecond = static_cast<int64_t>(m_rate) * m_channels * 2;
-            m_position = m_base + (bytesPerSecond > 0 ? static_cast<double>(m_writtenBytes.load()) / bytesPerSecond : 0);
+            m_position
+                = m_base + (bytesPerSecond > 0 ? static_cast<double>(m_writtenBytes.load()) / bytesPerSecond : 0);
         } else {
             m_position = 0.0;
         }

@@ -69,22 +69,22 @@ private:
     static constexpr int kRestMs = 15000;
 
     QThread m_engineThread;
-    QObject* m_host = nullptr;      // lives on the engine thread
-    QAudioSink* m_sink = nullptr;   // engine thread only
-    QTimer* m_tick = nullptr;       // engine thread only
-    bool m_resting = false;         // engine thread only: the sink runs on silence
-    QElapsedTimer m_restingFor;     // engine thread only
+    QObject* m_host = nullptr; // lives on the engine thread
+    QAudioSink* m_sink = nullptr; // engine thread only
+    QTimer* m_tick = nullptr; // engine thread only
+    bool m_resting = false; // engine thread only: the sink runs on silence
+    QElapsedTimer m_restingFor; // engine thread only
     // Engine thread only, in microseconds of the stream since the sink started: where this
     // piece's first sample and the last piece's end lie in it.
     int64_t m_processedBaseUs = 0;
     int64_t m_pieceEndUs = 0;
     SpscRing m_ring; // reset on the engine thread only while neither side runs
     SpscRing::Writer m_ringWriter; // the decode side's, see below
-    RingDevice m_device;           // holds the ring's reader
+    RingDevice m_device; // holds the ring's reader
     PlayerFrameRelay m_relay;
 
     std::mutex m_operations; // one VP call at a time
-    std::mutex m_handoff;    // see runOnEngine
+    std::mutex m_handoff; // see runOnEngine
     mutable std::mutex m_mutex; // the fields below up to the atomics
     AudioProcessor m_audio = nullptr;
     VideoProcessor m_video = nullptr;
@@ -92,28 +92,28 @@ private:
     VideoProcessor m_ownVideo = nullptr;
     int m_rate = 0;
     int m_channels = 0;
-    double m_base = 0.0;        // where the current segment started
+    double m_base = 0.0; // where the current segment started
     double m_segmentEnd = -1.0; // where it stops; -1: the end of the file
-    double m_position = 0.0;    // the position while stopped
+    double m_position = 0.0; // the position while stopped
     double m_rangeStart = -1.0;
     double m_rangeEnd = -1.0;
-    double m_restGap = 0.0;     // silence before the next piece on a resting stream
+    double m_restGap = 0.0; // silence before the next piece on a resting stream
     bool m_restAfterEnd = false; // a piece that ends leaves the stream resting on silence
     PlayerCallback m_callback = nullptr;
     void* m_callbackUser = nullptr;
 
-    std::atomic<int> m_state {0};
-    std::atomic<int> m_volume {100};
-    std::atomic<int64_t> m_processedUs {0}; // the sink's clock for this segment
-    std::atomic<int64_t> m_writtenBytes {0}; // bytes of this segment put into the ring
-    int m_loggedUnderruns = 0;               // engine thread only
+    std::atomic<int> m_state { 0 };
+    std::atomic<int> m_volume { 100 };
+    std::atomic<int64_t> m_processedUs { 0 }; // the sink's clock for this segment
+    std::atomic<int64_t> m_writtenBytes { 0 }; // bytes of this segment put into the ring
+    int m_loggedUnderruns = 0; // engine thread only
 
     // Decode side: touched by one thread at a time (engine while priming, then decoder).
     std::vector<char> m_pending;
     size_t m_pendingOffset = 0;
     std::thread m_decoder;
     std::thread m_videoThread;
-    std::atomic<bool> m_stopWorkers {false};
+    std::atomic<bool> m_stopWorkers { false };
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
 };

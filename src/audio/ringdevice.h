@@ -28,13 +28,13 @@ public:
 
     // Set by the producer once the last bytes of the stream are in the ring: a short
     // read after that is the end, not an underrun.
-    std::atomic<bool> endWritten {false};
+    std::atomic<bool> endWritten { false };
     // The ring is set aside (the player rests or is refilling it): only silence comes out.
-    std::atomic<bool> silent {false};
-    std::atomic<int> underruns {0};
+    std::atomic<bool> silent { false };
+    std::atomic<int> underruns { 0 };
     // Every byte handed to the sink since it started, silence included: where the stream
     // stands as the sound server has taken it (ahead of what is heard by its latency).
-    std::atomic<int64_t> handedOut {0};
+    std::atomic<int64_t> handedOut { 0 };
 
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] qint64 bytesAvailable() const override

@@ -19,7 +19,7 @@ class SoundPlayer : public QObject {
 public:
     enum class Source {
         ByReference, // reads the file where it is
-        ByCopy,      // takes a private copy first: the file may change or go afterwards
+        ByCopy, // takes a private copy first: the file may change or go afterwards
     };
 
     explicit SoundPlayer(QObject* parent = nullptr);

@@ -86,8 +86,8 @@ private:
     const std::unique_ptr<char[]> m_data;
     // Each position on a cache line of its own, so that one side's stores do not keep
     // taking away the line the other side's position lives on.
-    alignas(kCacheLine) std::atomic<size_t> m_head {0}; // total bytes written
-    alignas(kCacheLine) std::atomic<size_t> m_tail {0}; // total bytes read
+    alignas(kCacheLine) std::atomic<size_t> m_head { 0 }; // total bytes written
+    alignas(kCacheLine) std::atomic<size_t> m_tail { 0 }; // total bytes read
 };
 
 // The producer's side of a ring.
@@ -135,5 +135,11 @@ private:
     SpscRing* m_ring;
 };
 
-inline SpscRing::Writer SpscRing::writer() { return Writer(*this); }
-inline SpscRing::Reader SpscRing::reader() { return Reader(*this); }
+inline SpscRing::Writer SpscRing::writer()
+{
+    return Writer(*this);
+}
+inline SpscRing::Reader SpscRing::reader()
+{
+    return Reader(*this);
+}

@@ -6,11 +6,11 @@
 #include "helper/helperbus.h"
 #include "helper/phonepartition.h"
 
-#include <libimobiledevice/libimobiledevice.h>
-#include <libimobiledevice/lockdown.h>
-
 #include <QDir>
 #include <QProcess>
+
+#include <libimobiledevice/libimobiledevice.h>
+#include <libimobiledevice/lockdown.h>
 
 namespace {
 
@@ -28,21 +28,23 @@ QString pairingProblem(int error)
     case LOCKDOWN_E_USER_DENIED_PAIRING:
         return QStringLiteral("The iPhone does not trust this computer: unplug it, plug it in again and tap \"Trust\"");
     case LOCKDOWN_E_INVALID_HOST_ID:
-        return QStringLiteral("The iPhone no longer knows this computer: unplug it, plug it in again and tap \"Trust\"");
-    default:
-        return QStringLiteral("Cannot talk to the iPhone (lockdown error %1)").arg(error);
+        return QStringLiteral(
+            "The iPhone no longer knows this computer: unplug it, plug it in again and tap \"Trust\"");
+    default: return QStringLiteral("Cannot talk to the iPhone (lockdown error %1)").arg(error);
     }
 }
 
 void onDeviceEvent(const idevice_event_t* event, void* self)
 {
-    static_cast<DeviceWatcher*>(self)->queueEvent(QString::fromUtf8(event->udid), event->event == IDEVICE_DEVICE_ADD,
-                                                  event->event == IDEVICE_DEVICE_REMOVE);
+    static_cast<DeviceWatcher*>(self)->queueEvent(
+        QString::fromUtf8(event->udid), event->event == IDEVICE_DEVICE_ADD, event->event == IDEVICE_DEVICE_REMOVE);
 }
 
 } // namespace
 
-DeviceWatcher::DeviceWatcher(const QString& mountPoint, QObject* parent) : QObject(parent), m_mountPoint(mountPoint)
+DeviceWatcher::DeviceWatcher(const QString& mountPoint, QObject* parent)
+    : QObject(parent)
+    , m_mountPoint(mountPoint)
 {
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
@@ -64,8 +66,7 @@ DeviceWatcher::~DeviceWatcher()
 void DeviceWatcher::start()
 {
     checkService();
-    if (idevice_event_subscribe(&onDeviceEvent, this) ==
-        IDEVICE_E_SUCCESS) {
+    if (idevice_event_subscribe(&onDeviceEvent, this) == IDEVICE_E_SUCCESS) {
         m_subscribed = true;
     } else {
         qCWarning(lcPhone) << "Cannot follow phone events";
@@ -171,7 +172,8 @@ void DeviceWatcher::checkPairing()
             idevice_free(device);
         }
         const QString id = QString::fromUtf8(udid);
-        QMetaObject::invokeMethod(this, [this, id, result] { pairingChecked(id, result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, id, result] { pairingChecked(id, result); }, Qt::QueuedConnection);
         m_workerBusy.store(false);
     });
 }
@@ -213,14 +215,14 @@ void DeviceWatcher::mount()
         });
     }
     // ifuse goes to the background once the partition is mounted.
-    m_ifuse->start(QStringLiteral("ifuse"), {m_mountPoint, QStringLiteral("-u"), m_udid});
+    m_ifuse->start(QStringLiteral("ifuse"), { m_mountPoint, QStringLiteral("-u"), m_udid });
 }
 
 void DeviceWatcher::mountFinished()
 {
     const QString output = QString::fromLocal8Bit(m_ifuse->readAll()).trimmed();
-    if (m_ifuse->exitStatus() != QProcess::NormalExit || m_ifuse->exitCode() != 0 ||
-        !PhoneMount::isMounted(m_mountPoint)) {
+    if (m_ifuse->exitStatus() != QProcess::NormalExit || m_ifuse->exitCode() != 0
+        || !PhoneMount::isMounted(m_mountPoint)) {
         qCWarning(lcPhone).noquote() << "Mounting the iPhone failed:" << output << "- trying again";
         m_retry.start();
         return;

@@ -37,13 +37,13 @@ private:
     void joinWorker();
 
     QString m_mountPoint;
-    QString m_udid;                  // the phone being served; empty when none
+    QString m_udid; // the phone being served; empty when none
     bool m_mounted = false;
     bool m_subscribed = false;
     bool m_serviceMissingLogged = false;
-    QTimer m_retry;                  // pairing or mounting again after a failure
-    QTimer m_serviceTimer;           // looking for usbmuxd while it is not running
+    QTimer m_retry; // pairing or mounting again after a failure
+    QTimer m_serviceTimer; // looking for usbmuxd while it is not running
     QProcess* m_ifuse = nullptr;
-    std::thread m_worker;            // the blocking lockdown handshake
-    std::atomic<bool> m_workerBusy{false};
+    std::thread m_worker; // the blocking lockdown handshake
+    std::atomic<bool> m_workerBusy { false };
 };

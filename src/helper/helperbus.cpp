@@ -30,8 +30,7 @@ void emitSignal(const char* name)
     if (!busAvailable())
         return;
     QDBusMessage message = QDBusMessage::createSignal(QString::fromLatin1(PhoneSignals::kPath),
-                                                      QString::fromLatin1(PhoneSignals::kInterface),
-                                                      QString::fromLatin1(name));
+        QString::fromLatin1(PhoneSignals::kInterface), QString::fromLatin1(name));
     QDBusConnection::sessionBus().send(message);
 }
 

@@ -12,8 +12,8 @@ namespace PhonePartition {
 bool prepare(const QString& root, bool withDatabase)
 {
     QDir dir(root);
-    const bool folders = dir.mkpath(QStringLiteral("iTunes_Control/Ringtones")) &&
-                         dir.mkpath(QStringLiteral("iTunes_Control/iTunes"));
+    const bool folders
+        = dir.mkpath(QStringLiteral("iTunes_Control/Ringtones")) && dir.mkpath(QStringLiteral("iTunes_Control/iTunes"));
     if (!folders) {
         qCWarning(lcPhone).noquote() << "Cannot make the ringtone folders under" << root;
         return false;

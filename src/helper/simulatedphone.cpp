@@ -10,15 +10,18 @@
 #include <unistd.h>
 
 SimulatedPhone::SimulatedPhone(const QString& mountPoint, QObject* parent)
-    : QObject(parent), m_mountPoint(mountPoint)
+    : QObject(parent)
+    , m_mountPoint(mountPoint)
 {
     m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SimulatedPhone::onReadable);
-    qCInfo(lcPhone).noquote() << "Simulating a phone at" << m_mountPoint
-                              << "- type \"connect\" or \"disconnect\"";
+    qCInfo(lcPhone).noquote() << "Simulating a phone at" << m_mountPoint << "- type \"connect\" or \"disconnect\"";
 }
 
-void SimulatedPhone::stop() { m_notifier->setEnabled(false); }
+void SimulatedPhone::stop()
+{
+    m_notifier->setEnabled(false);
+}
 
 void SimulatedPhone::onReadable()
 {

@@ -8,7 +8,7 @@
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
+int g_pipe[2] = { -1, -1 };
 
 void onSignal(int)
 {
@@ -18,13 +18,14 @@ void onSignal(int)
 
 } // namespace
 
-TerminationWatch::TerminationWatch(QObject* parent) : QObject(parent)
+TerminationWatch::TerminationWatch(QObject* parent)
+    : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationWatch::onReadable);
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

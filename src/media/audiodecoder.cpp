@@ -24,15 +24,18 @@ constexpr int kMaxConsecutiveErrors = 64;
 } // namespace
 
 struct AudioDecoderImpl {
-    explicit AudioDecoderImpl(const WidePath& p) : path(p) { }
+    explicit AudioDecoderImpl(const WidePath& p)
+        : path(p)
+    {
+    }
 
     WidePath path;
     ff::InputFormatPtr format;
     ff::CodecContextPtr codec;
     AVStream* stream = nullptr;
-    ff::PacketPtr packet {av_packet_alloc()};
-    ff::FramePtr frame {av_frame_alloc()};
-    ff::SwrPtr swr;              // null when the codec already gives interleaved S16
+    ff::PacketPtr packet { av_packet_alloc() };
+    ff::FramePtr frame { av_frame_alloc() };
+    ff::SwrPtr swr; // null when the codec already gives interleaved S16
     AVSampleFormat swrFormat = AV_SAMPLE_FMT_NONE;
     std::vector<uint8_t> buffer; // converted samples of the frame handed out last
     VyAudioInfo info;
@@ -42,12 +45,12 @@ struct AudioDecoderImpl {
     // (after the encoder's delay is skipped); `origin` is its timestamp in the stream's
     // time base.
     int64_t origin = 0;
-    int64_t nextSample = 0;   // timeline position of the next decoded sample
+    int64_t nextSample = 0; // timeline position of the next decoded sample
     int64_t discardUntil = 0; // samples before this are dropped (set by a seek)
-    bool rebase = false;      // take nextSample from the next frame's timestamp
+    bool rebase = false; // take nextSample from the next frame's timestamp
     bool demuxerDone = false;
-    bool pending = false;     // `frame` holds a decoded frame not yet handed out
-    bool fresh = false;       // opened and nothing handed out yet: decoding starts at sample 0
+    bool pending = false; // `frame` holds a decoded frame not yet handed out
+    bool fresh = false; // opened and nothing handed out yet: decoding starts at sample 0
 
     bool openInput();
     bool restartAtFileStart();
@@ -114,7 +117,7 @@ int64_t AudioDecoderImpl::prerollSamples() const
     const int rate = info.sampleRate;
     int64_t samples = llround(kSeekPrerollSeconds * rate);
     if (codec->frame_size > 0)
-        samples = std::max<int64_t>(samples, int64_t {kSeekPrerollFrames} * codec->frame_size);
+        samples = std::max<int64_t>(samples, int64_t { kSeekPrerollFrames } * codec->frame_size);
     const AVCodecParameters* par = stream->codecpar;
     if (par->seek_preroll > 0 && par->sample_rate > 0)
         samples = std::max<int64_t>(samples, 2 * av_rescale(par->seek_preroll, rate, par->sample_rate));
@@ -164,7 +167,7 @@ bool AudioDecoderImpl::convertFrame()
     if (rebase) {
         const int64_t pts = frame->best_effort_timestamp;
         if (pts != AV_NOPTS_VALUE)
-            nextSample = av_rescale_q(pts - origin, stream->time_base, AVRational {1, rate});
+            nextSample = av_rescale_q(pts - origin, stream->time_base, AVRational { 1, rate });
         else
             nextSample = discardUntil;
         rebase = false;
@@ -189,7 +192,8 @@ bool AudioDecoderImpl::convertFrame()
             AVChannelLayout outLayout;
             av_channel_layout_default(&outLayout, channels);
             if (swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, rate, &frame->ch_layout, format,
-                                    frame->sample_rate, 0, nullptr) < 0
+                    frame->sample_rate, 0, nullptr)
+                    < 0
                 || swr_init(raw) < 0) {
                 swr_free(&raw);
                 medialog::warning("audio decoder: cannot convert the sample format");
@@ -199,9 +203,9 @@ bool AudioDecoderImpl::convertFrame()
             swrFormat = format;
         }
         buffer.resize(static_cast<size_t>(count) * bytesPerFrame);
-        uint8_t* outPlanes[1] = {buffer.data()};
-        const int converted = swr_convert(swr.get(), outPlanes, count, const_cast<const uint8_t**>(frame->extended_data),
-                                          count);
+        uint8_t* outPlanes[1] = { buffer.data() };
+        const int converted
+            = swr_convert(swr.get(), outPlanes, count, const_cast<const uint8_t**>(frame->extended_data), count);
         if (converted < count)
             return false;
         data = buffer.data() + static_cast<ptrdiff_t>(skip) * bytesPerFrame;
@@ -246,11 +250,11 @@ AudioDecoder ADecCreate(const WidePath& path, int, int, int)
     const AVCodecParameters* par = d->stream->codecpar;
     // Streams whose format changes mid-way are delivered in the format they start with.
     d->info.sampleRate = d->frame->sample_rate > 0 ? d->frame->sample_rate : d->codec->sample_rate;
-    d->info.channels = d->frame->ch_layout.nb_channels > 0 ? d->frame->ch_layout.nb_channels
-                                                           : d->codec->ch_layout.nb_channels;
+    d->info.channels
+        = d->frame->ch_layout.nb_channels > 0 ? d->frame->ch_layout.nb_channels : d->codec->ch_layout.nb_channels;
     d->info.bitsPerSample = 16;
-    d->info.bitRate = static_cast<int32_t>(std::min<int64_t>(
-        par->bit_rate > 0 ? par->bit_rate : d->format->bit_rate, INT32_MAX));
+    d->info.bitRate
+        = static_cast<int32_t>(std::min<int64_t>(par->bit_rate > 0 ? par->bit_rate : d->format->bit_rate, INT32_MAX));
     d->info.duration = mediainput::streamDuration(d->format.get(), d->stream);
     d->info.codecId = static_cast<uint32_t>(par->codec_id);
     return d.release();
@@ -285,7 +289,7 @@ double ADecAudioSeek(AudioDecoder d, double seconds)
         d->discardUntil = target;
         return static_cast<double>(target) / rate;
     }
-    const int64_t seekTs = d->origin + av_rescale_q(from, AVRational {1, rate}, d->stream->time_base);
+    const int64_t seekTs = d->origin + av_rescale_q(from, AVRational { 1, rate }, d->stream->time_base);
     int err = avformat_seek_file(d->format.get(), d->stream->index, INT64_MIN, seekTs, seekTs, 0);
     if (err < 0)
         err = av_seek_frame(d->format.get(), d->stream->index, seekTs, AVSEEK_FLAG_BACKWARD);

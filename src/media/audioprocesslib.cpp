@@ -43,16 +43,16 @@ struct Fades {
 
 struct AudioProcessorImpl {
     AudioDecoder decoder = nullptr;
-    VyAudioInfo info;       // what we deliver
+    VyAudioInfo info; // what we deliver
     int sourceRate = 0;
     int sourceChannels = 0;
-    ff::SwrPtr swr;         // null when the source already has the output format
-    bool drained = false;   // the resampler's tail has been delivered
+    ff::SwrPtr swr; // null when the source already has the output format
+    bool drained = false; // the resampler's tail has been delivered
     std::vector<uint8_t> buffer;
     MEDIA_FRAME out {};
     int64_t nextSample = 0; // output-rate position of the next delivered sample
 
-    std::atomic<int> volume {100};
+    std::atomic<int> volume { 100 };
     std::mutex fadeMutex; // fades may change from another thread while frames are pulled
     Fades fades;
 
@@ -70,8 +70,9 @@ bool AudioProcessorImpl::ensureResampler()
     av_channel_layout_default(&inLayout, sourceChannels);
     av_channel_layout_default(&outLayout, info.channels);
     SwrContext* raw = nullptr;
-    if (swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, info.sampleRate, &inLayout, AV_SAMPLE_FMT_S16,
-                            sourceRate, 0, nullptr) < 0
+    if (swr_alloc_set_opts2(
+            &raw, &outLayout, AV_SAMPLE_FMT_S16, info.sampleRate, &inLayout, AV_SAMPLE_FMT_S16, sourceRate, 0, nullptr)
+            < 0
         || swr_init(raw) < 0) {
         swr_free(&raw);
         return false;
@@ -123,8 +124,8 @@ const MEDIA_FRAME* AudioProcessorImpl::next()
             const int inFrames = in != nullptr ? in->audio.dataSize / (sourceChannels * 2) : 0;
             const int capacity = swr_get_out_samples(swr.get(), inFrames) + 16;
             buffer.resize(static_cast<size_t>(capacity) * bytesPerFrame);
-            uint8_t* outPlanes[1] = {buffer.data()};
-            const uint8_t* inPlanes[1] = {in != nullptr ? in->audio.data : nullptr};
+            uint8_t* outPlanes[1] = { buffer.data() };
+            const uint8_t* inPlanes[1] = { in != nullptr ? in->audio.data : nullptr };
             frames = swr_convert(swr.get(), outPlanes, capacity, in != nullptr ? inPlanes : nullptr, inFrames);
             if (in == nullptr)
                 drained = true; // that was the resampler's tail
@@ -136,7 +137,7 @@ const MEDIA_FRAME* AudioProcessorImpl::next()
         const double start = static_cast<double>(nextSample) / info.sampleRate;
         applyGain(reinterpret_cast<int16_t*>(buffer.data()), frames, start);
         out.kind = kMediaFrameAudio;
-        out.audio = AudioFrame {info.sampleRate, info.channels, 16, buffer.data(), frames * bytesPerFrame, frames};
+        out.audio = AudioFrame { info.sampleRate, info.channels, 16, buffer.data(), frames * bytesPerFrame, frames };
         out.timestampUs = av_rescale(nextSample, AV_TIME_BASE, info.sampleRate);
         out.durationUs = av_rescale(frames, AV_TIME_BASE, info.sampleRate);
         out.flags = 0;
@@ -164,8 +165,8 @@ AudioProcessor PCAudioCreate(AudioDecoder decoder, int sampleRate, int channels,
     p->info.bitsPerSample = 16;
     if (!p->ensureResampler()) {
         medialog::warning("audio processor: cannot convert " + std::to_string(p->sourceRate) + " Hz / "
-                          + std::to_string(p->sourceChannels) + " channels to " + std::to_string(p->info.sampleRate)
-                          + " Hz / " + std::to_string(p->info.channels));
+            + std::to_string(p->sourceChannels) + " channels to " + std::to_string(p->info.sampleRate) + " Hz / "
+            + std::to_string(p->info.channels));
         return nullptr;
     }
     return p.release();
@@ -182,13 +183,13 @@ void PCSetVolum(AudioProcessor processor, int volume)
         processor->volume.store(std::max(0, volume), std::memory_order_relaxed);
 }
 
-void PCSetFadeInOutTime(AudioProcessor processor, double fadeInStart, double fadeInLength, double fadeOutStart,
-                        double fadeOutLength)
+void PCSetFadeInOutTime(
+    AudioProcessor processor, double fadeInStart, double fadeInLength, double fadeOutStart, double fadeOutLength)
 {
     if (processor == nullptr)
         return;
     const std::lock_guard lock(processor->fadeMutex);
-    processor->fades = Fades {fadeInStart, std::max(0.0, fadeInLength), fadeOutStart, std::max(0.0, fadeOutLength)};
+    processor->fades = Fades { fadeInStart, std::max(0.0, fadeInLength), fadeOutStart, std::max(0.0, fadeOutLength) };
 }
 
 const VyAudioInfo* PCAudioGetInfo(AudioProcessor processor)
@@ -224,7 +225,7 @@ VideoProcessor PCVideoCreate(VideoDecoder decoder, int, double startTime)
 {
     if (decoder == nullptr)
         return nullptr;
-    auto* p = new VideoProcessorImpl {decoder};
+    auto* p = new VideoProcessorImpl { decoder };
     if (startTime >= 0.0)
         VDecVideoSeek(decoder, startTime, 1);
     return p;

@@ -29,8 +29,8 @@ void PCSetVolum(AudioProcessor processor, int volume);
 // Linear gain ramps on the source's timeline (seconds): the fade-in rises from 0 at its
 // start to 1 at its end (silence before it), the fade-out falls from 1 at its start to 0
 // at its end (silence after it). A length of 0 switches that fade off.
-void PCSetFadeInOutTime(AudioProcessor processor, double fadeInStart, double fadeInLength, double fadeOutStart,
-                        double fadeOutLength);
+void PCSetFadeInOutTime(
+    AudioProcessor processor, double fadeInStart, double fadeInLength, double fadeOutStart, double fadeOutLength);
 
 // The format of the frames delivered (bitsPerSample always 16).
 const VyAudioInfo* PCAudioGetInfo(AudioProcessor processor);

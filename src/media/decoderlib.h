@@ -30,12 +30,12 @@ using VideoDecoder = VideoDecoderImpl*;
 
 // PCM format of the frames an audio decoder delivers. Owned by the decoder.
 struct VyAudioInfo {
-    int32_t sampleRate = 0;    // Hz, per channel
-    int32_t channels = 0;      // interleaved in each frame
+    int32_t sampleRate = 0; // Hz, per channel
+    int32_t channels = 0; // interleaved in each frame
     int32_t bitsPerSample = 0; // always 16 here
-    int32_t bitRate = 0;       // of the source stream, bits per second (0 when unknown)
-    double duration = 0.0;     // of the audio stream, seconds
-    uint32_t codecId = 0;      // FFmpeg's codec id of the source
+    int32_t bitRate = 0; // of the source stream, bits per second (0 when unknown)
+    double duration = 0.0; // of the audio stream, seconds
+    uint32_t codecId = 0; // FFmpeg's codec id of the source
 };
 
 enum MediaFrameKind : int32_t { kMediaFrameAudio = 1, kMediaFrameVideo = 2 };
@@ -44,9 +44,9 @@ struct AudioFrame {
     int32_t sampleRate;
     int32_t channels;
     int32_t bitsPerSample; // 16: signed little-endian; otherwise one byte per sample
-    uint8_t* data;         // interleaved samples
-    int32_t dataSize;      // bytes at data; 0 marks the end of the stream
-    int32_t sampleCount;   // frames (samples per channel) at data
+    uint8_t* data; // interleaved samples
+    int32_t dataSize; // bytes at data; 0 marks the end of the stream
+    int32_t sampleCount; // frames (samples per channel) at data
 };
 
 struct VideoImage {
@@ -79,7 +79,7 @@ struct VyStreamInfo {
     Kind kind = Kind::Other;
     std::string codecName;
     double duration = 0.0; // seconds
-    int32_t bitRate = 0;   // bits per second
+    int32_t bitRate = 0; // bits per second
     int32_t sampleRate = 0;
     int32_t channels = 0;
     int32_t width = 0;

@@ -67,8 +67,8 @@ double AudioTrack::queuedSeconds() const
     return static_cast<double>(m_queued) / m_codec->sample_rate;
 }
 
-bool AudioTrack::open(AVFormatContext* output, const AudioParam& param, const VyAudioInfo& source, AVCodecID id,
-                      double length)
+bool AudioTrack::open(
+    AVFormatContext* output, const AudioParam& param, const VyAudioInfo& source, AVCodecID id, double length)
 {
     const AVCodec* codec = avcodec_find_encoder(id);
     if (codec == nullptr) {
@@ -82,7 +82,7 @@ bool AudioTrack::open(AVFormatContext* output, const AudioParam& param, const Vy
     m_codec->sample_rate = p.nSampleRate;
     m_codec->sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     m_codec->bit_rate = id == AV_CODEC_ID_PCM_S16LE ? 0 : p.nBitrate;
-    m_codec->time_base = AVRational {1, p.nSampleRate};
+    m_codec->time_base = AVRational { 1, p.nSampleRate };
     if (output->oformat->flags & AVFMT_GLOBALHEADER)
         m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (int err = avcodec_open2(m_codec.get(), codec, nullptr); err < 0) {
@@ -100,7 +100,8 @@ bool AudioTrack::open(AVFormatContext* output, const AudioParam& param, const Vy
     av_channel_layout_default(&inLayout, source.channels);
     SwrContext* raw = nullptr;
     if (swr_alloc_set_opts2(&raw, &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, &inLayout,
-                            AV_SAMPLE_FMT_S16, source.sampleRate, 0, nullptr) < 0
+            AV_SAMPLE_FMT_S16, source.sampleRate, 0, nullptr)
+            < 0
         || swr_init(raw) < 0) {
         swr_free(&raw);
         return false;
@@ -135,12 +136,13 @@ bool AudioTrack::push(const MEDIA_FRAME* frame)
         if (m_converted != nullptr)
             av_freep(&m_converted[0]);
         av_freep(&m_converted);
-        if (av_samples_alloc_array_and_samples(&m_converted, nullptr, m_codec->ch_layout.nb_channels, capacity,
-                                               m_codec->sample_fmt, 0) < 0)
+        if (av_samples_alloc_array_and_samples(
+                &m_converted, nullptr, m_codec->ch_layout.nb_channels, capacity, m_codec->sample_fmt, 0)
+            < 0)
             return false;
         m_convertedCapacity = capacity;
     }
-    const uint8_t* in[1] = {frame != nullptr ? frame->audio.data : nullptr};
+    const uint8_t* in[1] = { frame != nullptr ? frame->audio.data : nullptr };
     const int converted = swr_convert(m_swr.get(), m_converted, capacity, frame != nullptr ? in : nullptr, inCount);
     if (converted < 0 || !queue(m_converted, converted))
         return false;

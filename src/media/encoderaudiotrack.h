@@ -23,8 +23,7 @@ public:
 
     // Adds the stream to `output` for `length` seconds of `source` in the format of
     // `param`, brought to what the codec and a phone can take.
-    bool open(AVFormatContext* output, const AudioParam& param, const VyAudioInfo& source, AVCodecID id,
-              double length);
+    bool open(AVFormatContext* output, const AudioParam& param, const VyAudioInfo& source, AVCodecID id, double length);
     // Takes one source frame; null says the source has ended.
     bool push(const MEDIA_FRAME* frame);
     // Encodes the whole codec frames queued; `final` also the rest, then flushes.
@@ -41,13 +40,13 @@ private:
     AVStream* m_stream = nullptr;
     ff::SwrPtr m_swr;
     std::unique_ptr<AVAudioFifo, FifoDeleter> m_fifo;
-    ff::FramePtr m_frame {av_frame_alloc()};
-    ff::PacketPtr m_packet {av_packet_alloc()};
+    ff::FramePtr m_frame { av_frame_alloc() };
+    ff::PacketPtr m_packet { av_packet_alloc() };
     uint8_t** m_converted = nullptr;
     int m_convertedCapacity = 0;
     int m_frameSize = 1024;
-    int64_t m_target = 0;  // samples the stream must hold
-    int64_t m_queued = 0;  // samples put into the fifo so far
+    int64_t m_target = 0; // samples the stream must hold
+    int64_t m_queued = 0; // samples put into the fifo so far
     int64_t m_written = 0; // samples handed to the codec
     bool m_inputDone = false;
 };

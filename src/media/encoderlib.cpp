@@ -38,12 +38,12 @@ struct Container {
 Container containerFor(uint32_t code)
 {
     if (code == fourCC("WAV "))
-        return {"wav", AV_CODEC_ID_PCM_S16LE};
+        return { "wav", AV_CODEC_ID_PCM_S16LE };
     if (code == fourCC("PM3 "))
-        return {"mp3", AV_CODEC_ID_MP3};
+        return { "mp3", AV_CODEC_ID_MP3 };
     if (code == fourCC("MOV "))
-        return {"mov", AV_CODEC_ID_AAC};
-    return {"ipod", AV_CODEC_ID_AAC}; // "M4A ": the M4A brand ringtones carry
+        return { "mov", AV_CODEC_ID_AAC };
+    return { "ipod", AV_CODEC_ID_AAC }; // "M4A ": the M4A brand ringtones carry
 }
 
 // A name beside `path` for the file while it is being written.
@@ -79,13 +79,13 @@ struct EncoderImpl {
     double length = 0.0;
 
     std::thread worker;
-    std::atomic<bool> cancel {false};
+    std::atomic<bool> cancel { false };
     std::mutex mutex;
     std::condition_variable finished;
     // Atomics as well as guarded, so that the hand-over does not rest on the condition
     // variable alone (whose waits a race detector may not follow).
-    std::atomic<bool> done {false};
-    std::atomic<int> result {-1};
+    std::atomic<bool> done { false };
+    std::atomic<int> result { -1 };
 
     int open();
     bool run();
@@ -189,7 +189,9 @@ void FCInitPlugins()
     // FFmpeg registers its codecs and formats itself; the call stays for the start-up order.
 }
 
-void FCUninitPlugins() {}
+void FCUninitPlugins()
+{
+}
 
 void InitEncParam(EncodeParam* param)
 {

@@ -27,9 +27,9 @@ class WidePath;
 constexpr uint32_t fourCC(const char (&code)[5])
 {
     return static_cast<uint32_t>(static_cast<unsigned char>(code[0]))
-           | static_cast<uint32_t>(static_cast<unsigned char>(code[1])) << 8
-           | static_cast<uint32_t>(static_cast<unsigned char>(code[2])) << 16
-           | static_cast<uint32_t>(static_cast<unsigned char>(code[3])) << 24;
+        | static_cast<uint32_t>(static_cast<unsigned char>(code[1])) << 8
+        | static_cast<uint32_t>(static_cast<unsigned char>(code[2])) << 16
+        | static_cast<uint32_t>(static_cast<unsigned char>(code[3])) << 24;
 }
 
 struct VideoParam {

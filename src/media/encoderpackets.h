@@ -7,8 +7,8 @@ namespace encoding {
 
 // Sends `frame` (null: flush) to `codec` and writes every packet it gives into `stream`
 // of `output`. False on a codec or write error.
-inline bool encodeInto(AVFormatContext* output, AVStream* stream, AVCodecContext* codec, AVPacket* packet,
-                       const AVFrame* frame)
+inline bool encodeInto(
+    AVFormatContext* output, AVStream* stream, AVCodecContext* codec, AVPacket* packet, const AVFrame* frame)
 {
     int err = avcodec_send_frame(codec, frame);
     if (err < 0)

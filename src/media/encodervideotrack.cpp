@@ -47,13 +47,12 @@ bool VideoTrack::push(AVFormatContext* output, const MEDIA_FRAME* frame, double 
     if (av_frame_make_writable(m_frame.get()) < 0)
         return false;
     const VideoImage& image = frame->video;
-    m_sws.reset(sws_getCachedContext(m_sws.release(), image.width, image.height, AV_PIX_FMT_YUV420P,
-                                     m_codec->width, m_codec->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr,
-                                     nullptr, nullptr));
+    m_sws.reset(sws_getCachedContext(m_sws.release(), image.width, image.height, AV_PIX_FMT_YUV420P, m_codec->width,
+        m_codec->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!m_sws)
         return false;
-    const uint8_t* const planes[4] = {image.y, image.u, image.v, nullptr};
-    const int strides[4] = {image.strideY, image.strideU, image.strideV, 0};
+    const uint8_t* const planes[4] = { image.y, image.u, image.v, nullptr };
+    const int strides[4] = { image.strideY, image.strideU, image.strideV, 0 };
     sws_scale(m_sws.get(), planes, strides, 0, image.height, m_frame->data, m_frame->linesize);
     m_frame->pts = pts;
     m_lastPts = pts;

@@ -18,8 +18,8 @@ private:
 
     ff::CodecContextPtr m_codec;
     AVStream* m_stream = nullptr;
-    ff::FramePtr m_frame {av_frame_alloc()};
-    ff::PacketPtr m_packet {av_packet_alloc()};
+    ff::FramePtr m_frame { av_frame_alloc() };
+    ff::PacketPtr m_packet { av_packet_alloc() };
     ff::SwsPtr m_sws;
     int64_t m_lastPts = -1;
 };

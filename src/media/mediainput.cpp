@@ -9,8 +9,10 @@ ff::InputFormatPtr open(const WidePath& path, std::string_view who)
 {
     const std::string utf8 = path.toUtf8();
     if (!path.isComplete()) {
-        medialog::warning(std::string(who) + ": refusing a path that could not be converted whole (too long or not "
-                          "valid UTF-8), it starts \"" + utf8 + "\"");
+        medialog::warning(std::string(who)
+            + ": refusing a path that could not be converted whole (too long or not "
+              "valid UTF-8), it starts \""
+            + utf8 + "\"");
         return nullptr;
     }
     AVFormatContext* raw = nullptr;

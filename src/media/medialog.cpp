@@ -25,7 +25,10 @@ const char* levelName(Level level)
 
 } // namespace
 
-void setSink(Sink s) { sink() = std::move(s); }
+void setSink(Sink s)
+{
+    sink() = std::move(s);
+}
 
 void write(Level level, std::string_view message)
 {
@@ -35,8 +38,8 @@ void write(Level level, std::string_view message)
     }
     if (level == Level::Debug)
         return;
-    std::fprintf(stderr, "sonabel.media %s: %.*s\n", levelName(level), static_cast<int>(message.size()),
-                 message.data());
+    std::fprintf(
+        stderr, "sonabel.media %s: %.*s\n", levelName(level), static_cast<int>(message.size()), message.data());
 }
 
 } // namespace medialog

@@ -15,9 +15,21 @@ using Sink = std::function<void(Level, std::string_view)>;
 void setSink(Sink sink);
 
 void write(Level level, std::string_view message);
-inline void debug(std::string_view m) { write(Level::Debug, m); }
-inline void info(std::string_view m) { write(Level::Info, m); }
-inline void warning(std::string_view m) { write(Level::Warning, m); }
-inline void error(std::string_view m) { write(Level::Error, m); }
+inline void debug(std::string_view m)
+{
+    write(Level::Debug, m);
+}
+inline void info(std::string_view m)
+{
+    write(Level::Info, m);
+}
+inline void warning(std::string_view m)
+{
+    write(Level::Warning, m);
+}
+inline void error(std::string_view m)
+{
+    write(Level::Error, m);
+}
 
 } // namespace medialog

@@ -28,16 +28,13 @@ VyStreamInfo describe(const AVFormatContext* format, const AVStream* stream)
         info.channels = par->ch_layout.nb_channels;
         break;
     case AVMEDIA_TYPE_VIDEO:
-        info.kind = mediainput::isAttachedPicture(stream) ? VyStreamInfo::Kind::AttachedPicture
-                                                          : VyStreamInfo::Kind::Video;
+        info.kind
+            = mediainput::isAttachedPicture(stream) ? VyStreamInfo::Kind::AttachedPicture : VyStreamInfo::Kind::Video;
         info.width = par->width;
         info.height = par->height;
         break;
-    case AVMEDIA_TYPE_SUBTITLE:
-        info.kind = VyStreamInfo::Kind::Subtitle;
-        break;
-    default:
-        break;
+    case AVMEDIA_TYPE_SUBTITLE: info.kind = VyStreamInfo::Kind::Subtitle; break;
+    default: break;
     }
     return info;
 }
@@ -61,7 +58,7 @@ ProgramInfo program(const std::vector<VyStreamInfo>& streams, const std::vector<
     ProgramInfo p;
     for (unsigned member : members) {
         const auto found = std::find_if(streams.begin(), streams.end(),
-                                        [member](const VyStreamInfo& s) { return s.index == static_cast<int>(member); });
+            [member](const VyStreamInfo& s) { return s.index == static_cast<int>(member); });
         if (found == streams.end())
             continue;
         const VyStreamInfo& s = *found;
@@ -99,7 +96,9 @@ void DecMgrInit()
     });
 }
 
-void DecMgrUninit() {}
+void DecMgrUninit()
+{
+}
 
 MEDIA_FILE_INFO* VyGetMediaFileInfo(const WidePath& path, int)
 {
@@ -121,8 +120,8 @@ MEDIA_FILE_INFO* VyGetMediaFileInfo(const WidePath& path, int)
         return nullptr;
     }
     info->duration = format->duration != AV_NOPTS_VALUE && format->duration > 0
-                         ? static_cast<double>(format->duration) / AV_TIME_BASE
-                         : longest;
+        ? static_cast<double>(format->duration) / AV_TIME_BASE
+        : longest;
 
     // Files without programs (all but broadcast streams) are one program of every stream.
     std::vector<std::vector<unsigned>> groups;

@@ -13,16 +13,21 @@ constexpr UTF32 kSurrogateLowEnd = 0xDFFF;
 // so that such sequences are skipped as one unit, as the reference does.
 constexpr int trailingBytesForUTF8(UTF8 lead)
 {
-    if (lead < 0xC0) return 0;
-    if (lead < 0xE0) return 1;
-    if (lead < 0xF0) return 2;
-    if (lead < 0xF8) return 3;
-    if (lead < 0xFC) return 4;
+    if (lead < 0xC0)
+        return 0;
+    if (lead < 0xE0)
+        return 1;
+    if (lead < 0xF0)
+        return 2;
+    if (lead < 0xF8)
+        return 3;
+    if (lead < 0xFC)
+        return 4;
     return 5;
 }
 
-constexpr UTF32 offsetsFromUTF8[6] = {0x00000000UL, 0x00003080UL, 0x000E2080UL,
-                                      0x03C82080UL, 0xFA082080UL, 0x82082080UL};
+constexpr UTF32 offsetsFromUTF8[6]
+    = { 0x00000000UL, 0x00003080UL, 0x000E2080UL, 0x03C82080UL, 0xFA082080UL, 0x82082080UL };
 
 } // namespace
 
@@ -31,33 +36,50 @@ bool isLegalUTF8(const UTF8* source, int length)
     UTF8 a = 0;
     const UTF8* srcptr = source + length;
     switch (length) {
-    default:
-        return false;
+    default: return false;
     // Each case falls through when its byte is legal.
     case 4:
-        if ((a = (*--srcptr)) < 0x80 || a > 0xBF) return false;
+        if ((a = (*--srcptr)) < 0x80 || a > 0xBF)
+            return false;
         [[fallthrough]];
     case 3:
-        if ((a = (*--srcptr)) < 0x80 || a > 0xBF) return false;
+        if ((a = (*--srcptr)) < 0x80 || a > 0xBF)
+            return false;
         [[fallthrough]];
     case 2:
-        if ((a = (*--srcptr)) < 0x80 || a > 0xBF) return false;
+        if ((a = (*--srcptr)) < 0x80 || a > 0xBF)
+            return false;
         switch (*source) {
-        case 0xE0: if (a < 0xA0) return false; break;
-        case 0xED: if (a > 0x9F) return false; break;
-        case 0xF0: if (a < 0x90) return false; break;
-        case 0xF4: if (a > 0x8F) return false; break;
-        default: if (a < 0x80) return false;
+        case 0xE0:
+            if (a < 0xA0)
+                return false;
+            break;
+        case 0xED:
+            if (a > 0x9F)
+                return false;
+            break;
+        case 0xF0:
+            if (a < 0x90)
+                return false;
+            break;
+        case 0xF4:
+            if (a > 0x8F)
+                return false;
+            break;
+        default:
+            if (a < 0x80)
+                return false;
         }
         [[fallthrough]];
     case 1:
-        if (*source >= 0x80 && *source < 0xC2) return false;
+        if (*source >= 0x80 && *source < 0xC2)
+            return false;
     }
     return *source <= 0xF4;
 }
 
-ConversionResult ConvertUTF8toUTF32(const UTF8** sourceStart, const UTF8* sourceEnd, UTF32** targetStart,
-                                    UTF32* targetEnd, ConversionFlags flags)
+ConversionResult ConvertUTF8toUTF32(
+    const UTF8** sourceStart, const UTF8* sourceEnd, UTF32** targetStart, UTF32* targetEnd, ConversionFlags flags)
 {
     ConversionResult result = conversionOK;
     const UTF8* source = *sourceStart;
@@ -113,13 +135,12 @@ ConversionResult UTF8toW(const char* source, int length, wchar_t* destination, i
         length = static_cast<int>(std::strlen(source)) + 1;
     const auto* src = reinterpret_cast<const UTF8*>(source);
     auto* dst = reinterpret_cast<UTF32*>(destination);
-    return ConvertUTF8toUTF32(&src, src + length, &dst, dst + capacity,
-                              strict ? strictConversion : lenientConversion);
+    return ConvertUTF8toUTF32(&src, src + length, &dst, dst + capacity, strict ? strictConversion : lenientConversion);
 }
 
 const wchar_t* a2w(wchar_t* destination, const char* source, int capacity)
 {
-    static const wchar_t empty[1] = {0};
+    static const wchar_t empty[1] = { 0 };
     if (source == nullptr)
         return empty;
     UTF8toW(source, -1, destination, capacity, false);

@@ -13,16 +13,16 @@ using UTF32 = char32_t;
 using UTF8 = unsigned char;
 
 enum ConversionResult {
-    conversionOK,    // the whole source was converted
+    conversionOK, // the whole source was converted
     sourceExhausted, // a partial character at the end of the source
     targetExhausted, // the destination is full
-    sourceIllegal    // a malformed sequence
+    sourceIllegal // a malformed sequence
 };
 
 enum ConversionFlags { strictConversion = 0, lenientConversion };
 
-ConversionResult ConvertUTF8toUTF32(const UTF8** sourceStart, const UTF8* sourceEnd, UTF32** targetStart,
-                                    UTF32* targetEnd, ConversionFlags flags);
+ConversionResult ConvertUTF8toUTF32(
+    const UTF8** sourceStart, const UTF8* sourceEnd, UTF32** targetStart, UTF32* targetEnd, ConversionFlags flags);
 
 // True when the `length` bytes at `source` form one legal UTF-8 sequence.
 bool isLegalUTF8(const UTF8* source, int length);
@@ -45,7 +45,10 @@ public:
     static constexpr int kCapacity = 511;
 
     explicit WidePath(const char* utf8);
-    explicit WidePath(const std::string& utf8) : WidePath(utf8.c_str()) {}
+    explicit WidePath(const std::string& utf8)
+        : WidePath(utf8.c_str())
+    {
+    }
 
     [[nodiscard]] const wchar_t* data() const { return m_chars.data(); }
     [[nodiscard]] bool isComplete() const { return m_complete; }

@@ -23,8 +23,8 @@ struct VideoDecoderImpl {
     ff::InputFormatPtr format;
     ff::CodecContextPtr codec;
     AVStream* stream = nullptr;
-    ff::PacketPtr packet {av_packet_alloc()};
-    ff::FramePtr frame {av_frame_alloc()};
+    ff::PacketPtr packet { av_packet_alloc() };
+    ff::FramePtr frame { av_frame_alloc() };
     ff::FramePtr converted; // YUV 4:2:0 copy when the codec gives another format
     ff::SwsPtr sws;
     VyVideoInfo info;
@@ -87,9 +87,9 @@ const MEDIA_FRAME* VideoDecoderImpl::deliver()
             if (av_frame_get_buffer(converted.get(), 0) < 0)
                 return nullptr;
         }
-        sws.reset(sws_getCachedContext(sws.release(), frame->width, frame->height,
-                                       static_cast<AVPixelFormat>(frame->format), frame->width, frame->height,
-                                       AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        sws.reset(
+            sws_getCachedContext(sws.release(), frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                frame->width, frame->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
         if (!sws)
             return nullptr;
         sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, converted->data, converted->linesize);
@@ -176,7 +176,7 @@ double VDecVideoSeek(VideoDecoder d, double seconds, int accurate)
         return 0.0;
     seconds = std::max(0.0, seconds);
     const int64_t target = mediainput::startTimestamp(d->stream)
-                           + av_rescale_q(llround(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, d->stream->time_base);
+        + av_rescale_q(llround(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, d->stream->time_base);
     int err = avformat_seek_file(d->format.get(), d->stream->index, INT64_MIN, target, target, 0);
     if (err < 0)
         err = av_seek_frame(d->format.get(), d->stream->index, target, AVSEEK_FLAG_BACKWARD);

@@ -63,7 +63,7 @@ TEST_F(AppCoreTest, LaunchClearsLeftoversAndMakesItsFolders)
     const QString temp = gloableState()._tempFolderPath;
     ASSERT_FALSE(temp.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(staleTemp + QStringLiteral("/old take.mov")));
-    for (const char* sub : {"/UploadToiTunesRingtone", "/Record", "/TrimFiles"})
+    for (const char* sub : { "/UploadToiTunesRingtone", "/Record", "/TrimFiles" })
         EXPECT_TRUE(QFileInfo(temp + QLatin1String(sub)).isDir()) << sub;
     EXPECT_TRUE(QFileInfo(AppPlaces::musicFolder()).isDir()) << "made with its parents";
 }
@@ -85,25 +85,25 @@ TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)
     core.appFinishLaunched();
     const QString temp = gloableState()._tempFolderPath;
     ASSERT_TRUE(QFileInfo(temp).isDir());
-    for (const char* name : {"/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav"})
+    for (const char* name : { "/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav" })
         touch(AppPlaces::musicFolder() + QLatin1String(name));
     touch(AppPlaces::musicFolder() + QStringLiteral("/keep.m4r"));
 
     QObject context;
     int stopPlayer = 0;
-    NotificationCenter::defaultCenter().addObserver(&context, QStringLiteral("StopPlayer"), nullptr,
-                                                    [&stopPlayer](const Notification&) { ++stopPlayer; });
+    NotificationCenter::defaultCenter().addObserver(
+        &context, QStringLiteral("StopPlayer"), nullptr, [&stopPlayer](const Notification&) { ++stopPlayer; });
     ExitListener listener;
     QDBusConnection bus = QDBusConnection::sessionBus();
     const bool hasBus = bus.isConnected()
-                        && bus.connect(QString(), QLatin1String(PhoneSignals::kPath), QLatin1String(PhoneSignals::kInterface),
-                                       QLatin1String(PhoneSignals::kAppWillExit), &listener, SLOT(onExit()));
+        && bus.connect(QString(), QLatin1String(PhoneSignals::kPath), QLatin1String(PhoneSignals::kInterface),
+            QLatin1String(PhoneSignals::kAppWillExit), &listener, SLOT(onExit()));
 
     core.applicationWillTerminate();
     EXPECT_EQ(stopPlayer, 1);
     EXPECT_TRUE(core.workersStopped());
     EXPECT_FALSE(QFileInfo::exists(temp)) << "the temporary folder is deleted";
-    for (const char* name : {"/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav"})
+    for (const char* name : { "/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav" })
         EXPECT_FALSE(QFileInfo::exists(AppPlaces::musicFolder() + QLatin1String(name))) << name;
     EXPECT_TRUE(QFileInfo::exists(AppPlaces::musicFolder() + QStringLiteral("/keep.m4r")));
     if (!hasBus)
@@ -117,9 +117,9 @@ TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
     fixtures::writeToneWav(longTone, 600);
     AppCoreController core(quietWindow());
     core.appFinishLaunched();
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        {{QStringLiteral("FilePath"), QString::fromStdString(longTone)}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+        { { QStringLiteral("FilePath"), QString::fromStdString(longTone) },
+            { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     // The editor has the file and its worker is building the waveform.
     ASSERT_TRUE(QTest::qWaitFor([] { return !gloableState()._sourceFileName.isEmpty(); }, 20000));
     const QString temp = gloableState()._tempFolderPath;
@@ -133,7 +133,8 @@ TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
 // The program itself, started as a child process.
 class ProgramTest : public ::testing::Test {
 protected:
-    QProcess* start(const QStringList& arguments, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+    QProcess* start(
+        const QStringList& arguments, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
         auto* process = new QProcess(&owner);
         process->setProcessEnvironment(environment);
@@ -147,7 +148,8 @@ protected:
 TEST_F(ProgramTest, ScreenshotRendersTheLoadedFileAndQuits)
 {
     const QString out = world.path(QStringLiteral("shot.png"));
-    QProcess* program = start({QStringLiteral("--screenshot"), out, QString::fromStdString(fixtures::path("tone.mp3"))});
+    QProcess* program
+        = start({ QStringLiteral("--screenshot"), out, QString::fromStdString(fixtures::path("tone.mp3")) });
     ASSERT_TRUE(program->waitForFinished(60000));
     EXPECT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
     const QImage shot(out);
@@ -157,7 +159,7 @@ TEST_F(ProgramTest, ScreenshotRendersTheLoadedFileAndQuits)
 
     const std::string noise = world.path(QStringLiteral("noise.mp3")).toStdString();
     fixtures::writeFile(noise, fixtures::randomBytes(20000, 11));
-    QProcess* refused = start({QStringLiteral("--screenshot"), out, QString::fromStdString(noise)});
+    QProcess* refused = start({ QStringLiteral("--screenshot"), out, QString::fromStdString(noise) });
     ASSERT_TRUE(refused->waitForFinished(60000));
     EXPECT_NE(refused->exitCode(), 0);
     EXPECT_TRUE(refused->readAllStandardError().contains("The file can not be imported!"));
@@ -165,7 +167,7 @@ TEST_F(ProgramTest, ScreenshotRendersTheLoadedFileAndQuits)
 
 TEST_F(ProgramTest, FirstPaintIsTimedAndLeavesNothingBehind)
 {
-    QProcess* program = start({QStringLiteral("--quit-after-first-paint")});
+    QProcess* program = start({ QStringLiteral("--quit-after-first-paint") });
     ASSERT_TRUE(program->waitForFinished(60000));
     EXPECT_EQ(program->exitCode(), 0);
     const QString output = QString::fromUtf8(program->readAllStandardOutput());
@@ -200,7 +202,7 @@ TEST_P(SecondStartTest, HandsItsFileToTheRunningInstanceAndExits)
     ASSERT_EQ(first.claim(GetParam().transport), SingleInstance::Role::Primary);
     QSignalSpy handed(&first, &SingleInstance::fileHandedOver);
     const QString file = QString::fromStdString(fixtures::path("tone.mp3"));
-    QProcess* second = start({file}, environment);
+    QProcess* second = start({ file }, environment);
     ASSERT_TRUE(QTest::qWaitFor([&] { return second->state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !handed.isEmpty(); }, 5000));
@@ -213,9 +215,9 @@ TEST_P(SecondStartTest, HandsItsFileToTheRunningInstanceAndExits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, SecondStartTest,
-                         ::testing::Values(Transport {"SessionBus", SingleInstance::Transport::Automatic, true},
-                                           Transport {"LockFile", SingleInstance::Transport::LockFile, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(Transport { "SessionBus", SingleInstance::Transport::Automatic, true },
+        Transport { "LockFile", SingleInstance::Transport::LockFile, false }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 

@@ -111,7 +111,7 @@ TEST_F(PlayerTest, StatesAndPlayedTimeFollowTheSound)
     EXPECT_EQ(VPGetPlayedTime(player), 0.0);
 
     ASSERT_EQ(log.count(), 2u);
-    EXPECT_EQ(log.states, (std::vector<uint32_t> {kPlayerPlaying, kPlayerStopped}));
+    EXPECT_EQ(log.states, (std::vector<uint32_t> { kPlayerPlaying, kPlayerStopped }));
     EXPECT_FALSE(log.onMainThread[0]);
     EXPECT_FALSE(log.onMainThread[1]);
 }
@@ -191,7 +191,7 @@ TEST_F(PlayerTest, FadeIsHeardAsARamp)
     qsizetype start = 0;
     while (start < pcm.size() / 4 && MonitorCapture::rms(pcm, start, 441) < 1.0)
         start += 441;
-    const double early = MonitorCapture::rms(pcm, start + 4410, 4410);  // about 0.1-0.2 s
+    const double early = MonitorCapture::rms(pcm, start + 4410, 4410); // about 0.1-0.2 s
     const double late = MonitorCapture::rms(pcm, start + 88200, 4410); // about 2.0-2.1 s
     EXPECT_GT(late, early * 4);
 }
@@ -200,13 +200,14 @@ TEST_F(PlayerTest, PicturesOfAVideoComeOutWhilePlaying)
 {
     const Loaded file(fixtures::path("video.mp4"));
     ASSERT_NE(file.video, nullptr);
-    std::atomic<int> pictures {0};
-    QObject::connect(VPGetFrameRelay(player), &PlayerFrameRelay::frameReady, VPGetFrameRelay(player),
-                     [&](const QImage& image) {
-                         EXPECT_EQ(image.size(), QSize(160, 120));
-                         ++pictures;
-                     },
-                     Qt::DirectConnection);
+    std::atomic<int> pictures { 0 };
+    QObject::connect(
+        VPGetFrameRelay(player), &PlayerFrameRelay::frameReady, VPGetFrameRelay(player),
+        [&](const QImage& image) {
+            EXPECT_EQ(image.size(), QSize(160, 120));
+            ++pictures;
+        },
+        Qt::DirectConnection);
     VPSetDecoder(player, file.video, file.audio);
     VPSetPlayTime(player, 0.0, 1.0);
     VPPlay(player);
@@ -219,7 +220,7 @@ TEST_F(PlayerTest, CallsFromAnotherThreadWhileTheMainThreadPauses)
     const Loaded file(fixtures::path("tone.flac"));
     VPSetDecoder(player, file.video, file.audio);
     VPPlay(player);
-    std::atomic<bool> done {false};
+    std::atomic<bool> done { false };
     std::jthread other([&] {
         for (int i = 0; i < 50; ++i) {
             VPSetVolume(player, i * 4);

@@ -4,9 +4,9 @@
 
 #include <QString>
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 

@@ -13,7 +13,10 @@
 namespace {
 
 // A byte stream whose value at each position shows a lost, repeated or reordered chunk.
-char byteAt(size_t position) { return static_cast<char>(position % 251); }
+char byteAt(size_t position)
+{
+    return static_cast<char>(position % 251);
+}
 
 } // namespace
 

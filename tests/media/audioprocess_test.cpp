@@ -18,7 +18,7 @@ struct Pulled {
 
 // Everything a processor over `file` delivers, from `seekTo` when not negative.
 Pulled pull(const std::string& file, int rate, int channels, int volume = 100, const double* fades = nullptr,
-            double seekTo = -1.0)
+    double seekTo = -1.0)
 {
     Pulled p;
     AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
@@ -100,14 +100,14 @@ TEST_F(AudioProcessTest, VolumeScalesWithClipping)
 
 TEST_F(AudioProcessTest, FadesAreLinearRampsOnTheSourceTimeline)
 {
-    const double fades[] = {1.0, 2.0, 4.0, 1.0}; // in from 1 s to 3 s, out from 4 s to 5 s
+    const double fades[] = { 1.0, 2.0, 4.0, 1.0 }; // in from 1 s to 3 s, out from 4 s to 5 s
     const Pulled p = pull(fixtures::path("tone.wav"), 0, 0, 100, fades);
     const double full = rms(pull(fixtures::path("tone.wav"), 0, 0), 3.5, 0.02);
-    EXPECT_EQ(rms(p, 0.5, 0.02), 0.0);                    // before the fade-in: silent
+    EXPECT_EQ(rms(p, 0.5, 0.02), 0.0); // before the fade-in: silent
     EXPECT_NEAR(rms(p, 1.99, 0.02), full * 0.5, full * 0.03); // half-way up
-    EXPECT_NEAR(rms(p, 3.5, 0.02), full, full * 0.01);     // between the fades: untouched
+    EXPECT_NEAR(rms(p, 3.5, 0.02), full, full * 0.01); // between the fades: untouched
     EXPECT_NEAR(rms(p, 4.49, 0.02), full * 0.5, full * 0.03); // half-way down
-    EXPECT_EQ(rms(p, 5.5, 0.02), 0.0);                    // after the fade-out
+    EXPECT_EQ(rms(p, 5.5, 0.02), 0.0); // after the fade-out
 }
 
 TEST_F(AudioProcessTest, SeekLandsOnTheRequestedSampleAfterResampling)

@@ -49,7 +49,7 @@ TEST_F(BadInputTest, UnreadableFilesOpenNothing)
     fixtures::writeFile(dir.file("nostreams.mka"), ";FFMETADATA1\ntitle=nothing here\n");
     std::filesystem::create_directory(dir.file("folder.mp3"));
 
-    for (const char* name : {"empty.mp3", "random.mp3", "nostreams.mka", "folder.mp3", "missing.mp3"}) {
+    for (const char* name : { "empty.mp3", "random.mp3", "nostreams.mka", "folder.mp3", "missing.mp3" }) {
         SCOPED_TRACE(name);
         const Opened o = openAll(dir.file(name));
         EXPECT_FALSE(o.probe);
@@ -77,7 +77,7 @@ TEST_F(BadInputTest, PictureWithoutSoundAndSoundWithCover)
     EXPECT_FALSE(silent.audio);
 
     // A cover picture is no video: the file is audio everywhere.
-    for (const char* name : {"tagged.mp3", "tagged.m4a"}) {
+    for (const char* name : { "tagged.mp3", "tagged.m4a" }) {
         SCOPED_TRACE(name);
         const Opened tagged = openAll(fixtures::path(name));
         EXPECT_TRUE(tagged.audio);

@@ -50,10 +50,10 @@ TEST_F(DecoderTest, ProbeReportsDurationStreamsAndAudioFormat)
         int audio;
         int video;
     };
-    for (const Case& c : {Case {"tone.wav", 6.0, 1, 0}, Case {"tone.mp3", 6.0, 1, 0}, Case {"tagged.mp3", 6.0, 1, 0},
-                          Case {"tagged.m4a", 6.0, 1, 0}, Case {"tone.flac", 6.0, 1, 0}, Case {"tone.ogg", 6.0, 1, 0},
-                          Case {"video.mp4", 3.0, 1, 1}, Case {"video-silent.mp4", 3.0, 0, 1},
-                          Case {"short.wav", 0.9, 1, 0}}) {
+    for (const Case& c : { Case { "tone.wav", 6.0, 1, 0 }, Case { "tone.mp3", 6.0, 1, 0 },
+             Case { "tagged.mp3", 6.0, 1, 0 }, Case { "tagged.m4a", 6.0, 1, 0 }, Case { "tone.flac", 6.0, 1, 0 },
+             Case { "tone.ogg", 6.0, 1, 0 }, Case { "video.mp4", 3.0, 1, 1 }, Case { "video-silent.mp4", 3.0, 0, 1 },
+             Case { "short.wav", 0.9, 1, 0 } }) {
         SCOPED_TRACE(c.name);
         MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(c.name));
         ASSERT_TRUE(info);
@@ -89,7 +89,7 @@ TEST_F(DecoderTest, WavDecodesToExactlyTheSamplesOnDisk)
 TEST_F(DecoderTest, CompressedSourcesBecomeInterleaved16BitWithChannelsInPlace)
 {
     // 440 Hz on the left and 660 Hz on the right: about 880 and 1320 sign changes a second.
-    for (const char* name : {"tone.mp3", "tagged.m4a", "tone.flac", "tone.ogg", "video.mp4"}) {
+    for (const char* name : { "tone.mp3", "tagged.m4a", "tone.flac", "tone.ogg", "video.mp4" }) {
         SCOPED_TRACE(name);
         const Pcm pcm = fixtures::decodeAll(fixtures::path(name));
         ASSERT_EQ(pcm.channels, 2);
@@ -116,7 +116,7 @@ TEST_F(DecoderTest, SeeksAreSampleAccurate)
     EXPECT_EQ(tail.firstTimestampUs, 2500000);
 
     // Compressed sources land on the same sample too, not on a packet boundary.
-    for (const char* name : {"tone.mp3", "tagged.m4a", "tone.flac"}) {
+    for (const char* name : { "tone.mp3", "tagged.m4a", "tone.flac" }) {
         SCOPED_TRACE(name);
         const Pcm all = fixtures::decodeAll(fixtures::path(name));
         const Pcm from = fixtures::decodeAll(fixtures::path(name), 1.2345);
@@ -139,10 +139,10 @@ TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
         const char* name;
         int rate;
     };
-    constexpr double kStarts[] = {0.0, 30.0, 17.3217, 0.0371, 0.0};
-    for (const Case& c : {Case {"music-44k-cbr.mp3", 44100}, Case {"music-44k-vbr.mp3", 44100},
-                          Case {"music-22k-cbr.mp3", 22050}, Case {"music-22k-vbr.mp3", 22050},
-                          Case {"music.m4a", 44100}, Case {"music.flac", 44100}, Case {"music.opus", 48000}}) {
+    constexpr double kStarts[] = { 0.0, 30.0, 17.3217, 0.0371, 0.0 };
+    for (const Case& c : { Case { "music-44k-cbr.mp3", 44100 }, Case { "music-44k-vbr.mp3", 44100 },
+             Case { "music-22k-cbr.mp3", 22050 }, Case { "music-22k-vbr.mp3", 22050 }, Case { "music.m4a", 44100 },
+             Case { "music.flac", 44100 }, Case { "music.opus", 48000 } }) {
         SCOPED_TRACE(c.name);
         const std::vector<int16_t> reference = fixtures::referencePcm(c.name);
         AudioDecoder decoder = ADecCreate(WidePath(fixtures::path(c.name)), 0, 0, 0);
@@ -232,7 +232,7 @@ TEST_F(DecoderTest, VideoPicturesAreYuv420AndSeekToTheRequestedTime)
     // The picture converts to pixels that are not all one colour (the test card).
     std::vector<uint32_t> pixels(160 * 120);
     ASSERT_TRUE(Yuv420_2_rgb32(160, 120, reinterpret_cast<uint8_t*>(pixels.data()), frame->video.y, frame->video.u,
-                               frame->video.v, frame->video.strideY, frame->video.strideU, frame->video.strideV));
+        frame->video.v, frame->video.strideY, frame->video.strideU, frame->video.strideV));
     EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]), static_cast<long>(pixels.size()));
     VDecDestroy(decoder);
 }
@@ -242,13 +242,14 @@ TEST_F(DecoderTest, YuvConversionGivesTheExpectedColour)
     // BT.601 limited-range pure red.
     std::vector<uint8_t> y(16 * 16, 81), u(8 * 8, 90), v(8 * 8, 240);
     std::vector<uint32_t> pixels(16 * 16);
-    ASSERT_TRUE(Yuv420_2_rgb32(16, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8,
-                               8));
+    ASSERT_TRUE(
+        Yuv420_2_rgb32(16, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
     const uint32_t p = pixels[8 * 16 + 8];
     EXPECT_GT((p >> 16) & 0xff, 230u); // red
-    EXPECT_LT((p >> 8) & 0xff, 25u);   // green
-    EXPECT_LT(p & 0xff, 25u);          // blue
-    EXPECT_FALSE(Yuv420_2_rgb32(0, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
+    EXPECT_LT((p >> 8) & 0xff, 25u); // green
+    EXPECT_LT(p & 0xff, 25u); // blue
+    EXPECT_FALSE(
+        Yuv420_2_rgb32(0, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
 }
 
 TEST_F(DecoderTest, WrapperCreatesTheDecodersItsKindAsksFor)

@@ -49,8 +49,7 @@ EncodeParam params(const char (&container)[5], const char (&codec)[5])
 }
 
 // Encodes `length` seconds from `start`; the EncStart and EncWait results.
-std::pair<int, int> encode(const Sources& s, const EncodeParam& p, const std::string& out, double start,
-                           double length)
+std::pair<int, int> encode(const Sources& s, const EncodeParam& p, const std::string& out, double start, double length)
 {
     Encoder encoder = EncCreate(s.video, s.audio);
     EncSetOutputFile(encoder, WidePath(out));
@@ -58,7 +57,7 @@ std::pair<int, int> encode(const Sources& s, const EncodeParam& p, const std::st
     const int started = EncStart(encoder, start, length, 0, 0, 0);
     const int waited = started == 0 ? EncWait(encoder, 0xFFFFFFFF) : -1;
     EncDestroy(encoder);
-    return {started, waited};
+    return { started, waited };
 }
 
 std::string firstBytes(const std::string& file, size_t count)
@@ -124,11 +123,11 @@ TEST_F(EncoderTest, WavOutputHoldsExactlyTheSamplesOfThePart)
 // ramp of a decoder that lost its state: from the file's start and from mid-file.
 TEST_F(EncoderTest, PartsOfCompressedFilesHoldTheirSamplesFromTheFirstOne)
 {
-    for (const auto& [name, rate] : {std::pair {"music-22k-vbr.mp3", 22050}, std::pair {"music.m4a", 44100}}) {
+    for (const auto& [name, rate] : { std::pair { "music-22k-vbr.mp3", 22050 }, std::pair { "music.m4a", 44100 } }) {
         const std::vector<int16_t> reference = fixtures::referencePcm(name);
         EncodeParam wav = params("WAV ", "PCM ");
         wav.audio.nSampleRate = rate; // the source's own: nothing resampled
-        for (const double start : {0.0, 30.0}) {
+        for (const double start : { 0.0, 30.0 }) {
             SCOPED_TRACE(std::string(name) + " from " + std::to_string(start));
             const Sources s(fixtures::path(name));
             const std::string out = dir.file("part.wav");
@@ -226,7 +225,7 @@ TEST_F(EncoderTest, StoppedEncodeLeavesNoFileBehind)
     ASSERT_EQ(EncStart(encoder, 0.0, 3000.0, 0, 0, 0), 0);
     EXPECT_EQ(entries(outDir.path()), 1u); // the temporary file, never the final name
     EXPECT_FALSE(std::filesystem::exists(outDir.file("long.m4r")));
-    EXPECT_EQ(EncWait(encoder, 10), 1);    // still running
+    EXPECT_EQ(EncWait(encoder, 10), 1); // still running
     EncDestroy(encoder);
     EXPECT_EQ(entries(outDir.path()), 0u);
 }

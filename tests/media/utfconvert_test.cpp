@@ -29,7 +29,7 @@ TEST(Utf8ToUtf32, ConvertsAsciiAndMultiByteCharacters)
 {
     EXPECT_EQ(widen("/home/a.mp3"), L"/home/a.mp3");
     // Two-, three- and four-byte sequences.
-    EXPECT_EQ(widen("\xC3\xA9\xE6\x9B\xB2\xF0\x9F\x8E\xB5"), std::wstring({L'\u00E9', L'\u66F2', wchar_t(0x1F3B5)}));
+    EXPECT_EQ(widen("\xC3\xA9\xE6\x9B\xB2\xF0\x9F\x8E\xB5"), std::wstring({ L'\u00E9', L'\u66F2', wchar_t(0x1F3B5) }));
 }
 
 TEST(Utf8ToUtf32, MalformedInputStopsTheConversion)
@@ -74,17 +74,17 @@ TEST(IsLegalUtf8, FollowsTheReferenceTable)
     EXPECT_TRUE(legal("a"));
     EXPECT_TRUE(legal("\xC2\x80"));
     EXPECT_TRUE(legal("\xF4\x8F\xBF\xBF")); // U+10FFFF
-    EXPECT_FALSE(legal("\x80"));            // a lone continuation byte
-    EXPECT_FALSE(legal("\xC1\xBF"));        // overlong
-    EXPECT_FALSE(legal("\xE0\x80\x80"));    // overlong three-byte
+    EXPECT_FALSE(legal("\x80")); // a lone continuation byte
+    EXPECT_FALSE(legal("\xC1\xBF")); // overlong
+    EXPECT_FALSE(legal("\xE0\x80\x80")); // overlong three-byte
     EXPECT_FALSE(legal("\xF4\x90\x80\x80")); // above U+10FFFF
-    EXPECT_FALSE(legal("\xED\xBF\xBF"));    // a surrogate
+    EXPECT_FALSE(legal("\xED\xBF\xBF")); // a surrogate
     EXPECT_FALSE(legal("\xF8\x88\x80\x80\x80")); // five-byte forms are gone
 }
 
 TEST(A2w, NullTextGivesAnEmptyString)
 {
-    std::array<wchar_t, 4> buffer {L'x', L'x', L'x', 0};
+    std::array<wchar_t, 4> buffer { L'x', L'x', L'x', 0 };
     const wchar_t* result = a2w(buffer.data(), nullptr, 3);
     EXPECT_NE(result, buffer.data());
     EXPECT_EQ(std::wstring(result), L"");
@@ -107,7 +107,8 @@ TEST(WidePath, KnowsWhetherThePathMadeItWhole)
     EXPECT_TRUE(WidePath(std::string(510, 'a')).isComplete());
     EXPECT_FALSE(WidePath(std::string(511, 'a')).isComplete());
 
-    const WidePath malformed("/music/a\xFF" "b.mp3");
+    const WidePath malformed("/music/a\xFF"
+                             "b.mp3");
     EXPECT_FALSE(malformed.isComplete());
     EXPECT_EQ(malformed.toUtf8(), "/music/a"); // converted up to the malformed byte
     EXPECT_FALSE(WidePath(static_cast<const char*>(nullptr)).isComplete());

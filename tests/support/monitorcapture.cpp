@@ -88,7 +88,7 @@ double MonitorCapture::seconds() const
 
 std::vector<int> MonitorCapture::runsMs(const QByteArray& pcm, double silenceDb)
 {
-    std::vector<int> runs {0};
+    std::vector<int> runs { 0 };
     bool sound = false;
     const qsizetype frames = pcm.size() / 4;
     for (qsizetype ms = 0;; ++ms) {

@@ -25,14 +25,14 @@ inline std::vector<int16_t> referencePcm(const std::string& name)
 }
 
 struct Difference {
-    int worst = 0;     // largest difference of one sample
-    size_t where = 0;  // its index in `ours`
+    int worst = 0; // largest difference of one sample
+    size_t where = 0; // its index in `ours`
     bool fits = false; // `ours` lies within the reference from `offset` on
 };
 
 // Compares `ours` with the reference samples starting at index `offset`.
-inline Difference compareWithReference(const std::vector<int16_t>& ours, const std::vector<int16_t>& reference,
-                                       size_t offset)
+inline Difference compareWithReference(
+    const std::vector<int16_t>& ours, const std::vector<int16_t>& reference, size_t offset)
 {
     Difference d;
     d.fits = offset <= reference.size() && ours.size() <= reference.size() - offset;

@@ -49,8 +49,8 @@ protected:
     }
     std::string tone(double seconds, int rate = 8000)
     {
-        const std::string path = dir.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + "-"
-                                          + std::to_string(rate) + ".wav");
+        const std::string path
+            = dir.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + "-" + std::to_string(rate) + ".wav");
         if (!QFile::exists(QString::fromStdString(path)))
             fixtures::writeToneWav(path, seconds, rate);
         return path;
@@ -66,7 +66,7 @@ protected:
         before = loaded;
         gloableState().movieLen = seconds;
         EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(seconds, rate)), QStringLiteral("Tone")),
-                  VyAudioEditorViewController::LoadStarted);
+            VyAudioEditorViewController::LoadStarted);
     }
     void type(QLineEdit* field, const QString& text)
     {
@@ -86,7 +86,7 @@ protected:
     {
         const QScrollArea* area = editor.waveformView()->waveformScrollView();
         const double left = area->horizontalScrollBar()->value();
-        return {left, left + area->viewport()->width()};
+        return { left, left + area->viewport()->width() };
     }
 
     fixtures::ScratchDir dir;
@@ -117,7 +117,7 @@ TEST_F(EditorTest, TypedEndTooCloseToTheStartIsCorrectedAfterTheAlert)
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->windowTitle(), QStringLiteral("Error!"));
     EXPECT_EQ(alert->text(),
-              QStringLiteral("The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."));
+        QStringLiteral("The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."));
     EXPECT_EQ(alert->icon(), QMessageBox::Critical);
     alert->buttons().first()->click();
     EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
@@ -148,10 +148,9 @@ TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
     QSignalSpy refused(start, SIGNAL(refused()));
     ASSERT_TRUE(refused.isValid());
     const std::tuple<const char*, const char*, int, double> cases[] = {
-        {"a letter", "00:01:1a0", 1, 70.0},
-        {"a blank", "00:00: 20", 1, 20.0},
-        {"seconds past 59", "00:00:60", 1, 6.0},
-        {"minutes of 60 pass while typing", "00:60:00", 0, 6.0}, // 59 minutes: past the file, restored
+        { "a letter", "00:01:1a0", 1, 70.0 }, { "a blank", "00:00: 20", 1, 20.0 },
+        { "seconds past 59", "00:00:60", 1, 6.0 },
+        { "minutes of 60 pass while typing", "00:60:00", 0, 6.0 }, // 59 minutes: past the file, restored
     };
     for (const auto& [what, keys, refusals, startSeconds] : cases) {
         SCOPED_TRACE(what);
@@ -172,8 +171,8 @@ TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
 TEST_F(EditorTest, TypedStartNearThePartsEndIsKeptAfterTheAlert)
 {
     const std::tuple<double, int, const char*, const char*, double, double> cases[] = {
-        {120, 46, "00:00:05", "00:01:04", 60, 65},
-        {63, 26, "00:00:03", "00:01:02", 58, 63},
+        { 120, 46, "00:00:05", "00:01:04", 60, 65 },
+        { 63, 26, "00:00:03", "00:01:02", 58, 63 },
     };
     for (const auto& [file, dragFrom, shownStart, shownEnd, from, to] : cases) {
         SCOPED_TRACE(file);
@@ -219,10 +218,10 @@ TEST_F(EditorTest, ArrowKeysMoveThePartAfterAClickAnywhereInTheEditor)
     WaveformView* view = editor.waveformView();
     QScrollBar* scroller = view->waveformScrollView()->horizontalScrollBar();
     const std::pair<QWidget*, QPoint> clicks[] = {
-        {view, {600, 120}},
-        {view->lineView(), {100, 60}},
-        {scroller, {scroller->width() / 2, scroller->height() / 2}},
-        {editor.fadeInBtn(), {5, editor.fadeInBtn()->height() / 2}},
+        { view, { 600, 120 } },
+        { view->lineView(), { 100, 60 } },
+        { scroller, { scroller->width() / 2, scroller->height() / 2 } },
+        { editor.fadeInBtn(), { 5, editor.fadeInBtn()->height() / 2 } },
     };
     double x = 0.0;
     for (const auto& [target, at] : clicks) {
@@ -244,11 +243,10 @@ TEST_F(EditorTest, ZoomStepsThroughTheLadderAndALoadStartsAtTheBottom)
     QPushButton* in = button("zoomInBtn");
     QPushButton* out = button("zoomOutBtn");
     const auto clearance = [] { return gloableState()._pointClearance.load(); };
-    const auto labelSpacing = [&] {
-        return editor.waveformView()->showTimeClearance() * clearance() * EditingState::pointCountPerSecond;
-    };
+    const auto labelSpacing
+        = [&] { return editor.waveformView()->showTimeClearance() * clearance() * EditingState::pointCountPerSecond; };
     EXPECT_FALSE(out->isEnabled());
-    for (const double step : {0.1, 0.25, 0.5, 1.0}) {
+    for (const double step : { 0.1, 0.25, 0.5, 1.0 }) {
         ASSERT_TRUE(in->isEnabled());
         click(in, QPoint(5, 5));
         EXPECT_DOUBLE_EQ(clearance(), step);
@@ -256,7 +254,7 @@ TEST_F(EditorTest, ZoomStepsThroughTheLadderAndALoadStartsAtTheBottom)
         EXPECT_DOUBLE_EQ(seconds(editor.part().width), 40.0); // the same times at every scale
     }
     EXPECT_FALSE(in->isEnabled());
-    for (const double step : {0.5, 0.25, 0.1, 0.05}) {
+    for (const double step : { 0.5, 0.25, 0.1, 0.05 }) {
         ASSERT_TRUE(out->isEnabled());
         click(out, QPoint(5, 5));
         EXPECT_DOUBLE_EQ(clearance(), step);
@@ -376,7 +374,7 @@ TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
         GTEST_SKIP() << "no sound output";
     type(editor.startTimeTF(), QStringLiteral("00:00:10"));
     EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(60)), QStringLiteral("Tone")),
-              VyAudioEditorViewController::AlreadyLoaded);
+        VyAudioEditorViewController::AlreadyLoaded);
     EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
     key(Qt::Key_Right);
     EXPECT_DOUBLE_EQ(seconds(editor.part().x), 11.0);
@@ -403,9 +401,9 @@ TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
     load(30);
     if (editor.playerState() == PreviewSession::kNoPlayer)
         GTEST_SKIP() << "no sound output";
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
-                                             {{QStringLiteral("RingsGap"), 1.0}});
-    for (const bool close : {false, true}) {
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
+    for (const bool close : { false, true }) {
         SCOPED_TRACE(close ? "close" : "stop");
         // Half a second before the part's end, so the pass ends soon.
         editor.repeatePreview(seconds(editor.part().x + editor.part().width) * 1000.0 - 500.0);
@@ -425,15 +423,15 @@ TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
     load(30);
     if (editor.playerState() == PreviewSession::kNoPlayer)
         GTEST_SKIP() << "no sound output";
-    editor.waveformView()->setTimeTF(PartFrame {0.0, 100.0}); // 0-10 s at 10 pixels a second
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
-                                             {{QStringLiteral("RingsGap"), 0.5}});
+    editor.waveformView()->setTimeTF(PartFrame { 0.0, 100.0 }); // 0-10 s at 10 pixels a second
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 0.5 } });
     editor.repeatePreview(9600.0); // near the end, so the first pass is short
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
     EXPECT_DOUBLE_EQ(editor.session().timeLineX(), 0.0); // back at the part's start for the gap
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().previewBtnSt() == PreviewSession::kPreviewing; },
-                                        5000));
+    ASSERT_TRUE(
+        MonitorCapture::waitFor([&] { return editor.session().previewBtnSt() == PreviewSession::kPreviewing; }, 5000));
     EXPECT_EQ(editor.playerState(), PreviewSession::kPlayerPlaying);
     editor.clickPreviewChosePart(); // ends the loop
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
@@ -496,9 +494,9 @@ TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
     load(c.fileSeconds, 44100); // the sound server's own rate: no resampling blurs the edges
     if (editor.playerState() == PreviewSession::kNoPlayer)
         GTEST_SKIP() << "no sound output";
-    editor.waveformView()->setTimeTF(PartFrame {0.0, c.partSeconds * 10.0}); // 10 pixels a second
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
-                                             {{QStringLiteral("RingsGap"), 0.5}});
+    editor.waveformView()->setTimeTF(PartFrame { 0.0, c.partSeconds * 10.0 }); // 10 pixels a second
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 0.5 } });
     QTest::mouseClick(editor.previewBtn(), Qt::LeftButton);
     // silence, the first pass, the gap, and the next pass begun
     const std::vector<int> runs = waitForRuns(4, 30000);
@@ -509,8 +507,8 @@ TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
 }
 
 INSTANTIATE_TEST_SUITE_P(Parts, PreviewPassHeard,
-                         ::testing::Values(PassCase {"EndingMidFile", 8.0, 5.0}, PassCase {"EndingAtTheFilesEnd", 5.0, 5.0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(PassCase { "EndingMidFile", 8.0, 5.0 }, PassCase { "EndingAtTheFilesEnd", 5.0, 5.0 }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
 {

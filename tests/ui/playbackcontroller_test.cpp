@@ -1,16 +1,16 @@
+#include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
 #include "support/monitorcapture.h"
-#include "core/environment/editingstate.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 
 #include <QWidget>
 
-#include <thread>
-
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
 
     ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
-    EXPECT_EQ(posted, (std::vector<QString> {QStringLiteral("StartPlay"), QStringLiteral("StopPlay")}));
+    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
     EXPECT_EQ(controller.playerState(), 0);
     EXPECT_TRUE(controller.hasVideo());
     EXPECT_NEAR(controller.getMovieLength(), 3.0, 0.05);
@@ -96,7 +96,7 @@ TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
     controller.play();
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == 0; }, 20000));
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
-    EXPECT_EQ(posted, (std::vector<QString> {QStringLiteral("StartPlay"), QStringLiteral("StopPlay")}));
+    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
 }
 
 TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
@@ -135,8 +135,8 @@ TEST(NoSoundServerUi, EditorPlayerIsRefused)
         GTEST_SKIP() << "only meaningful without a sound server";
     QWidget pane;
     RoingTonePlayBackController controller;
-    EXPECT_FALSE(controller.initPlayerWithPath(QString::fromStdString(fixtures::path("tone.wav")), &pane,
-                                               QRect(0, 0, 210, 143)));
+    EXPECT_FALSE(controller.initPlayerWithPath(
+        QString::fromStdString(fixtures::path("tone.wav")), &pane, QRect(0, 0, 210, 143)));
     EXPECT_EQ(controller.playerState(), -1);
     EXPECT_EQ(controller.getPlayViewHandle(), nullptr);
 }

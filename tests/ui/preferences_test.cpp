@@ -1,6 +1,6 @@
 #include "core/config/productconfig.h"
-#include "support/productconfigsandbox.h"
 #include "core/notification/notificationcenter.h"
+#include "support/productconfigsandbox.h"
 #include "ui/preferences/mainpreferencecontroller.h"
 
 #include <QCheckBox>
@@ -17,8 +17,8 @@ class Recorder {
 public:
     Recorder()
     {
-        m_id = NotificationCenter::defaultCenter().addObserver(nullptr, QString(), nullptr,
-                                                               [this](const Notification& n) { posted.push_back(n); });
+        m_id = NotificationCenter::defaultCenter().addObserver(
+            nullptr, QString(), nullptr, [this](const Notification& n) { posted.push_back(n); });
     }
     ~Recorder() { NotificationCenter::defaultCenter().removeObserver(m_id); }
     std::vector<Notification> posted;
@@ -53,7 +53,7 @@ TEST_F(PreferencesTest, OpensKeepingTheSourceFormat)
     EXPECT_EQ(window.sampleRatePop()->currentText(), QStringLiteral("44100 Hz"));
     EXPECT_EQ(window.channelPop()->currentText(), QStringLiteral("2 Channels Stereo"));
     EXPECT_EQ(window.bitRatePop()->currentText(), QStringLiteral("128 kbps"));
-    for (QComboBox* pop : {window.sampleRatePop(), window.channelPop(), window.bitRatePop()})
+    for (QComboBox* pop : { window.sampleRatePop(), window.channelPop(), window.bitRatePop() })
         EXPECT_FALSE(pop->isEnabled());
     EXPECT_TRUE(window.keyMoveDistPop()->isEnabled());
 
@@ -74,8 +74,8 @@ TEST_F(PreferencesTest, ChoicesArePostedWithTheirValuesAndTypes)
     EXPECT_TRUE(window.sampleRatePop()->isEnabled());
     ASSERT_EQ(recorder.posted.size(), 1u);
     EXPECT_EQ(recorder.posted[0].userInfo,
-              (QVariantMap {{QStringLiteral("SampleRate"), 44100}, {QStringLiteral("Channels"), 2},
-                            {QStringLiteral("BitRate"), 128000}}));
+        (QVariantMap { { QStringLiteral("SampleRate"), 44100 }, { QStringLiteral("Channels"), 2 },
+            { QStringLiteral("BitRate"), 128000 } }));
 
     choose(window.sampleRatePop(), 0);
     choose(window.channelPop(), 0);
@@ -115,8 +115,8 @@ TEST_F(PreferencesTest, CheckBoxesReadAndWriteTheConfiguration)
     MainPreferenceController window;
     window.show();
     EXPECT_FALSE(window.playSoundStartChk()->isChecked()); // shipped "NO"
-    EXPECT_TRUE(window.autoUpateChk()->isChecked());       // shipped "YES"
-    EXPECT_FALSE(window.showWarnningBtn()->isChecked());   // shipped "NO": the warning is shown
+    EXPECT_TRUE(window.autoUpateChk()->isChecked()); // shipped "YES"
+    EXPECT_FALSE(window.showWarnningBtn()->isChecked()); // shipped "NO": the warning is shown
     EXPECT_EQ(window.showWarnningBtn()->text(), QStringLiteral("Don't warn about ringtones longer than 40 seconds"));
 
     tick(window.playSoundStartChk());

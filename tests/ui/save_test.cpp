@@ -1,8 +1,8 @@
 // Making a ringtone through the editor's widgets: the name sheet or the save panel, the
 // conversion behind the progress dialog, and the delivery to the library or the phone.
 
-#include "core/editing/previewsession.h"
 #include "core/config/userdefaults.h"
+#include "core/editing/previewsession.h"
 #include "core/environment/editingstate.h"
 #include "core/library/checkitunesringtonefoldertool.h"
 #include "core/notification/notificationcenter.h"
@@ -65,8 +65,8 @@ protected:
         editor.resize(900, 420);
         editor.show();
         QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [this] { ++loaded; });
-        QObject::connect(saver(), &RingtoneSaveController::saveFinished,
-                         [this](const QString& path) { finished.append(path); });
+        QObject::connect(
+            saver(), &RingtoneSaveController::saveFinished, [this](const QString& path) { finished.append(path); });
     }
     void TearDown() override
     {
@@ -205,7 +205,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 {
     const QString source = load(25);
     choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
-    for (QCheckBox* box : {editor.fadeInBtn(), editor.fadeOutBtn()})
+    for (QCheckBox* box : { editor.fadeInBtn(), editor.fadeOutBtn() })
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.fadeOutPoPupBtn()->setCurrentIndex(1);
@@ -216,9 +216,9 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
     const QString cliFile = QString::fromStdString(temp.file("cli.m4r"));
     QProcess cli;
     cli.start(QStringLiteral(SONABEL_CLI_PROGRAM),
-              {QStringLiteral("make"), source, QStringLiteral("-o"), cliFile, QStringLiteral("--start"), QStringLiteral("5"),
-               QStringLiteral("--length"), QStringLiteral("10"), QStringLiteral("--fade-in"), QStringLiteral("2"),
-               QStringLiteral("--fade-out"), QStringLiteral("2")});
+        { QStringLiteral("make"), source, QStringLiteral("-o"), cliFile, QStringLiteral("--start"), QStringLiteral("5"),
+            QStringLiteral("--length"), QStringLiteral("10"), QStringLiteral("--fade-in"), QStringLiteral("2"),
+            QStringLiteral("--fade-out"), QStringLiteral("2") });
     ASSERT_TRUE(cli.waitForFinished(30000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     const fixtures::Pcm made = fixtures::decodeAll(cliFile.toStdString());
@@ -264,8 +264,8 @@ TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
     load(30);
     if (editor.playerState() == PreviewSession::kNoPlayer)
         GTEST_SKIP() << "no sound output";
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
-                                             {{QStringLiteral("RingsGap"), 1.0}});
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
     const double endMs = (editor.part().x + editor.part().width) / gloableState()._moveDx.load();
     editor.repeatePreview(endMs - 500.0); // the pass ends half a second from now
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
@@ -288,7 +288,7 @@ TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
     QDialog* sheet = saver()->nameSheet();
     ASSERT_TRUE(sheet != nullptr && sheet->isVisible());
     EXPECT_EQ(saver()->saveFileNameTF()->text(), QStringLiteral("Tone.wav"));
-    for (const QString& name : {QString(), QStringLiteral("/"), QStringLiteral("//")}) {
+    for (const QString& name : { QString(), QStringLiteral("/"), QStringLiteral("//") }) {
         saver()->saveFileNameTF()->setText(name);
         clickOk(sheet);
         EXPECT_TRUE(sheet->isVisible()) << name.toStdString();
@@ -320,7 +320,8 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     ASSERT_NE(saver()->savePanel(), nullptr);
     // The panel would not offer a missing folder; hand its answer over directly.
     saver()->savePanel()->hide();
-    saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
+    saver()->savePanelDidEnd(
+        QDialog::Accepted, QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
     ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/no")));
     closeAlerts();
@@ -449,11 +450,12 @@ TEST_F(SaveFlow, LongPartsWarnUnlessTheyGoToThePhone)
 TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
 {
     load(12);
-    QTest::mouseClick(editor.transferToIPhoneCkbx(), Qt::LeftButton, {},
-                      QPoint(5, editor.transferToIPhoneCkbx()->height() / 2));
+    QTest::mouseClick(
+        editor.transferToIPhoneCkbx(), Qt::LeftButton, {}, QPoint(5, editor.transferToIPhoneCkbx()->height() / 2));
     QMessageBox* alert = waitAlert(QStringLiteral("Found no iPhone connected "));
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->informativeText(), QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
+    EXPECT_EQ(alert->informativeText(),
+        QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
     EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
     alert->done(0);
 
@@ -469,9 +471,10 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     ASSERT_TRUE(waitFinished());
     EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("Bell.m4r"))));
     EXPECT_EQ(QFileInfo(mount + QStringLiteral("/iTunes_Control/Ringtones/Bell.m4r")).size(),
-              QFileInfo(finished.first()).size());
+        QFileInfo(finished.first()).size());
     ASSERT_TRUE(phone.getFileNamesFromiPhone().has_value());
-    EXPECT_EQ(phone.getFileNamesFromiPhone()->value(0).value(QStringLiteral("name")).toString(), QStringLiteral("Bell"));
+    EXPECT_EQ(
+        phone.getFileNamesFromiPhone()->value(0).value(QStringLiteral("name")).toString(), QStringLiteral("Bell"));
 
     // A database the link cannot read: the ringtone is copied, and the user is told the
     // phone's list could not take it.
@@ -493,7 +496,7 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     alert = waitAlert(QStringLiteral("Found no iPhone connected "));
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->informativeText(),
-              QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
+        QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
     EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
     EXPECT_FALSE(saver()->nameSheet()->isVisible());
     editor.setPhoneLink(nullptr);
@@ -510,8 +513,8 @@ TEST_F(SaveFlow, ALibraryThatCannotBeMadeEndsTheProgramAfterSayingSo)
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), QStringLiteral("The main interface can not activate!"));
     EXPECT_EQ(alert->informativeText(),
-              QStringLiteral("iTunes has not yet accessed in your computer, please activate iTunes first to relaunch "
-                             "the program"));
+        QStringLiteral("iTunes has not yet accessed in your computer, please activate iTunes first to relaunch "
+                       "the program"));
     EXPECT_EQ(quits, 0) << "the program ends only once the alert has been read";
     alert->done(0);
     EXPECT_EQ(quits, 1);

@@ -10,8 +10,8 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QUrl>
@@ -98,7 +98,7 @@ protected:
 TEST_F(WaveformViewTest, FileShorterThan40SecondsIsChosenWhole)
 {
     load(30);
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 300.0})); // 10 pixels a second
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 300.0 })); // 10 pixels a second
     EXPECT_EQ(lastLength(), QStringLiteral("30s"));
     EXPECT_EQ(start.text(), QStringLiteral("00:00:00"));
     EXPECT_EQ(end.text(), QStringLiteral("00:00:30"));
@@ -109,12 +109,12 @@ TEST_F(WaveformViewTest, FileShorterThan40SecondsIsChosenWhole)
 TEST_F(WaveformViewTest, LongerFileStartsWithItsFirst40Seconds)
 {
     load(120);
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 400.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 400.0 }));
     EXPECT_EQ(start.text(), QStringLiteral("00:00:00"));
     EXPECT_EQ(end.text(), QStringLiteral("00:00:40"));
     EXPECT_EQ(view->width(), 1200);
     EXPECT_EQ(view->lineView()->geometry(),
-              QRect(0, WaveformArt::kRulerHeight, 400, view->height() - WaveformArt::kRulerHeight));
+        QRect(0, WaveformArt::kRulerHeight, 400, view->height() - WaveformArt::kRulerHeight));
     EXPECT_EQ(view->timeLineStrings().size(), 120);
     EXPECT_EQ(view->timeLineStrings().at(75), QStringLiteral("00:01:15"));
 }
@@ -127,7 +127,7 @@ TEST_F(WaveformViewTest, DraggingOverEmptyWaveformBuildsAtMost60Seconds)
     move(QPoint(700, 120));
     move(QPoint(400, 120));
     release(QPoint(400, 120));
-    EXPECT_EQ(view->part(), (PartFrame {500.0, 600.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 500.0, 600.0 }));
     EXPECT_EQ(start.text(), QStringLiteral("00:00:50"));
     EXPECT_EQ(end.text(), QStringLiteral("00:01:50"));
     EXPECT_EQ(lastLength(), QStringLiteral("60s"));
@@ -135,12 +135,12 @@ TEST_F(WaveformViewTest, DraggingOverEmptyWaveformBuildsAtMost60Seconds)
     press(QPoint(440, 120));
     move(QPoint(1150, 120));
     release(QPoint(1150, 120));
-    EXPECT_EQ(view->part(), (PartFrame {440.0, 600.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 440.0, 600.0 }));
     // A short drag near the end keeps the 5 s floor and stays inside the file.
     press(QPoint(1190, 120));
     move(QPoint(1195, 120));
     release(QPoint(1195, 120));
-    EXPECT_EQ(view->part(), (PartFrame {1150.0, 50.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 1150.0, 50.0 }));
 }
 
 TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
@@ -150,12 +150,12 @@ TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
     press(QPoint(402, 120));
     move(QPoint(200, 120));
     move(QPoint(10, 120));
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 50.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 50.0 }));
     move(QPoint(300, 120)); // away from the zone: ignored
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 50.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 50.0 }));
     move(QPoint(52, 120)); // back in the right grab zone
     move(QPoint(152, 120));
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 150.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 150.0 }));
     release(QPoint(152, 120));
     EXPECT_EQ(end.text(), QStringLiteral("00:00:15"));
 }
@@ -163,27 +163,27 @@ TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
 TEST_F(WaveformViewTest, KeyboardStepsKeepTheLimits)
 {
     load(120);
-    view->setTimeTF(PartFrame {1140.0, 60.0});
+    view->setTimeTF(PartFrame { 1140.0, 60.0 });
     view->enlargeChoosePart(10.0, 2); // the right edge is at the file's end already
-    EXPECT_EQ(view->part(), (PartFrame {1140.0, 60.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 1140.0, 60.0 }));
     view->narrowChoosePart(10.0, 2); // 6 s less 1 s
-    EXPECT_EQ(view->part(), (PartFrame {1140.0, 50.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 1140.0, 50.0 }));
     view->narrowChoosePart(10.0, 2); // never below 5 s
-    EXPECT_EQ(view->part(), (PartFrame {1140.0, 50.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 1140.0, 50.0 }));
     EXPECT_EQ(lastLength(), QStringLiteral("5s"));
 }
 
 TEST_F(WaveformViewTest, AThreeSecondFileIsAlwaysChosenWhole)
 {
     load(3);
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 30.0 }));
     view->enlargeChoosePart(100.0, 2);
     view->narrowChoosePart(10.0, 1);
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 30.0 }));
     press(QPoint(400, 120));
     move(QPoint(10, 120));
     release(QPoint(10, 120));
-    EXPECT_EQ(view->part(), (PartFrame {0.0, 30.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 0.0, 30.0 }));
 }
 
 TEST_F(WaveformViewTest, DoubleClicksPreviewInsideAndPlayOutside)
@@ -231,7 +231,7 @@ TEST_F(WaveformViewTest, PreviewShowsThePlayLineOnTheBar)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     view->setIsPreview(true);
     QTest::qWait(20);
-    for (const double x : {200.0, 230.0}) {
+    for (const double x : { 200.0, 230.0 }) {
         view->setTimeLineXPos(x);
         QTest::qWait(20);
         const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
@@ -243,10 +243,10 @@ TEST_F(WaveformViewTest, PreviewShowsThePlayLineOnTheBar)
 TEST_F(WaveformViewTest, ZoomKeepsThePartAtTheSameTimes)
 {
     load(120);
-    view->setTimeTF(PartFrame {100.0, 200.0});
+    view->setTimeTF(PartFrame { 100.0, 200.0 });
     view->setTimeLineXPos(150.0);
     view->setWaveformWidth(0.5);
-    EXPECT_EQ(view->part(), (PartFrame {1000.0, 2000.0}));
+    EXPECT_EQ(view->part(), (PartFrame { 1000.0, 2000.0 }));
     EXPECT_DOUBLE_EQ(view->timeLineX(), 1500.0);
     EXPECT_EQ(view->width(), 12000);
     EXPECT_EQ(start.text(), QStringLiteral("00:00:10"));
@@ -263,7 +263,7 @@ TEST_F(WaveformViewTest, BarMovesInsideTheFileAndTellsTheEditor)
     EXPECT_EQ(view->part().x, 0.0);
     QTest::mouseMove(bar, QPoint(1200, 60));
     QTest::mouseMove(bar, QPoint(1200, 60));
-    EXPECT_EQ(view->part(), (PartFrame {800.0, 400.0})); // its end at the file's end
+    EXPECT_EQ(view->part(), (PartFrame { 800.0, 400.0 })); // its end at the file's end
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1200, 60));
     const auto n = names();
     EXPECT_GE(std::count(n.begin(), n.end(), QStringLiteral("ChoosePartChanged")), 1);
@@ -277,7 +277,7 @@ TEST_F(WaveformViewTest, BarMovesInsideTheFileAndTellsTheEditor)
 TEST_F(WaveformViewTest, BarGridSitsOverTheRulerGrid)
 {
     load(120);
-    view->setTimeTF(PartFrame {215.0, 400.0});
+    view->setTimeTF(PartFrame { 215.0, 400.0 });
     view->lineView()->prepareDrawPoints();
     const std::vector<int> lines = view->lineView()->gridLines();
     ASSERT_FALSE(lines.empty());
@@ -286,10 +286,10 @@ TEST_F(WaveformViewTest, BarGridSitsOverTheRulerGrid)
         EXPECT_EQ(waveformX % 30, 0) << waveformX; // every 3 s at 10 pixels a second
     }
     // A part reaching the file's end draws only the points that exist.
-    view->setTimeTF(PartFrame {1150.0, 50.0});
+    view->setTimeTF(PartFrame { 1150.0, 50.0 });
     view->lineView()->prepareDrawPoints();
-    EXPECT_LE(view->lineView()->dragWavePointStartPos() + static_cast<int>(view->lineView()->dragPoints().size()),
-              120 * 200);
+    EXPECT_LE(
+        view->lineView()->dragWavePointStartPos() + static_cast<int>(view->lineView()->dragPoints().size()), 120 * 200);
 }
 
 TEST_F(WaveformViewTest, RenderedViewShowsRulerWaveformAndPart)
@@ -306,7 +306,7 @@ TEST_F(WaveformViewTest, DropsAcceptTheViewsFileEndings)
 {
     auto drop = [this](const QString& name) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/") + name)});
+        data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/music/") + name) });
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view, &enter);
         if (!enter.isAccepted())
@@ -319,8 +319,9 @@ TEST_F(WaveformViewTest, DropsAcceptTheViewsFileEndings)
     EXPECT_TRUE(drop(QStringLiteral("ring.m4r")));
     EXPECT_TRUE(drop(QStringLiteral("clip.FLV")));
     EXPECT_FALSE(drop(QStringLiteral("notes.txt")));
-    ASSERT_EQ(names(), (std::vector<QString> {QStringLiteral("LoadChildItemInAudioEditView"),
-                                              QStringLiteral("LoadChildItemInAudioEditView")}));
+    ASSERT_EQ(names(),
+        (std::vector<QString> {
+            QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("LoadChildItemInAudioEditView") }));
     EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("FilePath")), QStringLiteral("/music/ring.m4r"));
     EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("isLocal")), QStringLiteral("YES"));
 }

@@ -15,10 +15,10 @@ struct PreferenceChoice {
 namespace PreferenceTables {
 
 [[nodiscard]] std::span<const PreferenceChoice> sampleRateDict(); // Hz
-[[nodiscard]] std::span<const PreferenceChoice> channelseDict();  // channels
-[[nodiscard]] std::span<const PreferenceChoice> bitRateDict();    // bits per second
-[[nodiscard]] std::span<const PreferenceChoice> keyMoveDict();    // seconds
-[[nodiscard]] std::span<const PreferenceChoice> ringsGapDict();   // seconds
+[[nodiscard]] std::span<const PreferenceChoice> channelseDict(); // channels
+[[nodiscard]] std::span<const PreferenceChoice> bitRateDict(); // bits per second
+[[nodiscard]] std::span<const PreferenceChoice> keyMoveDict(); // seconds
+[[nodiscard]] std::span<const PreferenceChoice> ringsGapDict(); // seconds
 
 inline constexpr int kKeepSourceSampleRateIndex = 2;
 inline constexpr int kKeepSourceChannelIndex = 1;

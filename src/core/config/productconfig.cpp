@@ -67,14 +67,14 @@ QString ProductConfig::shippedPath()
 
 QString ProductConfig::userPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/corvane-sonabel/") + kFileName;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/corvane-sonabel/")
+        + kFileName;
 }
 
 const QStringList& ProductConfig::userKeys()
 {
-    static const QStringList keys {QStringLiteral("PlaySoundWhenStart"), QStringLiteral("AutoUpdate"),
-                                   QStringLiteral("ShowTimeTip"), QStringLiteral("SkipVersion")};
+    static const QStringList keys { QStringLiteral("PlaySoundWhenStart"), QStringLiteral("AutoUpdate"),
+        QStringLiteral("ShowTimeTip"), QStringLiteral("SkipVersion") };
     return keys;
 }
 

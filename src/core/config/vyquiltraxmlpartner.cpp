@@ -84,8 +84,8 @@ bool VyQuiltraXmlPartner::load()
         return false;
     const QByteArray bytes = file.readAll();
 
-    const pugi::xml_parse_result result = xmlDoc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
-                                                              kParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result result
+        = xmlDoc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), kParseOptions, pugi::encoding_utf8);
     const bool rootMatches = m_rootName == QString::fromUtf8(xmlDoc->document_element().name());
     if (result && rootMatches)
         return true;
@@ -176,8 +176,8 @@ bool VyQuiltraXmlPartner::flush()
     if (m_broken && QFile::exists(sFilePath)) {
         const QString aside = asideName(sFilePath);
         if (!QFile::rename(sFilePath, aside)) {
-            qCWarning(lcFiles).noquote() << QStringLiteral("cannot move the damaged %1 aside to %2; not writing")
-                                                .arg(sFilePath, aside);
+            qCWarning(lcFiles).noquote()
+                << QStringLiteral("cannot move the damaged %1 aside to %2; not writing").arg(sFilePath, aside);
             return false;
         }
         qCWarning(lcFiles).noquote() << QStringLiteral("moved the damaged %1 aside to %2").arg(sFilePath, aside);

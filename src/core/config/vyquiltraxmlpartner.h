@@ -47,6 +47,6 @@ private:
     QString sFilePath;
     QString m_rootName;
     std::unique_ptr<pugi::xml_document> xmlDoc;
-    bool m_broken = false;     // damaged on disk: moved aside before the next write
+    bool m_broken = false; // damaged on disk: moved aside before the next write
     bool m_unreadable = false; // nothing of it could be read: every key is absent
 };

@@ -49,7 +49,7 @@ void VyConverter::releaseEncoder()
 }
 
 bool VyConverter::converte(const QString& source, const QString& formatName, const QString& outputPath,
-                           const QVariantMap& saveAttribute, const QVariantMap& fadeInOutEffect)
+    const QVariantMap& saveAttribute, const QVariantMap& fadeInOutEffect)
 {
     InitEncParam(&_enc);
     if (audioParm) {
@@ -65,8 +65,8 @@ bool VyConverter::converte(const QString& source, const QString& formatName, con
         if (info && info->programCount > 0 && info->programs != nullptr && info->programs[0].audioStreamCount > 0)
             stream = info->programs[0].audioStream;
         if (stream == nullptr) {
-            qCWarning(lcApp).noquote() << QStringLiteral("cannot convert %1: no audio stream to take the format from")
-                                              .arg(source);
+            qCWarning(lcApp).noquote()
+                << QStringLiteral("cannot convert %1: no audio stream to take the format from").arg(source);
             return false;
         }
         _enc.audio.nSampleRate = stream->sampleRate;
@@ -90,7 +90,7 @@ bool VyConverter::converte(const QString& source, const QString& formatName, con
 }
 
 bool VyConverter::converteFile(const QString& source, const QString& outputPath, const QVariantMap& saveAttribute,
-                               const QVariantMap& fadeInOutEffect)
+    const QVariantMap& fadeInOutEffect)
 {
     const double volume = saveAttribute.value(ConvertKey::ConverteOutputVolume).toDouble();
     const double start = saveAttribute.value(ConvertKey::ConverteStartTime).toDouble();
@@ -103,9 +103,9 @@ bool VyConverter::converteFile(const QString& source, const QString& outputPath,
     AudioDecoder decoder = ADecCreate(WidePath(nativePath(source)), 0, 0, 0);
     // A missing decoder or processor fails the conversion here instead of being handed
     // on to the encoder.
-    AudioProcessor processor = decoder != nullptr ? PCAudioCreate(decoder, _enc.audio.nSampleRate,
-                                                                  _enc.audio.nChannels, _enc.audio.nBitsPerSample, 0)
-                                                  : nullptr;
+    AudioProcessor processor = decoder != nullptr
+        ? PCAudioCreate(decoder, _enc.audio.nSampleRate, _enc.audio.nChannels, _enc.audio.nBitsPerSample, 0)
+        : nullptr;
     bool succeeded = false;
     if (processor == nullptr) {
         qCWarning(lcApp).noquote() << QStringLiteral("cannot convert %1: no audio to deliver as %2 Hz, %3 channels")
@@ -159,8 +159,9 @@ unsigned VyConverter::cutFile(const QString& source, const QString& dest, double
     bool succeeded = false;
     if (audioProcessor == nullptr || (videoDecoder != nullptr && videoProcessor == nullptr)) {
         qCWarning(lcApp).noquote() << QStringLiteral("cannot cut %1: its %2 cannot be decoded")
-                                          .arg(source, audioProcessor == nullptr ? QStringLiteral("sound")
-                                                                                 : QStringLiteral("picture"));
+                                          .arg(source,
+                                              audioProcessor == nullptr ? QStringLiteral("sound")
+                                                                        : QStringLiteral("picture"));
     } else {
         _hEncoder = EncCreate(videoProcessor, audioProcessor);
         if (_hEncoder != nullptr) {

@@ -26,16 +26,16 @@
 class QString;
 
 namespace ConvertKey {
-inline constexpr QLatin1StringView ConverteStartTime {"ConverteStartTime"};
-inline constexpr QLatin1StringView ConverteLength {"ConverteLength"};
-inline constexpr QLatin1StringView ConverteOutputVolume {"ConverteOutputVolume"};
-inline constexpr QLatin1StringView FadeInStartTime {"FadeInStartTime"};
-inline constexpr QLatin1StringView FadeInLength {"FadeInLength"};
-inline constexpr QLatin1StringView FadeOutStartTime {"FadeOutStartTime"};
-inline constexpr QLatin1StringView FadeOutLength {"FadeOutLength"};
-inline constexpr QLatin1StringView SampleRate {"SampleRate"};
-inline constexpr QLatin1StringView Channels {"Channels"};
-inline constexpr QLatin1StringView BitRate {"BitRate"};
+inline constexpr QLatin1StringView ConverteStartTime { "ConverteStartTime" };
+inline constexpr QLatin1StringView ConverteLength { "ConverteLength" };
+inline constexpr QLatin1StringView ConverteOutputVolume { "ConverteOutputVolume" };
+inline constexpr QLatin1StringView FadeInStartTime { "FadeInStartTime" };
+inline constexpr QLatin1StringView FadeInLength { "FadeInLength" };
+inline constexpr QLatin1StringView FadeOutStartTime { "FadeOutStartTime" };
+inline constexpr QLatin1StringView FadeOutLength { "FadeOutLength" };
+inline constexpr QLatin1StringView SampleRate { "SampleRate" };
+inline constexpr QLatin1StringView Channels { "Channels" };
+inline constexpr QLatin1StringView BitRate { "BitRate" };
 } // namespace ConvertKey
 
 class VyConverter {
@@ -53,10 +53,10 @@ public:
     // effect applied. `formatName` "M4R" gives AAC in an M4A file, "WAVE" a PCM WAV file,
     // anything else an MP3 file. True when the output file is complete.
     bool converte(const QString& source, const QString& formatName, const QString& outputPath,
-                  const QVariantMap& saveAttribute, const QVariantMap& fadeInOutEffect);
+        const QVariantMap& saveAttribute, const QVariantMap& fadeInOutEffect);
     // The decode-process-encode run with the parameters converte() prepared.
     bool converteFile(const QString& source, const QString& outputPath, const QVariantMap& saveAttribute,
-                      const QVariantMap& fadeInOutEffect);
+        const QVariantMap& fadeInOutEffect);
     // Re-encodes `length` seconds from `startTime` of `source` into a MOV file at `dest`
     // (MPEG-4 video when the source has a picture, AAC audio). 1 on success, 0 on failure.
     unsigned cutFile(const QString& source, const QString& dest, double startTime, double length);

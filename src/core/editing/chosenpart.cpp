@@ -25,7 +25,7 @@ PartFrame ChosenPart::initialPart(bool* wholeFile) const
     const bool whole = m_waveformWidth < toX(kFirstPartMs);
     if (wholeFile != nullptr)
         *wholeFile = whole;
-    return whole ? PartFrame {0.0, m_waveformWidth} : PartFrame {0.0, toX(kFirstPartMs)};
+    return whole ? PartFrame { 0.0, m_waveformWidth } : PartFrame { 0.0, toX(kFirstPartMs) };
 }
 
 PartFrame ChosenPart::clamp(PartFrame part) const

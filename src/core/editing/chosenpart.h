@@ -43,8 +43,8 @@ public:
     // Dragging an edge. Reaching 5 s or 60 s stops the drag following the pointer until
     // it returns to the grab zone it started from (the caller checks grabZone).
     struct ResizeDrag {
-        int direction = 1;      // 0 left edge, 1 right edge
-        double downX = 0.0;     // where the drag started
+        int direction = 1; // 0 left edge, 1 right edge
+        double downX = 0.0; // where the drag started
         double lastTotal = 0.0; // pointer offset at the previous step
         bool following = true;
     };

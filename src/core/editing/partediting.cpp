@@ -95,7 +95,7 @@ PartEditing::StartResult PartEditing::typedStart(PartFrame current, const QStrin
         const double remaining = current.right() - newX;
         if (minimumWidth() > remaining + kLengthTolerance) {
             result.action = Action::ShowLengthAlert;
-            result.afterAlert = insideFile(PartFrame {newX, minimumWidth()});
+            result.afterAlert = insideFile(PartFrame { newX, minimumWidth() });
         } else {
             result.action = Action::Apply;
             result.part = PartFrame { newX, remaining };

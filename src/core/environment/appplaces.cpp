@@ -15,14 +15,35 @@ QString privateTemporaryBase(const QString& tempRoot)
     return root + QStringLiteral("/corvane-sonabel-") + QString::number(::geteuid());
 }
 
-QString uploadFolder(const QString& tempFolder) { return tempFolder + QStringLiteral("/UploadToiTunesRingtone"); }
-QString recordFolder(const QString& tempFolder) { return tempFolder + QStringLiteral("/Record"); }
-QString trimFolder(const QString& tempFolder) { return tempFolder + QStringLiteral("/TrimFiles"); }
+QString uploadFolder(const QString& tempFolder)
+{
+    return tempFolder + QStringLiteral("/UploadToiTunesRingtone");
+}
+QString recordFolder(const QString& tempFolder)
+{
+    return tempFolder + QStringLiteral("/Record");
+}
+QString trimFolder(const QString& tempFolder)
+{
+    return tempFolder + QStringLiteral("/TrimFiles");
+}
 
-QString musicFolder() { return QDir::homePath() + QStringLiteral("/Music/Ringtone"); }
-QString recorderFolder() { return musicFolder() + QStringLiteral("/Recorder"); }
-QString grooveBoxFolder() { return musicFolder() + QStringLiteral("/GrooveBox"); }
-QString soundFontPath() { return musicFolder() + QStringLiteral("/VyRingtoneSample.sf2"); }
+QString musicFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Music/Ringtone");
+}
+QString recorderFolder()
+{
+    return musicFolder() + QStringLiteral("/Recorder");
+}
+QString grooveBoxFolder()
+{
+    return musicFolder() + QStringLiteral("/GrooveBox");
+}
+QString soundFontPath()
+{
+    return musicFolder() + QStringLiteral("/VyRingtoneSample.sf2");
+}
 
 QString mountPoint()
 {
@@ -39,7 +60,10 @@ QString mountPoint()
     return runtime + u'/' + QLatin1String(kMountFolderName);
 }
 
-QString mountPointWithSeparator() { return mountPoint() + u'/'; }
+QString mountPointWithSeparator()
+{
+    return mountPoint() + u'/';
+}
 
 QString applicationFolder()
 {

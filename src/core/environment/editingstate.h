@@ -27,10 +27,10 @@ public:
 
     QString _tempFolderPath;
     QString _sourceFileName;
-    std::atomic<float> _waveformPointsCount {0.0f};
-    std::atomic<double> _pointClearance {0.0}; // view units between two adjacent points
-    std::atomic<double> _moveDx {0.0};         // view units per millisecond of audio
-    std::atomic<double> movieLen {0.0};        // seconds, of the file accepted last
+    std::atomic<float> _waveformPointsCount { 0.0f };
+    std::atomic<double> _pointClearance { 0.0 }; // view units between two adjacent points
+    std::atomic<double> _moveDx { 0.0 }; // view units per millisecond of audio
+    std::atomic<double> movieLen { 0.0 }; // seconds, of the file accepted last
 
     // The waveform points of the loaded file, published whole: a reader gets either
     // the old array or the new one, never a half-written one.

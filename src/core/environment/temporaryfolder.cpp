@@ -26,7 +26,7 @@ QString securePrivateFolder(const QString& base)
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return QStringLiteral("Cannot create the folder %1: %2").arg(base, systemError(errno));
 
-    struct stat st {};
+    struct stat st { };
     if (::lstat(native.constData(), &st) != 0)
         return QStringLiteral("Cannot inspect the folder %1: %2").arg(base, systemError(errno));
     if (S_ISLNK(st.st_mode))
@@ -44,7 +44,7 @@ QString securePrivateFolder(const QString& base)
 void removeEntry(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
+    struct stat st { };
     if (::lstat(native.constData(), &st) != 0)
         return;
     if (S_ISDIR(st.st_mode))
@@ -62,21 +62,21 @@ TemporaryFolder::Result TemporaryFolder::prepare(const QString& tempRoot)
     const QString base = AppPlaces::privateTemporaryBase(root);
     if (QString problem = securePrivateFolder(base); !problem.isEmpty()) {
         qCCritical(lcFiles).noquote() << problem;
-        return {{}, problem};
+        return { {}, problem };
     }
 
     const QString folder = base + u'/' + QLatin1String(AppPlaces::kTemporaryFolderName);
     removeEntry(folder);
     QDir dir;
-    for (const QString& path : {folder, AppPlaces::uploadFolder(folder), AppPlaces::recordFolder(folder),
-                                AppPlaces::trimFolder(folder)}) {
+    for (const QString& path :
+        { folder, AppPlaces::uploadFolder(folder), AppPlaces::recordFolder(folder), AppPlaces::trimFolder(folder) }) {
         if (!dir.mkdir(path)) {
             const QString problem = QStringLiteral("Cannot create the temporary folder %1.").arg(path);
             qCCritical(lcFiles).noquote() << problem;
-            return {{}, problem};
+            return { {}, problem };
         }
     }
-    return {folder, {}};
+    return { folder, {} };
 }
 
 void TemporaryFolder::remove(const QString& tempFolderPath)

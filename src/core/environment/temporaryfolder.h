@@ -8,7 +8,7 @@
 class TemporaryFolder {
 public:
     struct Result {
-        QString path;  // the temporary folder, empty on failure
+        QString path; // the temporary folder, empty on failure
         QString error; // what went wrong, for the user
         [[nodiscard]] bool ok() const { return !path.isEmpty(); }
     };

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <stdio.h>
 #include <functional>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +43,7 @@ bool commit(const QString& temporaryPath, const QString& destination, Existing e
     }
     if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-    struct stat existingFile {};
+    struct stat existingFile { };
     if (::stat(to.constData(), &existingFile) == 0) {
         errno = EEXIST;
         return false;
@@ -52,13 +52,14 @@ bool commit(const QString& temporaryPath, const QString& destination, Existing e
 }
 
 bool writeWith(const QString& destination, qint64 expectedSize, Existing existing,
-               const std::function<qint64(QFile&)>& fill, QString* error)
+    const std::function<qint64(QFile&)>& fill, QString* error)
 {
     const QFileInfo target(destination);
-    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                             QStringLiteral(".sonabel-XXXXXX"));
+    QTemporaryFile temporary(
+        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".sonabel-XXXXXX"));
     if (!temporary.open()) {
-        setError(error, QStringLiteral("cannot create a file in %1: %2").arg(target.absolutePath(), temporary.errorString()));
+        setError(error,
+            QStringLiteral("cannot create a file in %1: %2").arg(target.absolutePath(), temporary.errorString()));
         return false;
     }
     const qint64 written = fill(temporary);
@@ -77,8 +78,8 @@ bool writeWith(const QString& destination, qint64 expectedSize, Existing existin
         setError(error, QStringLiteral("%1 was stored incompletely").arg(destination));
         return false;
     }
-    QFile::setPermissions(temporaryPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                             QFileDevice::ReadOther);
+    QFile::setPermissions(temporaryPath,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     if (!commit(temporaryPath, destination, existing)) {
         setError(error, QStringLiteral("cannot put %1 in place: %2").arg(destination, qt_error_string(errno)));
         return false;
@@ -107,7 +108,8 @@ qint64 streamCopy(QFile& source, QIODevice& destination)
 
 bool writeData(const QString& destination, const QByteArray& data, Existing existing, QString* error)
 {
-    return writeWith(destination, data.size(), existing, [&data](QFile& file) { return file.write(data); }, error);
+    return writeWith(
+        destination, data.size(), existing, [&data](QFile& file) { return file.write(data); }, error);
 }
 
 bool writeCopy(const QString& source, const QString& destination, Existing existing, QString* error)
@@ -122,7 +124,8 @@ bool writeCopy(const QString& source, const QString& destination, Existing exist
         setError(error, QStringLiteral("%1 is empty").arg(source));
         return false;
     }
-    return writeWith(destination, size, existing, [&input](QFile& file) { return streamCopy(input, file); }, error);
+    return writeWith(
+        destination, size, existing, [&input](QFile& file) { return streamCopy(input, file); }, error);
 }
 
 } // namespace AtomicFile

@@ -21,9 +21,9 @@ enum class Existing { Replace, Keep };
 qint64 streamCopy(QFile& source, QIODevice& destination);
 
 bool writeData(const QString& destination, const QByteArray& data, Existing existing = Existing::Replace,
-               QString* error = nullptr);
+    QString* error = nullptr);
 // Refuses an empty or unreadable source before anything is created.
-bool writeCopy(const QString& source, const QString& destination, Existing existing = Existing::Replace,
-               QString* error = nullptr);
+bool writeCopy(
+    const QString& source, const QString& destination, Existing existing = Existing::Replace, QString* error = nullptr);
 
 } // namespace AtomicFile

@@ -38,12 +38,12 @@ QStringList CheckiTunesRingtoneFolderTool::defaultMediaFolder()
 {
     if (!checkiTunesSetting())
         return {};
-    return existing({LibraryBridge::musicRingtoneFolder(), LibraryBridge::mediaRingtoneFolder()});
+    return existing({ LibraryBridge::musicRingtoneFolder(), LibraryBridge::mediaRingtoneFolder() });
 }
 
 void CheckiTunesRingtoneFolderTool::uploadFile()
 {
-    VySyncToITunes().addFileToiTunesLibrary({kProbeResource}, {QString::fromLatin1(kProbeTitle)}, false);
+    VySyncToITunes().addFileToiTunesLibrary({ kProbeResource }, { QString::fromLatin1(kProbeTitle) }, false);
 }
 
 QStringList CheckiTunesRingtoneFolderTool::deepCheckFolder()
@@ -52,7 +52,7 @@ QStringList CheckiTunesRingtoneFolderTool::deepCheckFolder()
     // The probe is stored under its title, so that is the name to look for.
     const QString probe = QStringLiteral("/%1.m4r").arg(QString::fromLatin1(kProbeTitle));
     QStringList found;
-    for (const QString& folder : {LibraryBridge::musicRingtoneFolder(), LibraryBridge::mediaRingtoneFolder()})
+    for (const QString& folder : { LibraryBridge::musicRingtoneFolder(), LibraryBridge::mediaRingtoneFolder() })
         if (QFileInfo::exists(folder + probe))
             found.append(folder);
     return found;

@@ -8,9 +8,18 @@
 
 namespace LibraryBridge {
 
-QString libraryFolder() { return QDir::homePath() + QStringLiteral("/Music/iTunes"); }
-QString musicRingtoneFolder() { return libraryFolder() + QStringLiteral("/iTunes Music/Ringtones"); }
-QString mediaRingtoneFolder() { return libraryFolder() + QStringLiteral("/iTunes Media/Ringtones"); }
+QString libraryFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Music/iTunes");
+}
+QString musicRingtoneFolder()
+{
+    return libraryFolder() + QStringLiteral("/iTunes Music/Ringtones");
+}
+QString mediaRingtoneFolder()
+{
+    return libraryFolder() + QStringLiteral("/iTunes Media/Ringtones");
+}
 
 QString ringtoneFolder(bool create)
 {

@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QThread>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QThread>
 #include <QUrl>
 
 namespace {
@@ -20,7 +20,8 @@ void openWithDefaultApplication(const QString& path)
     if (app == nullptr || QThread::currentThread() == app->thread())
         QDesktopServices::openUrl(url);
     else
-        QMetaObject::invokeMethod(app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -52,8 +53,8 @@ QString VySyncToITunes::numberedTitle(const QString& title, int index, int dupli
     return title + QStringLiteral(" %1").arg(index + duplicates);
 }
 
-QStringList VySyncToITunes::copyingToITunesThreadMainMethod(const QStringList& paths, const QStringList& titles,
-                                                           bool isPlay)
+QStringList VySyncToITunes::copyingToITunesThreadMainMethod(
+    const QStringList& paths, const QStringList& titles, bool isPlay)
 {
     QStringList added;
     if (paths.isEmpty())

@@ -21,7 +21,7 @@ public:
 
     [[nodiscard]] Verdict verdict() const { return m_verdict; }
     [[nodiscard]] bool accepted() const { return m_verdict == Verdict::Accepted; }
-    [[nodiscard]] double duration() const { return m_duration; }       // seconds, when accepted
+    [[nodiscard]] double duration() const { return m_duration; } // seconds, when accepted
     [[nodiscard]] const VyAudioInfo& audioInfo() const { return m_audio; } // when accepted
     // The alert text for a refused file; empty when accepted.
     [[nodiscard]] QString message() const;

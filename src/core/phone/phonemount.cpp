@@ -47,13 +47,13 @@ bool isMounted(const QString& path)
     const QString folder = withoutTrailingSeparator(path);
     const QByteArray self = QFile::encodeName(folder);
     const QByteArray parent = QFile::encodeName(QFileInfo(folder).path());
-    struct stat selfStat {};
+    struct stat selfStat { };
     if (::lstat(self.constData(), &selfStat) != 0)
         // A FUSE mount whose daemon died answers "Transport endpoint is not connected".
         return errno == ENOTCONN || errno == EIO;
     if (!S_ISDIR(selfStat.st_mode))
         return false;
-    struct stat parentStat {};
+    struct stat parentStat { };
     if (::stat(parent.constData(), &parentStat) != 0)
         return false;
     return selfStat.st_dev != parentStat.st_dev;
@@ -64,12 +64,12 @@ bool unmount(const QString& path, int timeoutMs)
     const QString folder = withoutTrailingSeparator(path);
     if (!isMounted(folder))
         return true;
-    const QStringList programs{QStringLiteral("fusermount3"), QStringLiteral("fusermount")};
+    const QStringList programs { QStringLiteral("fusermount3"), QStringLiteral("fusermount") };
     for (const QString& program : programs) {
-        if (run(program, {QStringLiteral("-u"), folder}, timeoutMs) || !isMounted(folder))
+        if (run(program, { QStringLiteral("-u"), folder }, timeoutMs) || !isMounted(folder))
             return !isMounted(folder);
     }
-    run(QStringLiteral("umount"), {folder}, timeoutMs);
+    run(QStringLiteral("umount"), { folder }, timeoutMs);
     const bool gone = !isMounted(folder);
     if (!gone)
         qCWarning(lcPhone).noquote() << "Could not unmount" << folder;

@@ -42,7 +42,7 @@ public:
 
 private:
     std::thread m_worker;
-    std::atomic<bool> m_busy {false};
+    std::atomic<bool> m_busy { false };
 };
 
 } // namespace PhoneMount

@@ -1,5 +1,6 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 
+#include "core/environment/appplaces.h"
 #include "core/environment/logging.h"
 #include "core/files/atomicfile.h"
 #include "core/library/vysynctoitunes.h"
@@ -7,7 +8,6 @@
 #include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/phonesignals.h"
-#include "core/environment/appplaces.h"
 #include "core/text/leadingnumber.h"
 
 #include <QDBusConnection>
@@ -25,11 +25,13 @@ const QString kRingtonesFolder = QStringLiteral("iTunes_Control/Ringtones/");
 const QString kDatabaseFile = QStringLiteral("iTunes_Control/iTunes/Ringtones.plist");
 const QString kDeviceUnmounted = QString::fromLatin1(PhoneSignals::kDeviceUnmounted);
 
-QString withSeparator(const QString& path) { return path.endsWith(u'/') ? path : path + u'/'; }
+QString withSeparator(const QString& path)
+{
+    return path.endsWith(u'/') ? path : path + u'/';
+}
 
 // Dictionary keys and string values of a plist dictionary, in its order.
-template <typename Visit>
-void forEachEntry(plist_t dict, Visit visit)
+template <typename Visit> void forEachEntry(plist_t dict, Visit visit)
 {
     if (dict == nullptr || plist_get_node_type(dict) != PLIST_DICT)
         return;
@@ -53,10 +55,10 @@ void forEachEntry(plist_t dict, Visit visit)
 } // namespace
 
 VyRingtoneiPhoneTransfor::VyRingtoneiPhoneTransfor(const QString& mountPoint, QObject* parent)
-    : QObject(parent),
-      m_mountPoint(withSeparator(mountPoint.isEmpty() ? AppPlaces::mountPointWithSeparator() : mountPoint)),
-      m_random(static_cast<std::mt19937::result_type>(
-          std::chrono::high_resolution_clock::now().time_since_epoch().count()))
+    : QObject(parent)
+    , m_mountPoint(withSeparator(mountPoint.isEmpty() ? AppPlaces::mountPointWithSeparator() : mountPoint))
+    , m_random(
+          static_cast<std::mt19937::result_type>(std::chrono::high_resolution_clock::now().time_since_epoch().count()))
 {
 }
 
@@ -78,17 +80,17 @@ VyRingtoneiPhoneTransfor::~VyRingtoneiPhoneTransfor()
         const QString path = QString::fromLatin1(PhoneSignals::kPath);
         const QString interface = QString::fromLatin1(PhoneSignals::kInterface);
         bus.disconnect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceConnected), this,
-                       SLOT(onBusDeviceConnected()));
+            SLOT(onBusDeviceConnected()));
         bus.disconnect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceDisconnected), this,
-                       SLOT(onBusDeviceDisconnected()));
+            SLOT(onBusDeviceDisconnected()));
         bus.disconnect({}, path, interface, kDeviceUnmounted, this, SLOT(onBusDeviceUnmounted()));
     }
 }
 
 void VyRingtoneiPhoneTransfor::observe()
 {
-    NotificationCenter::defaultCenter().addObserver(this, kDeviceUnmounted, nullptr,
-                                                    [this](const Notification&) { HandleDeviceUmounted(); });
+    NotificationCenter::defaultCenter().addObserver(
+        this, kDeviceUnmounted, nullptr, [this](const Notification&) { HandleDeviceUmounted(); });
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         qCWarning(lcPhone) << "No session bus: the phone link is unavailable";
@@ -96,19 +98,27 @@ void VyRingtoneiPhoneTransfor::observe()
     }
     const QString path = QString::fromLatin1(PhoneSignals::kPath);
     const QString interface = QString::fromLatin1(PhoneSignals::kInterface);
-    const bool connected =
-        bus.connect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceConnected), this,
-                    SLOT(onBusDeviceConnected())) &&
-        bus.connect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceDisconnected), this,
-                    SLOT(onBusDeviceDisconnected())) &&
-        bus.connect({}, path, interface, kDeviceUnmounted, this, SLOT(onBusDeviceUnmounted()));
+    const bool connected = bus.connect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceConnected), this,
+                               SLOT(onBusDeviceConnected()))
+        && bus.connect({}, path, interface, QString::fromLatin1(PhoneSignals::kDeviceDisconnected), this,
+            SLOT(onBusDeviceDisconnected()))
+        && bus.connect({}, path, interface, kDeviceUnmounted, this, SLOT(onBusDeviceUnmounted()));
     if (!connected)
         qCWarning(lcPhone) << "Cannot follow the phone helper's signals:" << bus.lastError().message();
 }
 
-void VyRingtoneiPhoneTransfor::onBusDeviceConnected() { HandleDeviceConnected(); }
-void VyRingtoneiPhoneTransfor::onBusDeviceDisconnected() { HandleDeviceDisconnected(); }
-void VyRingtoneiPhoneTransfor::onBusDeviceUnmounted() { HandleDeviceUmounted(); }
+void VyRingtoneiPhoneTransfor::onBusDeviceConnected()
+{
+    HandleDeviceConnected();
+}
+void VyRingtoneiPhoneTransfor::onBusDeviceDisconnected()
+{
+    HandleDeviceDisconnected();
+}
+void VyRingtoneiPhoneTransfor::onBusDeviceUnmounted()
+{
+    HandleDeviceUmounted();
+}
 
 void VyRingtoneiPhoneTransfor::HandleDeviceConnected()
 {
@@ -129,8 +139,14 @@ void VyRingtoneiPhoneTransfor::HandleDeviceUmounted()
     m_mountSuccess.store(false);
 }
 
-QString VyRingtoneiPhoneTransfor::ringtoneFolder() const { return m_mountPoint + kRingtonesFolder; }
-QString VyRingtoneiPhoneTransfor::databasePath() const { return m_mountPoint + kDatabaseFile; }
+QString VyRingtoneiPhoneTransfor::ringtoneFolder() const
+{
+    return m_mountPoint + kRingtonesFolder;
+}
+QString VyRingtoneiPhoneTransfor::databasePath() const
+{
+    return m_mountPoint + kDatabaseFile;
+}
 
 int VyRingtoneiPhoneTransfor::checkFileExistInPlist(const QString& fileName, plist_t ringtones)
 {
@@ -209,15 +225,17 @@ PhoneTransferResult VyRingtoneiPhoneTransfor::transferRingtone(const QString& lo
     plist_t ringtones = database.ringtones(database.writable());
     const QFileInfo local(localPath);
     const int number = checkFileExistInPlist(local.fileName(), ringtones);
-    result.phoneName = number == 0 ? local.fileName()
-                                   : QStringLiteral("%1 %2.%3").arg(local.completeBaseName()).arg(number).arg(local.suffix());
+    result.phoneName = number == 0
+        ? local.fileName()
+        : QStringLiteral("%1 %2.%3").arg(local.completeBaseName()).arg(number).arg(local.suffix());
     if (static_cast<std::size_t>(result.phoneName.toUtf8().size()) >= kNameBufferSize) {
         result.error = QStringLiteral("the name %1 is too long for the phone").arg(result.phoneName);
         qCWarning(lcPhone).noquote() << result.error;
         return result;
     }
 
-    qCInfo(lcPhone).noquote() << "Copying ringtone file to" << m_mountPoint + QStringLiteral("iTunes_Control/Ringtones");
+    qCInfo(lcPhone).noquote() << "Copying ringtone file to"
+                              << m_mountPoint + QStringLiteral("iTunes_Control/Ringtones");
     QString why;
     result.copied = AtomicFile::writeCopy(localPath, phonePath(result.phoneName), AtomicFile::Existing::Replace, &why);
     if (!result.copied) {
@@ -236,10 +254,10 @@ PhoneTransferResult VyRingtoneiPhoneTransfor::transferRingtone(const QString& lo
     result.registered = database.save(databasePath(), &why);
     if (!result.registered) {
         result.error = why;
-        qCWarning(lcPhone).noquote()
-            << QStringLiteral("Copy Ringtone file (Ringtones.plist) to %1/iTunes_Control/iTunes/Ringtones.plist erorr!")
-                   .arg(m_mountPoint)
-            << why;
+        qCWarning(lcPhone).noquote() << QStringLiteral(
+            "Copy Ringtone file (Ringtones.plist) to %1/iTunes_Control/iTunes/Ringtones.plist erorr!")
+                                            .arg(m_mountPoint)
+                                     << why;
     }
     return result;
 }
@@ -262,8 +280,8 @@ QList<QVariantMap> VyRingtoneiPhoneTransfor::listRingtones()
         return list;
     }
     forEachEntry(database.ringtones(), [&](const QString& key, plist_t entry) {
-        list.append(QVariantMap{{QStringLiteral("name"), plistDictString(entry, "Name")},
-                                {QStringLiteral("path"), phonePath(key)}});
+        list.append(QVariantMap {
+            { QStringLiteral("name"), plistDictString(entry, "Name") }, { QStringLiteral("path"), phonePath(key) } });
     });
     return list;
 }
@@ -271,7 +289,7 @@ QList<QVariantMap> VyRingtoneiPhoneTransfor::listRingtones()
 bool VyRingtoneiPhoneTransfor::GetRingtone(const QString& fileName, const QString& localPath)
 {
     const QString source = phonePath(fileName);
-    VySyncToITunes().addFileToiTunesLibrary({source}, {QFileInfo(fileName).completeBaseName()}, false);
+    VySyncToITunes().addFileToiTunesLibrary({ source }, { QFileInfo(fileName).completeBaseName() }, false);
     if (!localPath.isEmpty() && !QFileInfo::exists(localPath))
         copyFile(source, localPath);
     return true;

@@ -16,18 +16,16 @@
 
 #include <atomic>
 #include <cstddef>
-#include <random>
 #include <optional>
-
 #include <plist/plist.h>
-
+#include <random>
 
 // What a transfer did; the plain BOOL of TransforRingtonToiPhone is `copied`.
 struct PhoneTransferResult {
-    bool copied = false;      // the ringtone file is on the phone under `phoneName`
-    bool registered = false;  // its entry is in the phone's database
-    QString phoneName;        // the file name used on the phone, extension included
-    QString error;            // why something failed, for logs and messages
+    bool copied = false; // the ringtone file is on the phone under `phoneName`
+    bool registered = false; // its entry is in the phone's database
+    QString phoneName; // the file name used on the phone, extension included
+    QString error; // why something failed, for logs and messages
 };
 
 class VyRingtoneiPhoneTransfor : public QObject {
@@ -50,8 +48,8 @@ public:
     [[nodiscard]] bool isMountSuccess() const { return m_mountSuccess.load(); }
     // The mount point, ending in "/".
     [[nodiscard]] QString mountPoint() const { return m_mountPoint; }
-    [[nodiscard]] QString ringtoneFolder() const;  // mount point + "iTunes_Control/Ringtones/"
-    [[nodiscard]] QString databasePath() const;    // mount point + "iTunes_Control/iTunes/Ringtones.plist"
+    [[nodiscard]] QString ringtoneFolder() const; // mount point + "iTunes_Control/Ringtones/"
+    [[nodiscard]] QString databasePath() const; // mount point + "iTunes_Control/iTunes/Ringtones.plist"
     // The phone path of a ringtone file name.
     [[nodiscard]] QString phonePath(const QString& fileName) const { return ringtoneFolder() + fileName; }
 
@@ -100,9 +98,9 @@ private:
     void observe();
     [[nodiscard]] QString nextGuid(plist_t ringtones);
 
-    std::atomic<bool> m_mountSuccess{false};
+    std::atomic<bool> m_mountSuccess { false };
     QString m_mountPoint;
-    std::atomic<QObject*> m_delegate{nullptr};
+    std::atomic<QObject*> m_delegate { nullptr };
     PhoneMount::BackgroundUnmount m_unmount; // the folder's clean-up after a disconnect
     std::mt19937 m_random; // guarded by the database lock
 };

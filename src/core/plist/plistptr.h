@@ -1,11 +1,10 @@
 #pragma once
 // Owning handles for libplist nodes and the buffers it hands out.
 
-#include <plist/plist.h>
-
 #include <QByteArray>
 
 #include <memory>
+#include <plist/plist.h>
 
 struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }

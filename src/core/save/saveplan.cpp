@@ -24,17 +24,14 @@ QString withoutExtension(const QString& path)
 
 QVariantMap SavePlan::saveAttribute() const
 {
-    return {{ConvertKey::ConverteStartTime, start},
-            {ConvertKey::ConverteLength, length},
-            {ConvertKey::ConverteOutputVolume, soundVolume}};
+    return { { ConvertKey::ConverteStartTime, start }, { ConvertKey::ConverteLength, length },
+        { ConvertKey::ConverteOutputVolume, soundVolume } };
 }
 
 QVariantMap SavePlan::fadeInOutEffect() const
 {
-    return {{ConvertKey::FadeInStartTime, fadeInStart},
-            {ConvertKey::FadeInLength, fadeInLength},
-            {ConvertKey::FadeOutStartTime, fadeOutStart},
-            {ConvertKey::FadeOutLength, fadeOutLength}};
+    return { { ConvertKey::FadeInStartTime, fadeInStart }, { ConvertKey::FadeInLength, fadeInLength },
+        { ConvertKey::FadeOutStartTime, fadeOutStart }, { ConvertKey::FadeOutLength, fadeOutLength } };
 }
 
 namespace SaveRules {

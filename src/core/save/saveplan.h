@@ -7,22 +7,22 @@
 #include <QVariantMap>
 
 struct SaveChoices {
-    double startSeconds = 0.0;  // the chosen part on the source's timeline
+    double startSeconds = 0.0; // the chosen part on the source's timeline
     double endSeconds = 0.0;
     bool isSaveAs = false;
-    QString sourceFolder;       // the temporary folder (add to library)
-    QString saveFileName;       // the typed name, or the picked path in save as
+    QString sourceFolder; // the temporary folder (add to library)
+    QString saveFileName; // the typed name, or the picked path in save as
     bool fadeIn = false;
-    QString fadeInTitle;        // the pop-up's title; its leading number is the seconds
+    QString fadeInTitle; // the pop-up's title; its leading number is the seconds
     bool fadeOut = false;
     QString fadeOutTitle;
-    int soundVolume = 100;      // percent
+    int soundVolume = 100; // percent
 };
 
 struct SavePlan {
     double start = 0.0;
     double length = 0.0;
-    QString outputPath;         // empty when the name leaves nothing to name a file
+    QString outputPath; // empty when the name leaves nothing to name a file
     double fadeInStart = 0.0;
     double fadeInLength = 0.0;
     double fadeOutStart = 0.0;

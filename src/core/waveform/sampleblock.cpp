@@ -55,7 +55,7 @@ std::optional<SampleBlock> SampleBlock::fromArchive(const QByteArray& data)
             return std::nullopt;
         plist_get_real_val(xNode, &x);
         plist_get_real_val(yNode, &y);
-        block.m_points.push_back(SamplePoint {{static_cast<float>(x), static_cast<float>(y)}});
+        block.m_points.push_back(SamplePoint { { static_cast<float>(x), static_cast<float>(y) } });
     }
     block.m_capability = capability;
     return block;

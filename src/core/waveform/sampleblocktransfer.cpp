@@ -28,12 +28,10 @@ void SampleBlockTransfer::transferBlockToFile(std::shared_ptr<const SampleBlock>
 
 QString SampleBlockTransfer::archivePathFor(const QString& sourcePath)
 {
-    return gloableState()._tempFolderPath + u'/' + QFileInfo(sourcePath).completeBaseName()
-           + QStringLiteral(".plist");
+    return gloableState()._tempFolderPath + u'/' + QFileInfo(sourcePath).completeBaseName() + QStringLiteral(".plist");
 }
 
-void SampleBlockTransfer::transferSamplePointToFile(std::shared_ptr<const SampleBlock> block,
-                                                    const QString& sourcePath)
+void SampleBlockTransfer::transferSamplePointToFile(std::shared_ptr<const SampleBlock> block, const QString& sourcePath)
 {
     transferBlockToFile(std::move(block), archivePathFor(sourcePath));
 }

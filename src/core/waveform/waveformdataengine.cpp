@@ -119,8 +119,8 @@ void peakOf(const uint8_t* data, int64_t count, int bytesPerSample, int32_t& pea
 bool WaveformDataEngine::prepare(int bitsPerSample, int sampleRate, float drawHeight)
 {
     m_drawViewHeight = drawHeight;
-    m_dy = drawHeight / static_cast<float>((int64_t {1} << bitsPerSample) - 1);
-    m_canReachPeakValue = static_cast<int32_t>((int64_t {1} << (bitsPerSample - 1)) - 1);
+    m_dy = drawHeight / static_cast<float>((int64_t { 1 } << bitsPerSample) - 1);
+    m_canReachPeakValue = static_cast<int32_t>((int64_t { 1 } << (bitsPerSample - 1)) - 1);
     m_sampleClearance = sampleRate / EditingState::pointCountPerSecond;
     m_sampleRate = sampleRate;
     m_point = 0;
@@ -139,10 +139,10 @@ void WaveformDataEngine::appendPoint(SampleBlock& block)
     auto& points = block.sampleBlk();
     const float y = m_dy * static_cast<float>(m_canReachPeakValue + m_peak);
     // x is one step per point kept, so a skipped point shifts the later ones left.
-    const auto x = static_cast<float>(gloableState()._pointClearance.load(std::memory_order_relaxed)
-                                      * static_cast<double>(points.size()));
+    const auto x = static_cast<float>(
+        gloableState()._pointClearance.load(std::memory_order_relaxed) * static_cast<double>(points.size()));
     if (static_cast<double>(y) != static_cast<double>(m_drawViewHeight) / 2.0)
-        points.push_back(SamplePoint {{x, y}});
+        points.push_back(SamplePoint { { x, y } });
     ++m_point;
     m_peakSize = -1;
 }
@@ -180,8 +180,8 @@ void WaveformDataEngine::finish(SampleBlock& block)
         appendPoint(block);
 }
 
-std::optional<SampleBlock> WaveformDataEngine::getWaveformPointsFromFile(const QString& path, float viewHeight,
-                                                                          float rulerHeight)
+std::optional<SampleBlock> WaveformDataEngine::getWaveformPointsFromFile(
+    const QString& path, float viewHeight, float rulerHeight)
 {
     SampleBlock block;
     VyRTMediaFileDecoder decoder(QFile::encodeName(path).toStdString(), VyRTMediaFileDecoder::AudioOnly);
@@ -189,7 +189,8 @@ std::optional<SampleBlock> WaveformDataEngine::getWaveformPointsFromFile(const Q
     if (info == nullptr)
         return block;
     if (!prepare(info->bitsPerSample, info->sampleRate, viewHeight - rulerHeight)) {
-        qCWarning(lcMedia) << "no usable audio: a sample rate of" << info->sampleRate << "Hz is below one sample a point";
+        qCWarning(lcMedia) << "no usable audio: a sample rate of" << info->sampleRate
+                           << "Hz is below one sample a point";
         return block;
     }
     // One allocation for the whole file rather than a growing array.

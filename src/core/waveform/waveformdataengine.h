@@ -29,8 +29,8 @@ public:
     // Decodes `path` and returns its complete block; an empty block (capability 0)
     // when the file has no usable audio; none when stopped. `viewHeight` minus
     // `rulerHeight` is the drawing height.
-    [[nodiscard]] std::optional<SampleBlock> getWaveformPointsFromFile(const QString& path, float viewHeight,
-                                                                       float rulerHeight);
+    [[nodiscard]] std::optional<SampleBlock> getWaveformPointsFromFile(
+        const QString& path, float viewHeight, float rulerHeight);
 
     // Sets up the arithmetic for a stream of `bitsPerSample` samples at `sampleRate`
     // Hz drawn `drawHeight` units high, and starts at its first byte. False for a
@@ -61,9 +61,9 @@ private:
     int32_t m_sampleClearance = 0;
     float m_drawViewHeight = 0.0f;
     int m_sampleRate = 0;
-    int64_t m_point = 0;     // index of the point being gathered, skipped ones included
-    int64_t m_position = 0;  // samples (of all channels) reduced so far
-    int32_t m_peak = 0;      // the current point's peak so far ...
+    int64_t m_point = 0; // index of the point being gathered, skipped ones included
+    int64_t m_position = 0; // samples (of all channels) reduced so far
+    int32_t m_peak = 0; // the current point's peak so far ...
     int32_t m_peakSize = -1; // ... and its magnitude; -1 before its first sample
-    std::atomic<uint32_t> m_stop {0}; // mStopGetData
+    std::atomic<uint32_t> m_stop { 0 }; // mStopGetData
 };

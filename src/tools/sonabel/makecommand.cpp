@@ -27,9 +27,9 @@ constexpr double kMaximumLength = 60.0;
 constexpr double kWarningLength = 40.0;
 constexpr int kMaximumVolume = 200;
 // The choices the preferences offer, and what the others default to once one is given.
-constexpr int kSampleRates[] = {22050, 32000, 44100, 48000};
-constexpr int kChannelCounts[] = {1, 2};
-constexpr int kBitRates[] = {64000, 80000, 96000, 128000, 160000};
+constexpr int kSampleRates[] = { 22050, 32000, 44100, 48000 };
+constexpr int kChannelCounts[] = { 1, 2 };
+constexpr int kBitRates[] = { 64000, 80000, 96000, 128000, 160000 };
 constexpr int kDefaultSampleRate = 44100;
 constexpr int kDefaultChannels = 2;
 constexpr int kDefaultBitRate = 128000;
@@ -53,8 +53,7 @@ std::optional<double> parseTime(const QString& text)
     return parseSeconds(text);
 }
 
-template<size_t N>
-std::optional<int> parseChoice(const QString& text, const int (&choices)[N])
+template <size_t N> std::optional<int> parseChoice(const QString& text, const int (&choices)[N])
 {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -220,21 +219,19 @@ int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (length > kWarningLength)
         err << "Ringtone Length is over 40 seconds\n";
 
-    const QVariantMap saveAttribute {{ConvertKey::ConverteStartTime, start},
-                                     {ConvertKey::ConverteLength, length},
-                                     {ConvertKey::ConverteOutputVolume, request.volume}};
+    const QVariantMap saveAttribute { { ConvertKey::ConverteStartTime, start }, { ConvertKey::ConverteLength, length },
+        { ConvertKey::ConverteOutputVolume, request.volume } };
     // A fade no longer than the part: the fade-in from its start, the fade-out up to its end.
     const double fadeIn = std::min(request.fadeIn.value_or(0.0), length);
     const double fadeOut = std::min(request.fadeOut.value_or(0.0), length);
-    const QVariantMap fadeEffect {{ConvertKey::FadeInStartTime, start},
-                                  {ConvertKey::FadeInLength, fadeIn},
-                                  {ConvertKey::FadeOutStartTime, start + length - fadeOut},
-                                  {ConvertKey::FadeOutLength, fadeOut}};
+    const QVariantMap fadeEffect { { ConvertKey::FadeInStartTime, start }, { ConvertKey::FadeInLength, fadeIn },
+        { ConvertKey::FadeOutStartTime, start + length - fadeOut }, { ConvertKey::FadeOutLength, fadeOut } };
     VyConverter converter;
     if (request.sampleRate || request.channels || request.bitRate) {
-        converter.setAudioParm(QVariantMap {{ConvertKey::SampleRate, request.sampleRate.value_or(kDefaultSampleRate)},
-                                            {ConvertKey::Channels, request.channels.value_or(kDefaultChannels)},
-                                            {ConvertKey::BitRate, request.bitRate.value_or(kDefaultBitRate)}});
+        converter.setAudioParm(
+            QVariantMap { { ConvertKey::SampleRate, request.sampleRate.value_or(kDefaultSampleRate) },
+                { ConvertKey::Channels, request.channels.value_or(kDefaultChannels) },
+                { ConvertKey::BitRate, request.bitRate.value_or(kDefaultBitRate) } });
     }
     if (!converter.converte(request.input, request.formatName, request.output, saveAttribute, fadeEffect)) {
         err << "sonabel: making \"" << request.output << "\" from \"" << request.input << "\" failed\n";

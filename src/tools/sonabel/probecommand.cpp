@@ -27,10 +27,8 @@ QString kindName(VyStreamInfo::Kind kind)
 
 QJsonObject streamJson(const VyStreamInfo& s)
 {
-    QJsonObject o {{QStringLiteral("index"), s.index},
-                   {QStringLiteral("type"), kindName(s.kind)},
-                   {QStringLiteral("codec"), QString::fromStdString(s.codecName)},
-                   {QStringLiteral("duration"), s.duration}};
+    QJsonObject o { { QStringLiteral("index"), s.index }, { QStringLiteral("type"), kindName(s.kind) },
+        { QStringLiteral("codec"), QString::fromStdString(s.codecName) }, { QStringLiteral("duration"), s.duration } };
     if (s.bitRate > 0)
         o.insert(QStringLiteral("bitRate"), s.bitRate);
     if (s.kind == VyStreamInfo::Kind::Audio) {
@@ -45,7 +43,8 @@ QJsonObject streamJson(const VyStreamInfo& s)
 
 QString streamLine(const VyStreamInfo& s)
 {
-    QString line = QStringLiteral("  #%1 %2 %3").arg(s.index).arg(kindName(s.kind), QString::fromStdString(s.codecName));
+    QString line
+        = QStringLiteral("  #%1 %2 %3").arg(s.index).arg(kindName(s.kind), QString::fromStdString(s.codecName));
     if (s.kind == VyStreamInfo::Kind::Audio)
         line += QStringLiteral(", %1 Hz, %2 channels").arg(s.sampleRate).arg(s.channels);
     else if (s.kind == VyStreamInfo::Kind::Video || s.kind == VyStreamInfo::Kind::AttachedPicture)
@@ -89,20 +88,18 @@ int runProbe(const QStringList& arguments, QTextStream& out, QTextStream& err)
             streams.append(streamJson(s));
         QJsonArray programs;
         for (const ProgramInfo& p : info->programList)
-            programs.append(QJsonObject {{QStringLiteral("audioStreams"), p.audioStreamCount},
-                                         {QStringLiteral("videoStreams"), p.videoStreamCount}});
-        QJsonObject root {{QStringLiteral("path"), path},
-                          {QStringLiteral("format"), QString::fromStdString(info->formatName)},
-                          {QStringLiteral("duration"), info->duration},
-                          {QStringLiteral("programs"), programs},
-                          {QStringLiteral("streams"), streams},
-                          {QStringLiteral("usable"), check.accepted()}};
+            programs.append(QJsonObject { { QStringLiteral("audioStreams"), p.audioStreamCount },
+                { QStringLiteral("videoStreams"), p.videoStreamCount } });
+        QJsonObject root { { QStringLiteral("path"), path },
+            { QStringLiteral("format"), QString::fromStdString(info->formatName) },
+            { QStringLiteral("duration"), info->duration }, { QStringLiteral("programs"), programs },
+            { QStringLiteral("streams"), streams }, { QStringLiteral("usable"), check.accepted() } };
         if (audio != nullptr)
             root.insert(QStringLiteral("audio"),
-                        QJsonObject {{QStringLiteral("sampleRate"), audio->sampleRate},
-                                     {QStringLiteral("channels"), audio->channels},
-                                     {QStringLiteral("bitsPerSample"), audio->bitsPerSample},
-                                     {QStringLiteral("bitRate"), audio->bitRate}});
+                QJsonObject { { QStringLiteral("sampleRate"), audio->sampleRate },
+                    { QStringLiteral("channels"), audio->channels },
+                    { QStringLiteral("bitsPerSample"), audio->bitsPerSample },
+                    { QStringLiteral("bitRate"), audio->bitRate } });
         else
             root.insert(QStringLiteral("audio"), QJsonValue::Null);
         if (!check.accepted())

@@ -55,7 +55,7 @@ AboutPanelController::AboutPanelController(QWidget* parent)
     m_productName->setFont(font);
     m_productName->setStyleSheet(QStringLiteral("color: black;"));
     m_productName->setText(QStringLiteral("Corvane Sonabel ")
-                           + shortVersion(ProductConfig::getValueForKey(QStringLiteral("Version")).value_or(QString())));
+        + shortVersion(ProductConfig::getValueForKey(QStringLiteral("Version")).value_or(QString())));
 }
 
 QString AboutPanelController::shortVersion(const QString& version)

@@ -1,12 +1,11 @@
 // VyAudioEditorViewController: the player and view side of playback, the typed times,
 // the keys and the fade controls.
 
-#include "ui/editor/vyaudioeditorviewcontroller.h"
-
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/timeformatters.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 #include "ui/waveform/dragview.h"
@@ -153,8 +152,8 @@ double VyAudioEditorViewController::movieLen() const
 
 PreviewSession::FadeChoice VyAudioEditorViewController::fadeChoice() const
 {
-    return {m_fadeInBtn->isChecked(), static_cast<double>(PartEditing::fadeSeconds(m_fadeInPoPupBtn->currentText())),
-            m_fadeOutBtn->isChecked(), static_cast<double>(PartEditing::fadeSeconds(m_fadeOutPoPupBtn->currentText()))};
+    return { m_fadeInBtn->isChecked(), static_cast<double>(PartEditing::fadeSeconds(m_fadeInPoPupBtn->currentText())),
+        m_fadeOutBtn->isChecked(), static_cast<double>(PartEditing::fadeSeconds(m_fadeOutPoPupBtn->currentText())) };
 }
 
 void VyAudioEditorViewController::setTimeLineXPos(double x)
@@ -177,7 +176,8 @@ void VyAudioEditorViewController::setPlayButtonImage(const QString& image)
 {
     m_playBtn->setProperty("image", image);
     m_playBtn->setIcon(QIcon(QStringLiteral(":/") + image));
-    m_playBtn->setToolTip(image == PreviewSession::playButtonImage(PreviewSession::kPlaying) ? tr("Pause") : tr("Play"));
+    m_playBtn->setToolTip(
+        image == PreviewSession::playButtonImage(PreviewSession::kPlaying) ? tr("Pause") : tr("Play"));
 }
 
 void VyAudioEditorViewController::setPreviewButtonImage(const QString& image)
@@ -248,15 +248,9 @@ void VyAudioEditorViewController::endInputTrimStartTime()
     const auto result = editing().typedStart(current, committedTime(m_startTimeTF));
     switch (result.action) {
     case PartEditing::StartResult::Action::Nothing:
-    case PartEditing::StartResult::Action::RestoreFields:
-        m_waveformView->writeTimeFields(current);
-        break;
-    case PartEditing::StartResult::Action::ShowLengthAlert:
-        showLengthAlert(result.afterAlert, Edge::Start);
-        break;
-    case PartEditing::StartResult::Action::Apply:
-        applyTypedPart(result.part, Edge::Start);
-        break;
+    case PartEditing::StartResult::Action::RestoreFields: m_waveformView->writeTimeFields(current); break;
+    case PartEditing::StartResult::Action::ShowLengthAlert: showLengthAlert(result.afterAlert, Edge::Start); break;
+    case PartEditing::StartResult::Action::Apply: applyTypedPart(result.part, Edge::Start); break;
     }
     if (typing)
         giveKeysBack(m_startTimeTF);
@@ -270,17 +264,13 @@ void VyAudioEditorViewController::endInputTrimEndTime()
     if (result.beep)
         QApplication::beep();
     switch (result.action) {
-    case PartEditing::EndResult::Action::Nothing:
-        m_waveformView->writeTimeFields(current);
-        break;
+    case PartEditing::EndResult::Action::Nothing: m_waveformView->writeTimeFields(current); break;
     case PartEditing::EndResult::Action::ShowLengthAlert:
         applyPart(result.part);
         m_endTimeTF->setText(result.endText);
         showLengthAlert(result.afterAlert, Edge::End);
         break;
-    case PartEditing::EndResult::Action::Apply:
-        applyTypedPart(result.part, Edge::End);
-        break;
+    case PartEditing::EndResult::Action::Apply: applyTypedPart(result.part, Edge::End); break;
     }
     if (typing)
         giveKeysBack(m_endTimeTF);
@@ -290,8 +280,8 @@ void VyAudioEditorViewController::showLengthAlert(const PartFrame& after, Edge e
 {
     if (m_lengthAlert != nullptr)
         return;
-    m_lengthAlert = new QMessageBox(QMessageBox::Critical, QStringLiteral("Error!"), editing().lengthAlertText(),
-                                    QMessageBox::NoButton, this);
+    m_lengthAlert = new QMessageBox(
+        QMessageBox::Critical, QStringLiteral("Error!"), editing().lengthAlertText(), QMessageBox::NoButton, this);
     m_lengthAlert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     m_lengthAlert->setWindowModality(Qt::WindowModal);
     m_lengthAlert->setAttribute(Qt::WA_DeleteOnClose);
@@ -325,16 +315,12 @@ void VyAudioEditorViewController::keyPressEvent(QKeyEvent* event)
     const bool alt = event->modifiers().testFlag(Qt::AltModifier);
     PartEditing::Key key {};
     switch (event->key()) {
-    case Qt::Key_Space:
-        m_session.spaceKey();
-        return;
+    case Qt::Key_Space: m_session.spaceKey(); return;
     case Qt::Key_Left: key = PartEditing::Key::Left; break;
     case Qt::Key_Right: key = PartEditing::Key::Right; break;
     case Qt::Key_Up: key = PartEditing::Key::Up; break;
     case Qt::Key_Down: key = PartEditing::Key::Down; break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
+    default: QWidget::keyPressEvent(event); return;
     }
     const auto result = editing().arrowKey(part(), key, alt, m_keyMoveDist);
     if (result.changed)

@@ -27,7 +27,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 namespace {
 
 const QString kNoPhoneTitle = QStringLiteral("Found no iPhone connected ");
@@ -40,7 +39,8 @@ const QString kNotListedText = QStringLiteral(
 } // namespace
 
 RingtoneSaveController::RingtoneSaveController(VyAudioEditorViewController& editor)
-    : QObject(&editor), m_editor(editor)
+    : QObject(&editor)
+    , m_editor(editor)
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(kSaveDelayMs);
@@ -59,8 +59,14 @@ RingtoneSaveController::~RingtoneSaveController()
         m_worker.join();
 }
 
-QFileDialog* RingtoneSaveController::savePanel() const { return m_savePanel.data(); }
-QMessageBox* RingtoneSaveController::lastAlert() const { return m_lastAlert.data(); }
+QFileDialog* RingtoneSaveController::savePanel() const
+{
+    return m_savePanel.data();
+}
+QMessageBox* RingtoneSaveController::lastAlert() const
+{
+    return m_lastAlert.data();
+}
 
 bool RingtoneSaveController::stopWorkers(int limitMs)
 {
@@ -85,11 +91,11 @@ void RingtoneSaveController::onMain(std::function<void()> work)
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-QMessageBox* RingtoneSaveController::showSheet(int icon, const QString& message, const QString& informative,
-                                               QWidget* window, bool applicationModal)
+QMessageBox* RingtoneSaveController::showSheet(
+    int icon, const QString& message, const QString& informative, QWidget* window, bool applicationModal)
 {
     auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QString(), message, QMessageBox::NoButton,
-                                window != nullptr ? window : m_editor.window());
+        window != nullptr ? window : m_editor.window());
     box->setInformativeText(informative);
     box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box->setWindowModality(applicationModal ? Qt::ApplicationModal : Qt::WindowModal);
@@ -115,7 +121,7 @@ void RingtoneSaveController::uploadToiTunes()
     QCheckBox* transfer = m_editor.transferToIPhoneCkbx();
     if ((m_phoneLink == nullptr || !m_phoneLink->isMountSuccess()) && transfer->isChecked()) {
         showSheet(QMessageBox::Warning, kNoPhoneTitle,
-                  QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
+            QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
         transfer->setChecked(false);
         return refuse();
     }
@@ -207,8 +213,8 @@ void RingtoneSaveController::saveFileTimerFunction()
     request.choices.endSeconds = moveDx > 0.0 ? part.right() / (1000.0 * moveDx) : 0.0;
     request.choices.isSaveAs = m_isSaveAs != 0;
     request.choices.sourceFolder = gloableState()._tempFolderPath;
-    request.choices.saveFileName = m_isSaveAs != 0 ? m_chooseName
-                                                   : (m_saveFileNameTF != nullptr ? m_saveFileNameTF->text() : QString());
+    request.choices.saveFileName
+        = m_isSaveAs != 0 ? m_chooseName : (m_saveFileNameTF != nullptr ? m_saveFileNameTF->text() : QString());
     request.choices.fadeIn = m_editor.fadeInBtn()->isChecked();
     request.choices.fadeInTitle = m_editor.fadeInPoPupBtn()->currentText();
     request.choices.fadeOut = m_editor.fadeOutBtn()->isChecked();
@@ -221,8 +227,7 @@ void RingtoneSaveController::saveFileTimerFunction()
     const double length = request.choices.endSeconds - request.choices.startSeconds;
     const bool tipIsNo = !ProductConfig::isYes(QStringLiteral("ShowTimeTip"));
     if (SaveRules::needsLengthWarning(request.transferToPhone, tipIsNo, length)) {
-        QMessageBox* warning = showSheet(
-            QMessageBox::Warning, QStringLiteral("Ringtone Length is over 40 seconds"),
+        QMessageBox* warning = showSheet(QMessageBox::Warning, QStringLiteral("Ringtone Length is over 40 seconds"),
             QStringLiteral("Ringtone exceeds 40 seconds is not supported by iTunes.  Please choose Zirevove Vorurav "
                            "to transfer it to iPhone directly."),
             nullptr, true);
@@ -241,9 +246,9 @@ void RingtoneSaveController::startSave(SaveRequest request)
         m_spvc = new ShowProcessViewController;
     if (m_progressDialog == nullptr) {
         m_progressDialog = new QMessageBox(QMessageBox::NoIcon, QString(),
-                                           QStringLiteral("Please view the ringtone making status from the following "
-                                                          "progress bar."),
-                                           QMessageBox::NoButton, m_editor.window());
+            QStringLiteral("Please view the ringtone making status from the following "
+                           "progress bar."),
+            QMessageBox::NoButton, m_editor.window());
         m_progressDialog->setObjectName(QStringLiteral("saveProgressDialog"));
         m_progressDialog->setInformativeText(QString());
         m_progressButton = m_progressDialog->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
@@ -306,8 +311,8 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
     if (!plan.outputPath.isEmpty() && !m_stopping.load()) {
         VyConverter converter;
         converter.setAudioParm(request.audioParm);
-        converted = converter.converte(request.sourceFile, QStringLiteral("M4R"), plan.outputPath,
-                                       plan.saveAttribute(), plan.fadeInOutEffect());
+        converted = converter.converte(
+            request.sourceFile, QStringLiteral("M4R"), plan.outputPath, plan.saveAttribute(), plan.fadeInOutEffect());
     }
     setProgress(0.6f);
     const auto failSave = [this] {
@@ -329,7 +334,7 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
     bool unlisted = false; // on the phone, but not in its ringtone list
     if (!request.choices.isSaveAs) {
         const QString title = QFileInfo(plan.outputPath).completeBaseName();
-        if (VySyncToITunes().addFileToiTunesLibrary({plan.outputPath}, {title}, true).isEmpty()) {
+        if (VySyncToITunes().addFileToiTunesLibrary({ plan.outputPath }, { title }, true).isEmpty()) {
             // The only copy is in the temporary folder, which goes at quit: not a success.
             qCWarning(lcFiles).noquote() << "Adding" << plan.outputPath << "to the ringtone library failed";
             failSave();
@@ -340,8 +345,8 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
             const auto failTransfer = [this] {
                 onMain([this] {
                     showSheet(QMessageBox::Critical, QStringLiteral("Fail to transfer ringtone to iPhone"),
-                              QStringLiteral("Transferring ringtone to iPhone failed since the iPhone is "
-                                             "disconnection accidently."));
+                        QStringLiteral("Transferring ringtone to iPhone failed since the iPhone is "
+                                       "disconnection accidently."));
                     m_editor.transferToIPhoneCkbx()->setChecked(false);
                     Q_EMIT saveFinished(QString());
                 });
@@ -351,9 +356,8 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
                 failTransfer();
                 return;
             }
-            const QVariantMap record{{QStringLiteral("Name"), title},
-                                     {QStringLiteral("Length"), QString()},
-                                     {QStringLiteral("Path"), plan.outputPath}};
+            const QVariantMap record { { QStringLiteral("Name"), title }, { QStringLiteral("Length"), QString() },
+                { QStringLiteral("Path"), plan.outputPath } };
             const QString path = plan.outputPath;
             bool registered = false;
             if (!copyRingtoneToDest(record, &registered).has_value() && QFileInfo::exists(path)) {
@@ -394,8 +398,7 @@ std::optional<QVariantMap> RingtoneSaveController::copyRingtoneToDest(QVariantMa
     if (!QFileInfo::exists(path)) {
         onMain([this] {
             showSheet(QMessageBox::Critical, QStringLiteral("Cannot find the file"),
-                      QStringLiteral("File does not exist, please update your ringtone list first."),
-                      m_editor.window());
+                QStringLiteral("File does not exist, please update your ringtone list first."), m_editor.window());
         });
         return std::nullopt;
     }
@@ -421,6 +424,6 @@ void RingtoneSaveController::transferToIPhone()
     m_editor.setIsPreview(false);
     m_editor.playBtn()->setEnabled(true);
     showSheet(QMessageBox::Critical, kNoPhoneTitle,
-              QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
+        QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
     transfer->setChecked(false);
 }

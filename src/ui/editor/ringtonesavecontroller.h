@@ -91,7 +91,7 @@ private:
     void setProgress(float fraction);
     // Shows an alert as a sheet on the editor's window (or application-modal).
     QMessageBox* showSheet(int icon, const QString& message, const QString& informative, QWidget* window = nullptr,
-                           bool applicationModal = false);
+        bool applicationModal = false);
     // From the worker: shows an alert and waits until it is closed or the controller stops.
     void alertAndWait(const QString& message, const QString& informative);
     void finishOnMainThread(const QString& outputPath);
@@ -112,8 +112,8 @@ private:
     QTimer m_saveTimer;
 
     std::thread m_worker;
-    std::atomic<bool> m_saving{false};
-    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_saving { false };
+    std::atomic<bool> m_stopping { false };
     std::mutex m_alertMutex;
     std::condition_variable m_alertClosed;
     bool m_alertOpen = false; // guarded by m_alertMutex

@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLineEdit>
@@ -88,7 +88,10 @@ VyAudioEditorViewController::VyAudioEditorViewController(QWidget* parent)
     }
 }
 
-void VyAudioEditorViewController::setIsSaveAs(unsigned value) { m_saveController->setIsSaveAs(value); }
+void VyAudioEditorViewController::setIsSaveAs(unsigned value)
+{
+    m_saveController->setIsSaveAs(value);
+}
 
 void VyAudioEditorViewController::uploadToiTunes()
 {
@@ -105,7 +108,10 @@ void VyAudioEditorViewController::transferToIPhone()
     m_saveController->transferToIPhone();
 }
 
-void VyAudioEditorViewController::setPhoneLink(VyRingtoneiPhoneTransfor* link) { m_saveController->setPhoneLink(link); }
+void VyAudioEditorViewController::setPhoneLink(VyRingtoneiPhoneTransfor* link)
+{
+    m_saveController->setPhoneLink(link);
+}
 
 VyAudioEditorViewController::~VyAudioEditorViewController()
 {
@@ -128,15 +134,15 @@ void VyAudioEditorViewController::buildLayout()
     m_zoomOutBtn = makeButton(QStringLiteral("zoomOutBtn"), tr("Zoom Out"), tr("Zoom Out"));
     m_closeBtn = makeButton(QStringLiteral("closeBtn"), tr("Close"), tr("Close"));
     m_saveBtn = makeButton(QStringLiteral("saveBtn"), tr("Create Ringtone"), tr("Create Ringtone"));
-    m_RecordBtn = makeButton(QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"),
-                             tr("Record"));
-    m_RingtoneManagerBtn = makeButton(QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"),
-                                      tr("Zirevove Vorurav"));
+    m_RecordBtn
+        = makeButton(QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"), tr("Record"));
+    m_RingtoneManagerBtn = makeButton(
+        QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"), tr("Zirevove Vorurav"));
     m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
     m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
     m_startTimeTF = new TimeField(QStringLiteral("startTimeTF"));
     m_endTimeTF = new TimeField(QStringLiteral("endTimeTF"));
-    for (TimeField* field : {m_startTimeTF, m_endTimeTF})
+    for (TimeField* field : { m_startTimeTF, m_endTimeTF })
         connect(field, &TimeField::refused, field, [] { QApplication::beep(); });
     m_waveformView->setTimeFields(m_startTimeTF, m_endTimeTF);
     m_fadeInBtn = new QCheckBox(tr("Fade In"));
@@ -153,9 +159,8 @@ void VyAudioEditorViewController::buildLayout()
     m_volumView = new VolumView;
 
     auto* controls = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_previewBtn, m_startTimeTF, m_endTimeTF, m_fadeInBtn,
-                                                       m_fadeInPoPupBtn, m_fadeOutBtn, m_fadeOutPoPupBtn, m_zoomInBtn,
-                                                       m_zoomOutBtn, m_ProgrsIdctr})
+    for (QWidget* w : std::initializer_list<QWidget*> { m_playBtn, m_previewBtn, m_startTimeTF, m_endTimeTF,
+             m_fadeInBtn, m_fadeInPoPupBtn, m_fadeOutBtn, m_fadeOutPoPupBtn, m_zoomInBtn, m_zoomOutBtn, m_ProgrsIdctr })
         controls->addWidget(w);
     controls->addStretch();
     auto* lower = new QHBoxLayout;
@@ -182,15 +187,12 @@ void VyAudioEditorViewController::buildLayout()
     connect(m_fadeOutBtn, &QCheckBox::clicked, this, [this] { clickFadeBtn(m_fadeOutBtn, m_fadeOutPoPupBtn); });
     connect(m_volumView, &VolumView::volumeChanged, this, [this](int volume) { m_session.setVolume(volume); });
     connect(m_RecordBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::clickRecord);
-    connect(m_RingtoneManagerBtn, &QPushButton::pressed, this, [this] {
-        m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerDown.png")));
-    });
-    connect(m_RingtoneManagerBtn, &QPushButton::released, this, [this] {
-        m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerPop.png")));
-    });
-    connect(m_RingtoneManagerBtn, &QPushButton::clicked, this, [] {
-        NotificationCenter::defaultCenter().post(QStringLiteral("ClickMgr"));
-    });
+    connect(m_RingtoneManagerBtn, &QPushButton::pressed, this,
+        [this] { m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerDown.png"))); });
+    connect(m_RingtoneManagerBtn, &QPushButton::released, this,
+        [this] { m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerPop.png"))); });
+    connect(m_RingtoneManagerBtn, &QPushButton::clicked, this,
+        [] { NotificationCenter::defaultCenter().post(QStringLiteral("ClickMgr")); });
 }
 
 void VyAudioEditorViewController::observeNotifications()
@@ -206,9 +208,8 @@ void VyAudioEditorViewController::observeNotifications()
     on("SetAudioParm", [this](const Notification& n) {
         m_audioParm = n.userInfo.isEmpty() ? std::nullopt : std::optional<QVariantMap>(n.userInfo);
     });
-    on("SetKeyMovie", [this](const Notification& n) {
-        m_keyMoveDist = n.userInfo.value(QStringLiteral("KeyMoveDist")).toFloat();
-    });
+    on("SetKeyMovie",
+        [this](const Notification& n) { m_keyMoveDist = n.userInfo.value(QStringLiteral("KeyMoveDist")).toFloat(); });
     on("SetRingsGapTime", [this](const Notification& n) {
         m_session.setRingsGap(n.userInfo.value(QStringLiteral("RingsGap")).toDouble());
     });
@@ -242,9 +243,9 @@ bool VyAudioEditorViewController::isLoading() const
 
 void VyAudioEditorViewController::disableAllButtons()
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
-                                                       m_fadeInPoPupBtn, m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF,
-                                                       m_RecordBtn, m_RingtoneManagerBtn, m_zoomInBtn, m_zoomOutBtn})
+    for (QWidget* w : std::initializer_list<QWidget*> { m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
+             m_fadeInPoPupBtn, m_fadeOutPoPupBtn, m_startTimeTF, m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn,
+             m_zoomInBtn, m_zoomOutBtn })
         w->setEnabled(false);
 }
 
@@ -257,11 +258,12 @@ void VyAudioEditorViewController::updateZoomButtons()
 
 void VyAudioEditorViewController::resetButtons()
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
-                                                       m_startTimeTF, m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn})
+    for (QWidget* w : std::initializer_list<QWidget*> { m_playBtn, m_saveBtn, m_previewBtn, m_transferToIPhoneCkbx,
+             m_startTimeTF, m_endTimeTF, m_RecordBtn, m_RingtoneManagerBtn })
         w->setEnabled(true);
     m_session.resetButtons();
-    for (auto [box, pop] : {std::pair {m_fadeInBtn, m_fadeInPoPupBtn}, std::pair {m_fadeOutBtn, m_fadeOutPoPupBtn}}) {
+    for (auto [box, pop] :
+        { std::pair { m_fadeInBtn, m_fadeInPoPupBtn }, std::pair { m_fadeOutBtn, m_fadeOutPoPupBtn } }) {
         box->setChecked(false);
         pop->setEnabled(false);
         pop->clear();
@@ -351,7 +353,8 @@ int VyAudioEditorViewController::chooseFileEnd(const QString& path, const QStrin
     m_drawRunning = true;
     m_drawThread = std::thread([this, path, job] {
         m_waveformView->drawWave(path, [this, job] { return m_currentJob.load() == job; });
-        QMetaObject::invokeMethod(this, [this, job] { finishLoad(job); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, job] { finishLoad(job); }, Qt::QueuedConnection);
         m_drawRunning = false;
     });
     return LoadStarted;
@@ -385,8 +388,9 @@ int VyAudioEditorViewController::initPlayer(const QString& path)
         _playerController = std::move(controller);
         // The end of a pass is taken at once, not on the next tick: the rings gap is
         // counted from the moment the sound ended.
-        connect(_playerController.get(), &RoingTonePlayBackController::stoppedByItself, this,
-                [this] { m_session.reflashTimeLinePos(); }, Qt::QueuedConnection);
+        connect(
+            _playerController.get(), &RoingTonePlayBackController::stoppedByItself, this,
+            [this] { m_session.reflashTimeLinePos(); }, Qt::QueuedConnection);
         m_cover = new PlayBackViewCover(_playerController->getPlayViewHandle());
     } else {
         _playerController->setNewPlayFile(path);

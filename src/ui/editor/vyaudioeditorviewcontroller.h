@@ -226,8 +226,8 @@ private:
     QTimer m_gapTimer;
 
     std::thread m_drawThread;
-    std::atomic<int> m_currentJob {0};
-    std::atomic<bool> m_drawRunning {false};
+    std::atomic<int> m_currentJob { 0 };
+    std::atomic<bool> m_drawRunning { false };
     QString m_currentFileName;
     QString m_fileLenStr;
     std::optional<QVariantMap> m_audioParm;

@@ -10,8 +10,8 @@ CheckiTunesRingtoneFolderTool::ActivationFailure handler(QWidget* parent, std::f
 {
     QPointer<QWidget> owner(parent);
     return [owner, quit = std::move(quit)] {
-        auto* box = new QMessageBox(QMessageBox::Warning, QString(), QStringLiteral("The main interface can not activate!"),
-                                    QMessageBox::NoButton, owner.data());
+        auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+            QStringLiteral("The main interface can not activate!"), QMessageBox::NoButton, owner.data());
         box->setObjectName(QStringLiteral("libraryActivationAlert"));
         box->setInformativeText(QStringLiteral("iTunes has not yet accessed in your computer, please activate iTunes "
                                                "first to relaunch the program"));

@@ -12,7 +12,7 @@ namespace LibraryActivationAlert {
 
 // A failure handler for CheckiTunesRingtoneFolderTool: shows the alert over `parent` and,
 // once it is closed, calls `quit` (QCoreApplication::quit when none is given).
-[[nodiscard]] CheckiTunesRingtoneFolderTool::ActivationFailure handler(QWidget* parent,
-                                                                       std::function<void()> quit = {});
+[[nodiscard]] CheckiTunesRingtoneFolderTool::ActivationFailure handler(
+    QWidget* parent, std::function<void()> quit = {});
 
 } // namespace LibraryActivationAlert

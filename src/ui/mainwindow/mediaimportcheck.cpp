@@ -43,7 +43,8 @@ void MediaImportCheck::start(const QString& path)
     m_running = true;
     m_worker = std::thread([this, path, job] {
         const MediaImportVerdict verdict = checkNow(path);
-        QMetaObject::invokeMethod(this, [this, job, verdict] { deliver(job, verdict); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, job, verdict] { deliver(job, verdict); }, Qt::QueuedConnection);
     });
 }
 

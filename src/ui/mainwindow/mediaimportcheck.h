@@ -18,7 +18,7 @@
 struct MediaImportVerdict {
     QString path;
     MediaFileCheck::Verdict verdict = MediaFileCheck::Verdict::CannotImport;
-    QString message;       // the alert text when refused
+    QString message; // the alert text when refused
     double duration = 0.0; // seconds, when accepted
     bool hasPicture = false; // a video, or a sound file with a cover picture
 };
@@ -46,6 +46,6 @@ private:
     void deliver(int job, const MediaImportVerdict& verdict);
 
     std::thread m_worker;
-    std::atomic<int> m_job {0};
+    std::atomic<int> m_job { 0 };
     bool m_running = false; // main thread only
 };

@@ -44,18 +44,20 @@ void MountHelperProcess::launch()
     stopHelper(false);
     ++m_launches;
     if (!QFileInfo(m_program).isExecutable()) {
-        qCWarning(lcApp).noquote() << QStringLiteral("the phone mount helper %1 is missing; phone features are unavailable")
-                                          .arg(m_program);
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("the phone mount helper %1 is missing; phone features are unavailable").arg(m_program);
         return;
     }
     m_task = new QProcess(this);
     m_task->setProcessChannelMode(QProcess::ForwardedChannels);
     m_task->setWorkingDirectory(QFileInfo(m_program).path());
-    connect(m_task, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            qCWarning(lcApp).noquote() << QStringLiteral("the phone mount helper did not start: %1").arg(m_task->errorString());
-    });
-    m_task->start(m_program, {QString::fromLatin1(kArgument)});
+    connect(
+        m_task, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                qCWarning(lcApp).noquote()
+                    << QStringLiteral("the phone mount helper did not start: %1").arg(m_task->errorString());
+        });
+    m_task->start(m_program, { QString::fromLatin1(kArgument) });
 }
 
 void MountHelperProcess::stopHelper(bool wait)

@@ -61,8 +61,8 @@ VyMainWindowController::VyMainWindowController(VyRingtoneiPhoneTransfor* phoneLi
 {
 }
 
-VyMainWindowController::VyMainWindowController(VyRingtoneiPhoneTransfor* phoneLink, const Options& options,
-                                               QWidget* parent)
+VyMainWindowController::VyMainWindowController(
+    VyRingtoneiPhoneTransfor* phoneLink, const Options& options, QWidget* parent)
     : QMainWindow(parent)
     , m_phoneLink(phoneLink)
     , m_options(options)
@@ -108,7 +108,8 @@ void VyMainWindowController::awakeFromNib()
     if (m_options.launchMountHelper) {
         const QString program = m_options.mountHelperProgram.isEmpty() ? MountHelperProcess::defaultProgram()
                                                                        : m_options.mountHelperProgram;
-        const QString mountPoint = m_phoneLink != nullptr ? m_phoneLink->mountPoint() : AppPlaces::mountPointWithSeparator();
+        const QString mountPoint
+            = m_phoneLink != nullptr ? m_phoneLink->mountPoint() : AppPlaces::mountPointWithSeparator();
         m_mountHelper = new MountHelperProcess(program, QDir::cleanPath(mountPoint), this);
         m_mountHelper->start();
     }
@@ -134,9 +135,9 @@ void VyMainWindowController::buildContent()
     m_audioEditorViewController->setPhoneLink(m_phoneLink);
     m_audioEditorViewController->hide();
     connect(m_audioEditorViewController, &VyAudioEditorViewController::loadFileSuccessful, this,
-            &VyMainWindowController::loadFileSuccessful);
+        &VyMainWindowController::loadFileSuccessful);
     connect(m_audioEditorViewController, &VyAudioEditorViewController::closeAudioEditorView, this,
-            &VyMainWindowController::closeAudioEditorView);
+        &VyMainWindowController::closeAudioEditorView);
 
     m_mediaDragView = new VyMediaDragView(m_contentView);
     m_mediaDragView->setDelegate(this);
@@ -228,8 +229,8 @@ void VyMainWindowController::initSearchField()
     m_searchField->setFocusPolicy(Qt::ClickFocus);
     m_searchMenu = new QMenu(m_searchField);
     m_searchMenu->setObjectName(QStringLiteral("searchMenu"));
-    const QStringList titles {QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
-                              QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song")};
+    const QStringList titles { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
+        QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") };
     for (int tag = 0; tag < titles.size(); ++tag) {
         QAction* item = m_searchMenu->addAction(titles.at(tag));
         item->setData(tag);
@@ -241,9 +242,10 @@ void VyMainWindowController::initSearchField()
         item->setChecked(tag == 1);
         connect(item, &QAction::triggered, this, [this, tag] { chooseSearchMethod(tag); });
     }
-    QAction* modes = m_searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
+    QAction* modes
+        = m_searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
     connect(modes, &QAction::triggered, this,
-            [this] { m_searchMenu->popup(m_searchField->mapToGlobal(QPoint(0, m_searchField->height()))); });
+        [this] { m_searchMenu->popup(m_searchField->mapToGlobal(QPoint(0, m_searchField->height()))); });
     connect(m_searchField, &QLineEdit::returnPressed, this, &VyMainWindowController::searchFieldInput);
     connect(m_searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.isEmpty())
@@ -259,8 +261,8 @@ void VyMainWindowController::observeNotifications()
     };
     on("LoadChildItemInAudioEditView", [this](const Notification& n) { loadChildItemInAudioEditView(n.userInfo); });
     on("TrimOver", [this](const Notification& n) {
-        loadChildItemInAudioEditView({{QStringLiteral("FilePath"), n.userInfo.value(QStringLiteral("NewPath"))},
-                                      {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        loadChildItemInAudioEditView({ { QStringLiteral("FilePath"), n.userInfo.value(QStringLiteral("NewPath")) },
+            { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     });
     on("ClickRecord", [this](const Notification&) { clickRecorder(); });
     on("ClickMusic", [this](const Notification&) { openFile(); });
@@ -277,8 +279,7 @@ void VyMainWindowController::windowDidLoad()
     m_didLoad = true;
     if (!m_temporaryFolderError.isEmpty()) {
         QMessageBox* box = showSheet(QMessageBox::Critical, QStringLiteral("Error"),
-                                     QStringLiteral("The program cannot start: its temporary folder cannot be used."),
-                                     {QStringLiteral("OK")});
+            QStringLiteral("The program cannot start: its temporary folder cannot be used."), { QStringLiteral("OK") });
         box->setObjectName(QStringLiteral("temporaryFolderAlert"));
         box->setInformativeText(m_temporaryFolderError);
         connect(box, &QMessageBox::finished, this, [this] {
@@ -309,7 +310,8 @@ void VyMainWindowController::playLaunchSound()
     // Beside the executable in a build tree, in the data folder once installed.
     QString file = AppPlaces::applicationFolder() + QStringLiteral("/launchSound.mp3");
     if (!QFileInfo::exists(file))
-        file = QDir::cleanPath(AppPlaces::applicationFolder() + QStringLiteral("/../share/corvane-sonabel/launchSound.mp3"));
+        file = QDir::cleanPath(
+            AppPlaces::applicationFolder() + QStringLiteral("/../share/corvane-sonabel/launchSound.mp3"));
     auto* player = new SoundPlayer(this);
     if (!player->open(file) || !player->play()) {
         qCInfo(lcApp).noquote() << QStringLiteral("the launch sound %1 cannot be played").arg(file);
@@ -330,8 +332,8 @@ void VyMainWindowController::fadeIn()
     QTimer::singleShot(0, animation, [animation] { animation->start(QAbstractAnimation::DeleteWhenStopped); });
 }
 
-QMessageBox* VyMainWindowController::showSheet(int icon, const QString& title, const QString& text,
-                                               const QStringList& buttons)
+QMessageBox* VyMainWindowController::showSheet(
+    int icon, const QString& title, const QString& text, const QStringList& buttons)
 {
     if (m_sheet != nullptr)
         m_sheet->close(); // one sheet at a time, as a window has
@@ -380,7 +382,7 @@ void VyMainWindowController::checkedForLoad(const MediaImportVerdict& verdict)
 {
     if (verdict.verdict != MediaFileCheck::Verdict::Accepted) {
         m_mutex = 1;
-        showSheet(QMessageBox::Critical, QStringLiteral("Error!"), verdict.message, {QStringLiteral("OK")});
+        showSheet(QMessageBox::Critical, QStringLiteral("Error!"), verdict.message, { QStringLiteral("OK") });
         m_mediaDragView->hideFunctionLayer(false);
         Q_EMIT fileRefused(verdict.path, verdict.message);
         return;
@@ -468,9 +470,8 @@ void VyMainWindowController::openFile()
     panel->setAttribute(Qt::WA_DeleteOnClose);
     connect(panel, &QFileDialog::fileSelected, this, [panel](const QString& file) {
         panel->close();
-        NotificationCenter::defaultCenter().post(
-            QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            {{QStringLiteral("FilePath"), file}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+            { { QStringLiteral("FilePath"), file }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
         UserDefaults::setOpenFilePath(QFileInfo(file).path());
     });
     m_openPanel = panel;
@@ -480,8 +481,7 @@ void VyMainWindowController::openFile()
 void VyMainWindowController::sayNotAvailable(const QString& function)
 {
     showSheet(QMessageBox::Information, QStringLiteral("Not available"),
-              QStringLiteral("%1 is not available in this version of the program.").arg(function),
-              {QStringLiteral("OK")});
+        QStringLiteral("%1 is not available in this version of the program.").arg(function), { QStringLiteral("OK") });
 }
 
 void VyMainWindowController::clickRecorder()
@@ -504,9 +504,9 @@ void VyMainWindowController::clickRingtoneMgr()
         return;
     }
     showSheet(QMessageBox::Critical, QStringLiteral("Found no iPhone connected "),
-              QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please connect iPhone to the "
-                             "computer."),
-              {QStringLiteral("OK")});
+        QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please connect iPhone to the "
+                       "computer."),
+        { QStringLiteral("OK") });
 }
 
 void VyMainWindowController::clickSaveAs()
@@ -516,12 +516,12 @@ void VyMainWindowController::clickSaveAs()
     // the player's state cannot tell, a file without sound output has none either.
     if (m_fileHaveLoaded == 0 && gloableState()._sourceFileName.isEmpty()) {
         showSheet(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("Please choose a media file first!"),
-                  {QStringLiteral("OK")});
+            { QStringLiteral("OK") });
         return;
     }
     if (m_mutex == 0) {
         showSheet(QMessageBox::Information, QStringLiteral("Loading file."),
-                  QStringLiteral("Loading file,please waitting for a moment!"), {QStringLiteral("OK")});
+            QStringLiteral("Loading file,please waitting for a moment!"), { QStringLiteral("OK") });
         return;
     }
     m_audioEditorViewController->setIsSaveAs(1);
@@ -566,7 +566,7 @@ void VyMainWindowController::setVideoAreaOpen(bool open)
     m_PlayViewBtn->setIcon(QIcon(open ? QStringLiteral(":/IDown.png") : QStringLiteral(":/IUp.png")));
     const int total = kHeight - kBottomBorder - m_searchField->sizeHint().height();
     const int video = open ? m_playView->height() : 0;
-    m_bwSplitView->setSizes({total - video, video});
+    m_bwSplitView->setSizes({ total - video, video });
     m_videoArea->setVisible(open);
 }
 
@@ -587,8 +587,8 @@ void VyMainWindowController::searchFieldInput()
 
 void VyMainWindowController::chooseSearchMethod(int tag)
 {
-    static const QStringList methods {QString(), QStringLiteral("All"), QStringLiteral("Artist"), QStringLiteral("Album"),
-                                      QStringLiteral("Composer"), QStringLiteral("Song")};
+    static const QStringList methods { QString(), QStringLiteral("All"), QStringLiteral("Artist"),
+        QStringLiteral("Album"), QStringLiteral("Composer"), QStringLiteral("Song") };
     if (tag < 1 || tag >= methods.size())
         return;
     const QList<QAction*> items = m_searchMenu->actions();
@@ -614,9 +614,8 @@ void VyMainWindowController::makeSelfWindowBecomeKey()
 void VyMainWindowController::openFromOutside(const QString& path)
 {
     makeSelfWindowBecomeKey();
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        {{QStringLiteral("FilePath"), path}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
 }
 
 bool VyMainWindowController::checkForMountOk()
@@ -635,7 +634,7 @@ void VyMainWindowController::askToQuit()
 {
     stopMainPlaying();
     QMessageBox* box = showSheet(QMessageBox::Critical, QString(), QStringLiteral("Are you sure to quit the program?"),
-                                 {QStringLiteral("Yes"), QStringLiteral("No")});
+        { QStringLiteral("Yes"), QStringLiteral("No") });
     box->setObjectName(QStringLiteral("quitQuestion"));
     connect(box, &QMessageBox::accepted, this, [this] {
         m_allowClose = true;

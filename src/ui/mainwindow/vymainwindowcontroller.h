@@ -11,8 +11,8 @@
 #include "ui/mainwindow/mediaimportcheck.h"
 
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>

@@ -33,14 +33,14 @@ VyDragViewRoot::VyDragViewRoot(QWidget* parent)
 
 const QStringList& VyDragViewRoot::openPanelFileTypes()
 {
-    static const QStringList types = upper({"M4R", "M4V", "WMA", "WAV", "M4A", "AAC", "AC3", "OGG", "MP3", "AVI",
-                                            "WMV", "DivX", "MP4", "AVC", "AVCHD", "MKV", "MOV", "XviD", "3GP", "MPEG"});
+    static const QStringList types = upper({ "M4R", "M4V", "WMA", "WAV", "M4A", "AAC", "AC3", "OGG", "MP3", "AVI",
+        "WMV", "DivX", "MP4", "AVC", "AVCHD", "MKV", "MOV", "XviD", "3GP", "MPEG" });
     return types;
 }
 
 const QStringList& VyDragViewRoot::dropFileTypes()
 {
-    static const QStringList types = openPanelFileTypes() + QStringList {QStringLiteral("FLV")};
+    static const QStringList types = openPanelFileTypes() + QStringList { QStringLiteral("FLV") };
     return types;
 }
 
@@ -103,7 +103,7 @@ void VyDragViewRoot::dropEvent(QDropEvent* event)
     m_thePathToAdd.clear();
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-                {{QStringLiteral("FilePath"), path}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     center.post(QStringLiteral("refreshListMenu"));
 }
 
@@ -127,9 +127,9 @@ VyMediaDragView::VyMediaDragView(QWidget* parent)
     : VyDragViewRoot(parent)
 {
     setMouseTracking(true);
-    m_buttons[Record] = {QStringLiteral("Recorder"), QStringLiteral("Record"), -135, {}};
-    m_buttons[Music] = {QStringLiteral("Open File"), QStringLiteral("Music"), 0, {}};
-    m_buttons[Manager] = {QStringLiteral("Manager"), QStringLiteral("RingtoneMgr"), 140, {}};
+    m_buttons[Record] = { QStringLiteral("Recorder"), QStringLiteral("Record"), -135, {} };
+    m_buttons[Music] = { QStringLiteral("Open File"), QStringLiteral("Music"), 0, {} };
+    m_buttons[Manager] = { QStringLiteral("Manager"), QStringLiteral("RingtoneMgr"), 140, {} };
     for (Button& button : m_buttons) {
         button.images[0] = QImage(QStringLiteral(":/%1.png").arg(button.picture));
         button.images[1] = QImage(QStringLiteral(":/%1Down.png").arg(button.picture));
@@ -154,13 +154,13 @@ QRect VyMediaDragView::pictureRect(Region region) const
         return {};
     const int centreX = width() / 2 + m_buttons.at(static_cast<size_t>(region)).centreOffset;
     const int centreY = height() / 2 - 20; // a little above the middle, leaving room for the caption
-    return {centreX - kPictureSize / 2, centreY - kPictureSize / 2, kPictureSize, kPictureSize};
+    return { centreX - kPictureSize / 2, centreY - kPictureSize / 2, kPictureSize, kPictureSize };
 }
 
 QRect VyMediaDragView::captionRect(Region region) const
 {
     const QRect picture = pictureRect(region);
-    return {picture.center().x() - 70, picture.bottom() + 8, 140, 28};
+    return { picture.center().x() - 70, picture.bottom() + 8, 140, 28 };
 }
 
 QString VyMediaDragView::caption(Region region) const
@@ -170,7 +170,7 @@ QString VyMediaDragView::caption(Region region) const
 
 VyMediaDragView::Region VyMediaDragView::regionAt(const QPoint& point) const
 {
-    for (Region region : {Record, Music, Manager}) {
+    for (Region region : { Record, Music, Manager }) {
         if (pictureRect(region).contains(point))
             return region;
     }
@@ -187,7 +187,7 @@ void VyMediaDragView::setLook(Region region, Look look)
 
 void VyMediaDragView::restoreLooks()
 {
-    for (Region region : {Record, Music, Manager})
+    for (Region region : { Record, Music, Manager })
         setLook(region, Look::Plain);
 }
 
@@ -203,7 +203,7 @@ void VyMediaDragView::paintEvent(QPaintEvent* event)
     font.setBold(true);
     font.setPixelSize(kCaptionPointSize); // the design's points are screen pixels
     painter.setFont(font);
-    for (Region region : {Record, Music, Manager}) {
+    for (Region region : { Record, Music, Manager }) {
         const Button& button = m_buttons.at(static_cast<size_t>(region));
         const QImage& image = button.images.at(static_cast<size_t>(look(region)));
         const QRect target = pictureRect(region);
@@ -248,7 +248,7 @@ void VyMediaDragView::mouseMoveEvent(QMouseEvent* event)
     if (!m_clickIsEnabled || (event->buttons() & Qt::LeftButton) != 0)
         return;
     const Region region = regionAt(event->position().toPoint());
-    for (Region each : {Record, Music, Manager})
+    for (Region each : { Record, Music, Manager })
         setLook(each, each == region ? Look::Enter : Look::Plain);
 }
 

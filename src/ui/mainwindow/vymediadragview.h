@@ -99,7 +99,7 @@ private:
     void restoreLooks();
 
     std::array<Button, 3> m_buttons;
-    std::array<Look, 3> m_looks {Look::Plain, Look::Plain, Look::Plain};
+    std::array<Look, 3> m_looks { Look::Plain, Look::Plain, Look::Plain };
     Region m_regionMouseEnter = None;
     QObject* m_delegate = nullptr;
 };

@@ -33,8 +33,8 @@ MainMenuController::MainMenuController(VyMainWindowController* delegate, ConfigS
     hideByConfiguration();
 }
 
-QAction* MainMenuController::add(QMenu* menu, const QString& text, void (MainMenuController::*slot)(),
-                                 const QKeySequence& keys)
+QAction* MainMenuController::add(
+    QMenu* menu, const QString& text, void (MainMenuController::*slot)(), const QKeySequence& keys)
 {
     QAction* item = menu->addAction(text);
     item->setShortcut(keys);
@@ -49,35 +49,37 @@ void MainMenuController::build()
 
     QMenu* app = bar->addMenu(QStringLiteral("&Corvane Sonabel"));
     add(app, QStringLiteral("About Corvane Sonabel"), &MainMenuController::clickAbout);
-    add(app, QStringLiteral("Preferences..."), &MainMenuController::clickPreference, QKeySequence(QStringLiteral("Ctrl+,")));
+    add(app, QStringLiteral("Preferences..."), &MainMenuController::clickPreference,
+        QKeySequence(QStringLiteral("Ctrl+,")));
     m_menuItemUpdate = add(app, QStringLiteral("Check for Updates..."), &MainMenuController::updateOnline);
     app->addSeparator();
     add(app, QStringLiteral("Quit Corvane Sonabel"), &MainMenuController::quit, QKeySequence::Quit);
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     connect(file->addAction(QStringLiteral("Open File..."), QKeySequence::Open), &QAction::triggered, window,
-            &VyMainWindowController::openFile);
+        &VyMainWindowController::openFile);
     connect(file->addAction(QStringLiteral("Create Ringtone")), &QAction::triggered, window,
-            &VyMainWindowController::createRingtone);
+        &VyMainWindowController::createRingtone);
     connect(file->addAction(QStringLiteral("Save As..."), QKeySequence::SaveAs), &QAction::triggered, window,
-            &VyMainWindowController::clickSaveAs);
+        &VyMainWindowController::clickSaveAs);
     file->addSeparator();
     connect(file->addAction(QStringLiteral("Close File")), &QAction::triggered, this,
-            [] { NotificationCenter::defaultCenter().post(QStringLiteral("CloseAudioView")); });
+        [] { NotificationCenter::defaultCenter().post(QStringLiteral("CloseAudioView")); });
 
     QMenu* controls = bar->addMenu(QStringLiteral("&Controls"));
     // No shortcut: Space already belongs to the editor while it has the keys.
     connect(controls->addAction(QStringLiteral("Preview")), &QAction::triggered, window,
-            &VyMainWindowController::spacePreview);
+        &VyMainWindowController::spacePreview);
     connect(controls->addAction(QStringLiteral("Show or Hide Video Viewer")), &QAction::triggered, window,
-            &VyMainWindowController::setToggleCollapse);
+        &VyMainWindowController::setToggleCollapse);
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    connect(tools->addAction(QStringLiteral("Recorder")), &QAction::triggered, window, &VyMainWindowController::clickRecorder);
+    connect(tools->addAction(QStringLiteral("Recorder")), &QAction::triggered, window,
+        &VyMainWindowController::clickRecorder);
     connect(tools->addAction(QStringLiteral("Groove Box")), &QAction::triggered, window,
-            &VyMainWindowController::clickGrooveBox);
+        &VyMainWindowController::clickGrooveBox);
     connect(tools->addAction(QStringLiteral("Zirevove Vorurav")), &QAction::triggered, window,
-            &VyMainWindowController::clickRingtoneMgr);
+        &VyMainWindowController::clickRingtoneMgr);
     tools->addSeparator();
     add(tools, QStringLiteral("Clear Recorder Folder"), &MainMenuController::cleanRecorderFile);
 
@@ -197,8 +199,7 @@ void MainMenuController::cleanRecorderFile()
     QDir(folder).removeRecursively();
     QDir().mkdir(folder);
     auto* alert = new QMessageBox(QMessageBox::Information, QStringLiteral("Corvane Sonabel"),
-                                  QStringLiteral("All the files in Recorder Folder has been deleted!"),
-                                  QMessageBox::NoButton, m_delegate);
+        QStringLiteral("All the files in Recorder Folder has been deleted!"), QMessageBox::NoButton, m_delegate);
     alert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     alert->setWindowModality(Qt::ApplicationModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);

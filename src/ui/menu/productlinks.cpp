@@ -15,11 +15,29 @@ QUrl link(const QString& key, const QString& fallback)
     return QUrl(configured.isEmpty() ? fallback : configured);
 }
 
-QString defaultGuide() { return kDocs; }
-QString defaultHomepage() { return kDocs; }
-QString defaultSupport() { return QStringLiteral("mailto:support@corvane.example"); }
-QString defaultSurvey() { return QStringLiteral("mailto:survey@corvane.example"); }
-QString defaultHelp() { return kDocs; }
-QString defaultContact() { return QStringLiteral("mailto:support@corvane.example"); }
+QString defaultGuide()
+{
+    return kDocs;
+}
+QString defaultHomepage()
+{
+    return kDocs;
+}
+QString defaultSupport()
+{
+    return QStringLiteral("mailto:support@corvane.example");
+}
+QString defaultSurvey()
+{
+    return QStringLiteral("mailto:survey@corvane.example");
+}
+QString defaultHelp()
+{
+    return kDocs;
+}
+QString defaultContact()
+{
+    return QStringLiteral("mailto:support@corvane.example");
+}
 
 } // namespace ProductLinks

@@ -53,8 +53,8 @@ bool RoingTonePlayBackController::initPlayerWithPath(const QString& path, QWidge
         _VyRTPlayer = VPCreate();
         if (_VyRTPlayer == nullptr)
             return false;
-        const VPRect rect {viewRect.left(), viewRect.top(), viewRect.left() + viewRect.width(),
-                           viewRect.top() + viewRect.height()};
+        const VPRect rect { viewRect.left(), viewRect.top(), viewRect.left() + viewRect.width(),
+            viewRect.top() + viewRect.height() };
         VPSetCallBackPtr(_VyRTPlayer, &RoingTonePlayBackController::playerMessage, this);
         playerViewID = VPCreateView(_VyRTPlayer, playView, rect, 0);
         m_surface = VPGetPlayerHwnd(_VyRTPlayer, playerViewID);
@@ -156,7 +156,7 @@ void RoingTonePlayBackController::setFadeEnable(const QVariantMap& fades)
     // Taken as given: the fade-out ends in silence exactly at the part's end, as the saved
     // ringtone does, and a length of 0 (whole-file play) means no fade at all.
     PCSetFadeInOutTime(_audioDecoder, number(fades, "FadeInStartTime"), number(fades, "FadeInLength"),
-                       number(fades, "FadeOutStartTime"), number(fades, "FadeOutLength"));
+        number(fades, "FadeOutStartTime"), number(fades, "FadeOutLength"));
 }
 
 double RoingTonePlayBackController::getPlayedTime() const

@@ -56,7 +56,6 @@ public:
     // Times the sound output ran dry since the player was made.
     [[nodiscard]] int underruns() const { return VPGetUnderrunCount(_VyRTPlayer); }
 
-
 Q_SIGNALS:
     // Playing ended by itself (the end it was given, the file's end, a lost device). Emitted
     // from the player's thread: connect queued.
@@ -74,6 +73,6 @@ private:
     VideoProcessor _videoDecoder = nullptr;
     uint32_t playerViewID = 0;
     VideoSurface* m_surface = nullptr; // kept so that any thread may blank it
-    std::atomic<bool> m_stopping {false}; // our own stop() is under way
+    std::atomic<bool> m_stopping { false }; // our own stop() is under way
     double movieLen = 0.0;
 };

@@ -103,7 +103,7 @@ void MainPreferenceController::connectControls()
     connect(m_autoUpateChk, &QCheckBox::clicked, this, &MainPreferenceController::clickAutoUpdateBtn);
     connect(m_showWarnningBtn, &QCheckBox::clicked, this, &MainPreferenceController::clickShowWarnning);
     connect(m_keepSourceSettingChk, &QCheckBox::clicked, this, &MainPreferenceController::clickKeepBtn);
-    for (QComboBox* pop : {m_sampleRatePop, m_channelPop, m_bitRatePop})
+    for (QComboBox* pop : { m_sampleRatePop, m_channelPop, m_bitRatePop })
         connect(pop, &QComboBox::activated, this, &MainPreferenceController::changeChoose);
     connect(m_keyMoveDistPop, &QComboBox::activated, this, &MainPreferenceController::clickKeyMoveDistPop);
     connect(m_ringsGapPop, &QComboBox::activated, this, &MainPreferenceController::clickRingsGapPop);
@@ -163,19 +163,18 @@ void MainPreferenceController::postNotification()
 
 void MainPreferenceController::clickKeyMoveDistPop()
 {
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetKeyMovie"), this,
-        {{QStringLiteral("KeyMoveDist"), static_cast<float>(selectedValue(m_keyMoveDistPop))}});
+    NotificationCenter::defaultCenter().post(QStringLiteral("SetKeyMovie"), this,
+        { { QStringLiteral("KeyMoveDist"), static_cast<float>(selectedValue(m_keyMoveDistPop)) } });
 }
 
 void MainPreferenceController::clickRingsGapPop()
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), this,
-                                             {{QStringLiteral("RingsGap"), selectedValue(m_ringsGapPop)}});
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), this, { { QStringLiteral("RingsGap"), selectedValue(m_ringsGapPop) } });
 }
 
 void MainPreferenceController::setAudioPopBtnState(bool enabled)
 {
-    for (QComboBox* pop : {m_sampleRatePop, m_channelPop, m_bitRatePop})
+    for (QComboBox* pop : { m_sampleRatePop, m_channelPop, m_bitRatePop })
         pop->setEnabled(enabled);
 }

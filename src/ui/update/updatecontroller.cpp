@@ -38,10 +38,11 @@ QUrl UpdateController::requestUrl() const
 
 QVariantMap UpdateController::updateInfo() const
 {
-    return {{QStringLiteral("SkipVersion"), ProductConfig::getValueForKey(QStringLiteral("SkipVersion")).value_or(QString())},
-            {QStringLiteral("Version"), m_version},
-            {QStringLiteral("UpdateAddress"), requestUrl().toString()},
-            {QStringLiteral("HomepageURL"), ProductConfig::getValueForKey(QStringLiteral("Productpage")).value_or(QString())}};
+    return { { QStringLiteral("SkipVersion"),
+                 ProductConfig::getValueForKey(QStringLiteral("SkipVersion")).value_or(QString()) },
+        { QStringLiteral("Version"), m_version }, { QStringLiteral("UpdateAddress"), requestUrl().toString() },
+        { QStringLiteral("HomepageURL"),
+            ProductConfig::getValueForKey(QStringLiteral("Productpage")).value_or(QString()) } };
 }
 
 void UpdateController::AutoCheckDown()

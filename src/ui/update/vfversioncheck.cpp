@@ -59,7 +59,8 @@ void VFVersionCheck::check(bool manual)
     const QUrl address(m_info.value(QStringLiteral("UpdateAddress")).toString());
     if (!address.isValid() || address.isEmpty()) {
         if (manual)
-            tell(QStringLiteral("Could not check for updates."), QStringLiteral("The update address is not valid."), true);
+            tell(QStringLiteral("Could not check for updates."), QStringLiteral("The update address is not valid."),
+                true);
         finish(Outcome::Failed);
         return;
     }
@@ -101,7 +102,7 @@ void VFVersionCheck::answered(QNetworkReply* reply, bool manual)
     if (compareVersions(newest, ours) <= 0) {
         if (manual)
             tell(QStringLiteral("Corvane Sonabel is up to date."),
-                 QStringLiteral("Version %1 is the newest version.").arg(ours), false);
+                QStringLiteral("Version %1 is the newest version.").arg(ours), false);
         finish(Outcome::UpToDate);
         return;
     }
@@ -132,9 +133,10 @@ QMessageBox* VFVersionCheck::makeDialog(int icon, const QString& title, const QS
 
 void VFVersionCheck::offer(const QString& version, const QUrl& download, const QString& notes)
 {
-    QMessageBox* box = makeDialog(QMessageBox::Information, QStringLiteral("A new version of Corvane Sonabel is available"),
-                                  QStringLiteral("Corvane Sonabel %1 is available; you have %2. Would you like to download it?")
-                                      .arg(version, m_info.value(QStringLiteral("Version")).toString()));
+    QMessageBox* box
+        = makeDialog(QMessageBox::Information, QStringLiteral("A new version of Corvane Sonabel is available"),
+            QStringLiteral("Corvane Sonabel %1 is available; you have %2. Would you like to download it?")
+                .arg(version, m_info.value(QStringLiteral("Version")).toString()));
     if (!notes.isEmpty())
         box->setDetailedText(notes);
     QPushButton* get = box->addButton(QStringLiteral("Download"), QMessageBox::AcceptRole);

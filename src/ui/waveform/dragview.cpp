@@ -73,7 +73,8 @@ std::vector<int> DragView::gridLines() const
     const double partX = m_waveform->part().x;
     for (int i = static_cast<int>(m_startTime); i < m_endTime; ++i) {
         if (n > 0 && (i % n == 0 || i % WaveformRenderer::minorTickEvery(n) == 0))
-            lines.push_back(static_cast<int>(clearance * EditingState::pointCountPerSecond * i) - static_cast<int>(partX));
+            lines.push_back(
+                static_cast<int>(clearance * EditingState::pointCountPerSecond * i) - static_cast<int>(partX));
     }
     return lines;
 }
@@ -84,8 +85,8 @@ void DragView::paintEvent(QPaintEvent*)
     // moves ten times a second, so the rest is drawn once and kept.
     const EditingState& s = gloableState();
     const auto points = s._cgPointArray();
-    const CacheKey key {size(), m_waveform->part().x, s._pointClearance.load(), points.get(),
-                        m_waveform->showTimeClearance()};
+    const CacheKey key { size(), m_waveform->part().x, s._pointClearance.load(), points.get(),
+        m_waveform->showTimeClearance() };
     if (!(key == m_cacheKey) || m_cache.isNull()) {
         m_cache = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         m_cache.fill(Qt::transparent);
@@ -106,8 +107,8 @@ void DragView::paintBar(QPainter& painter)
     const int w = width();
     const int h = height();
     painter.drawImage(QRect(0, 0, m_sliderLeft.width() + 1, h), m_sliderLeft);
-    painter.drawImage(QRect(m_sliderLeft.width(), 0, std::max(0, w - m_sliderRight.width() - m_sliderLeft.width()), h),
-                      m_sliderMid);
+    painter.drawImage(
+        QRect(m_sliderLeft.width(), 0, std::max(0, w - m_sliderRight.width() - m_sliderLeft.width()), h), m_sliderMid);
     painter.drawImage(QRect(w - m_sliderRight.width() - 1, 0, m_sliderRight.width(), h), m_sliderRight);
 
     prepareDrawPoints();

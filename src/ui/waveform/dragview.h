@@ -61,7 +61,7 @@ private:
     std::vector<QPointF> m_dragCGPoint;
     int m_dragWavePointStartPos = 0;
     double m_startTime = 0.0; // seconds
-    int m_endTime = 0;        // whole seconds
+    int m_endTime = 0; // whole seconds
     QPointF m_downPoint;
     double m_timeLineX = -1.0;
     bool m_draweTimeLine = false;

@@ -279,8 +279,7 @@ QImage WaveformRenderer::render(const WaveformRenderRequest& request)
     return picture;
 }
 
-void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequest& request, double fromX,
-                                     double toX)
+void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequest& request, double fromX, double toX)
 {
     if (request.showTimeClearance <= 0 || request.pointClearance <= 0.0)
         return;

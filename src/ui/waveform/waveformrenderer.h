@@ -15,12 +15,12 @@ class QPainter;
 
 struct WaveformRenderRequest {
     const WaveformPoints* points = nullptr; // x = clearance * index, y measured from the bottom
-    double pointClearance = 0.05;           // pixels between neighbouring points
-    double width = 0.0;                     // the waveform's full width in pixels (at least 682)
-    int height = 0;                         // the view's height; the ruler is its top band
-    int showTimeClearance = 30;             // seconds between labelled ruler ticks
-    int seconds = 0;                        // labels to draw: one per whole second
-    bool drawTimeMarks = true;              // ticks, labels and grid lines in the picture
+    double pointClearance = 0.05; // pixels between neighbouring points
+    double width = 0.0; // the waveform's full width in pixels (at least 682)
+    int height = 0; // the view's height; the ruler is its top band
+    int showTimeClearance = 30; // seconds between labelled ruler ticks
+    int seconds = 0; // labels to draw: one per whole second
+    bool drawTimeMarks = true; // ticks, labels and grid lines in the picture
 };
 
 class WaveformRenderer {

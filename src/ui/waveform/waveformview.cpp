@@ -89,13 +89,12 @@ WaveformView::~WaveformView()
 
 const QStringList& WaveformView::acceptedExtensions()
 {
-    static const QStringList extensions {
-        QStringLiteral("FLV"), QStringLiteral("M4V"), QStringLiteral("WMA"), QStringLiteral("WAV"),
-        QStringLiteral("M4A"), QStringLiteral("AAC"), QStringLiteral("AC3"), QStringLiteral("OGG"),
-        QStringLiteral("MP3"), QStringLiteral("AVI"), QStringLiteral("WMV"), QStringLiteral("DivX"),
-        QStringLiteral("MP4"), QStringLiteral("AVC"), QStringLiteral("AVCHD"), QStringLiteral("MKV"),
-        QStringLiteral("MOV"), QStringLiteral("XviD"), QStringLiteral("3GP"), QStringLiteral("MPEG"),
-        QStringLiteral("M4R")};
+    static const QStringList extensions { QStringLiteral("FLV"), QStringLiteral("M4V"), QStringLiteral("WMA"),
+        QStringLiteral("WAV"), QStringLiteral("M4A"), QStringLiteral("AAC"), QStringLiteral("AC3"),
+        QStringLiteral("OGG"), QStringLiteral("MP3"), QStringLiteral("AVI"), QStringLiteral("WMV"),
+        QStringLiteral("DivX"), QStringLiteral("MP4"), QStringLiteral("AVC"), QStringLiteral("AVCHD"),
+        QStringLiteral("MKV"), QStringLiteral("MOV"), QStringLiteral("XviD"), QStringLiteral("3GP"),
+        QStringLiteral("MPEG"), QStringLiteral("M4R") };
     return extensions;
 }
 
@@ -143,7 +142,7 @@ void WaveformView::newFileInportInit()
     m_part = PartFrame {};
     m_startText = QStringLiteral("00:00:00");
     m_endText = QStringLiteral("00:00:%1").arg(40);
-    writeTimeFields(PartFrame {-1.0, 0.0});
+    writeTimeFields(PartFrame { -1.0, 0.0 });
     m_timeLineX = 0.0;
     m_isPreview = false;
     m_isEnlarge = false;
@@ -174,7 +173,8 @@ bool WaveformView::drawWave(const QString& path, const std::function<bool()>& is
     // the new values; the widgets are reset on the main thread, before the result.
     s._moveDx = 0.0;
     s._waveformPointsCount = 0.0f;
-    QMetaObject::invokeMethod(this, [this] { newFileInportInit(); }, Qt::AutoConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { newFileInportInit(); }, Qt::AutoConnection);
 
     WaveformDataEngine engine;
     {
@@ -249,7 +249,7 @@ void WaveformView::getTimeLineString(double count)
 void WaveformView::placeLineView(const PartFrame& part)
 {
     m_lineView->setGeometry(static_cast<int>(std::lround(part.x)), rulerHeight(),
-                            std::max(1, static_cast<int>(std::lround(part.width))), height() - rulerHeight());
+        std::max(1, static_cast<int>(std::lround(part.width))), height() - rulerHeight());
     m_lineView->update();
 }
 
@@ -268,9 +268,8 @@ void WaveformView::writeTimeFields(const PartFrame& part)
 void WaveformView::postLength(const PartFrame& part)
 {
     const double seconds = moveDx() > 0.0 ? part.width / (1000.0 * moveDx()) : 0.0;
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("ResizeChooseTimeLen"), this,
-        {{QStringLiteral("ChooseTimeLen"), QString::asprintf("%.0fs", seconds)}});
+    NotificationCenter::defaultCenter().post(QStringLiteral("ResizeChooseTimeLen"), this,
+        { { QStringLiteral("ChooseTimeLen"), QString::asprintf("%.0fs", seconds) } });
 }
 
 void WaveformView::setTimeTF(const PartFrame& part)
@@ -311,7 +310,8 @@ void WaveformView::setWaveformWidth(double pointClearance)
     }
     if (oldDx > 0.0) {
         s._moveDx = newDx;
-        m_part = PartFrame {ChosenPart::rescale(m_part.x, oldDx, newDx), ChosenPart::rescale(m_part.width, oldDx, newDx)};
+        m_part = PartFrame { ChosenPart::rescale(m_part.x, oldDx, newDx),
+            ChosenPart::rescale(m_part.width, oldDx, newDx) };
         m_timeLineX = ChosenPart::rescale(m_timeLineX, oldDx, newDx);
     }
     const double width = std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
@@ -330,7 +330,7 @@ int WaveformView::rulerInterval(double pointClearance, double viewWidth, double 
     // wherever it is scrolled.
     constexpr double kLongestLabelGap = 600.0;
     const double secondWidth = pointClearance * EditingState::pointCountPerSecond;
-    for (const int seconds : {20, 10, 5, 2}) {
+    for (const int seconds : { 20, 10, 5, 2 }) {
         if (seconds * secondWidth <= kLongestLabelGap)
             return seconds;
     }

@@ -47,7 +47,7 @@ class WaveformView : public QWidget {
 public:
     static constexpr double kHandleSize = 8.0; // the play-line handle's half width and height
     // The zoom buttons' steps, pixels between points: a load starts at the first.
-    static constexpr std::array<double, 5> kZoomSteps {0.05, 0.1, 0.25, 0.5, 1.0};
+    static constexpr std::array<double, 5> kZoomSteps { 0.05, 0.1, 0.25, 0.5, 1.0 };
     // The ruler's seconds between labels at `pointClearance` in a view `viewWidth` wide
     // showing a file of `fileWidth` pixels: 30 for the overview, and zoomed in close
     // enough that every view of the editor shows a label.
@@ -150,14 +150,14 @@ private:
     QString m_startText;
     QString m_endText;
     QImage m_waveformImage; // null: nothing loaded
-    PartFrame m_part;       // the chosen part, exact (the bar's geometry is whole pixels)
+    PartFrame m_part; // the chosen part, exact (the bar's geometry is whole pixels)
     QImage m_emptyPicture;
     QStringList m_timeLineStringArray;
     double m_soundTimeLen = 0.0; // ms
     double m_timeLineX = 0.0;
     double m_startX = 0.0;
     QPointF m_mouseDownPoint;
-    QPointF m_mouseMoveLinePnt {-1, -1};
+    QPointF m_mouseMoveLinePnt { -1, -1 };
     ChosenPart::ResizeDrag m_resize;
     bool m_isEnlarge = false;
     bool m_acceptDrage = true;
@@ -167,9 +167,9 @@ private:
     bool m_accptedClick = true;
     bool m_pressed = false;
     double m_lastMoveX = 0.0;
-    std::atomic<int> m_showTimeClearance {30}; // read by the worker
+    std::atomic<int> m_showTimeClearance { 30 }; // read by the worker
     int m_playerState = 0;
-    std::atomic<int> m_height {217}; // read by the worker
+    std::atomic<int> m_height { 217 }; // read by the worker
 
     std::mutex m_engineMutex; // the running load's engine, for stopDrawThread
     WaveformDataEngine* m_engine = nullptr;

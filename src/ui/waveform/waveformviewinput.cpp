@@ -1,21 +1,20 @@
 // WaveformView: painting, the pointer and drops.
 
-#include "ui/waveform/waveformview.h"
-
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/waveform/dragview.h"
 #include "ui/waveform/waveformgeometry.h"
 #include "ui/waveform/waveformrenderer.h"
+#include "ui/waveform/waveformview.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPaintEvent>
 #include <QScrollArea>
 
 #include <cmath>
@@ -177,7 +176,7 @@ void WaveformView::pressAt(const QPointF& point, bool doubleClick)
     }
     const WaveformGeometry g(height());
     const int zone = ChosenPart::grabZone(m_part, x, g.fromQt(point.y()), height() - rulerHeight());
-    m_resize = ChosenPart::ResizeDrag {zone == 0 ? 0 : 1, x, 0.0, true};
+    m_resize = ChosenPart::ResizeDrag { zone == 0 ? 0 : 1, x, 0.0, true };
     m_isEnlarge = zone != -1;
     m_mouseDownPoint = point;
     if (handleRect().contains(point)) {
@@ -300,7 +299,6 @@ void WaveformView::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     // Through the main window's loading path, like any other file.
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("LoadChildItemInAudioEditView"), this,
-        {{QStringLiteral("FilePath"), path}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), this,
+        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
 }

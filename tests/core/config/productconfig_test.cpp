@@ -1,6 +1,6 @@
 #include "core/config/productconfig.h"
-#include "support/productconfigsandbox.h"
 #include "core/config/userdefaults.h"
+#include "support/productconfigsandbox.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,10 +18,10 @@ TEST_F(ProductConfigTest, ShippedFileGivesTheDefaultsAndTheLinks)
     EXPECT_FALSE(ProductConfig::isYes(QStringLiteral("PlaySoundWhenStart")));
     EXPECT_TRUE(ProductConfig::isYes(QStringLiteral("AutoUpdate")));
     EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("ShowTimeTip")), QStringLiteral("NO"));
-    for (const char* key : {"DisableUpdate", "DisableTwitter", "DisableExtra", "Apple"})
+    for (const char* key : { "DisableUpdate", "DisableTwitter", "DisableExtra", "Apple" })
         EXPECT_FALSE(ProductConfig::isSwitchOn(QLatin1String(key))) << key;
     EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("HomepageURL")),
-              QStringLiteral("file:///usr/share/doc/corvane-sonabel/README.md"));
+        QStringLiteral("file:///usr/share/doc/corvane-sonabel/README.md"));
     EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("SupportURL")), QString());
     EXPECT_FALSE(ProductConfig::getValueForKey(QStringLiteral("SkipVersion")));
 }

@@ -34,8 +34,9 @@ TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRoot)
 {
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
-    EXPECT_EQ(readAll(path), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                                        "<config_root>\n</config_root>"));
+    EXPECT_EQ(readAll(path),
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                   "<config_root>\n</config_root>"));
     EXPECT_FALSE(reader->valueForKey(QStringLiteral("AutoUpdate")));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(QString(), kRoot));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(dir.filePath(QStringLiteral("no/such/folder/x.xml")), kRoot));
@@ -44,13 +45,17 @@ TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRoot)
 TEST_F(XmlPartnerTest, ReadsByXPathAndDecodesOnlyUpperCaseUrlKeys)
 {
     const QByteArray link = EncryptString("https://example.org/ringtones?a=1&b=2");
-    writeAll(path, "<?xml version=\"1.0\"?>\n<config_root>\n  <AutoUpdate>YES</AutoUpdate>\n"
-                   "  <HomepageURL>" + link + "</HomepageURL>\n  <Homepageurl>" + link + "</Homepageurl>\n"
-                   "  <Links><Link1 kind=\"shop\">plain</Link1></Links>\n  <Blank> </Blank>\n</config_root>\n");
+    writeAll(path,
+        "<?xml version=\"1.0\"?>\n<config_root>\n  <AutoUpdate>YES</AutoUpdate>\n"
+        "  <HomepageURL>"
+            + link + "</HomepageURL>\n  <Homepageurl>" + link
+            + "</Homepageurl>\n"
+              "  <Links><Link1 kind=\"shop\">plain</Link1></Links>\n  <Blank> </Blank>\n</config_root>\n");
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_EQ(reader->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("YES"));
-    EXPECT_EQ(reader->valueForKey(QStringLiteral("HomepageURL")), QStringLiteral("https://example.org/ringtones?a=1&b=2"));
+    EXPECT_EQ(
+        reader->valueForKey(QStringLiteral("HomepageURL")), QStringLiteral("https://example.org/ringtones?a=1&b=2"));
     EXPECT_EQ(reader->valueForKey(QStringLiteral("Homepageurl")), QString::fromLatin1(link));
     EXPECT_EQ(reader->valueForKey(QStringLiteral("Links/Link1")), QStringLiteral("plain"));
     EXPECT_EQ(reader->attribute(QStringLiteral("kind"), QStringLiteral("Links/Link1")), QStringLiteral("shop"));
@@ -62,8 +67,9 @@ TEST_F(XmlPartnerTest, ReadsByXPathAndDecodesOnlyUpperCaseUrlKeys)
 
 TEST_F(XmlPartnerTest, WritingMakesMissingElementsAndSavesAtOnce)
 {
-    writeAll(path, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<config_root>\n"
-                   "\t<AutoUpdate>YES</AutoUpdate>\n</config_root>\n");
+    writeAll(path,
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<config_root>\n"
+        "\t<AutoUpdate>YES</AutoUpdate>\n</config_root>\n");
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_TRUE(reader->setValue(QStringLiteral("NO"), QStringLiteral("ShowTimeTip")));

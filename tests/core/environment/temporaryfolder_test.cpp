@@ -27,10 +27,10 @@ TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
     const TemporaryFolder::Result first = TemporaryFolder::prepare(root.path());
     ASSERT_TRUE(first.ok()) << first.error.toStdString();
     EXPECT_TRUE(first.path.endsWith(u"/VyRingToneTemp"));
-    for (const char* sub : {"UploadToiTunesRingtone", "Record", "TrimFiles"})
+    for (const char* sub : { "UploadToiTunesRingtone", "Record", "TrimFiles" })
         EXPECT_TRUE(QFileInfo(first.path + u'/' + QLatin1String(sub)).isDir()) << sub;
 
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(::stat(QFile::encodeName(AppPlaces::privateTemporaryBase(root.path())).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
@@ -54,7 +54,7 @@ TEST(TemporaryFolder, LoosePermissionsOnOurOwnFolderAreTightened)
     ASSERT_EQ(::mkdir(QFile::encodeName(base).constData(), 0777), 0);
     ::chmod(QFile::encodeName(base).constData(), 0777);
     ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
-    struct stat st {};
+    struct stat st { };
     ::stat(QFile::encodeName(base).constData(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }

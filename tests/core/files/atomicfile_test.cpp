@@ -2,11 +2,11 @@
 
 #include "core/files/atomicfile.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -16,7 +16,10 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList everything(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+QStringList everything(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
 
 TEST(AtomicFile, ReplacesOrKeepsAndLeavesNoTemporaryFiles)
 {
@@ -32,7 +35,7 @@ TEST(AtomicFile, ReplacesOrKeepsAndLeavesNoTemporaryFiles)
 
     ASSERT_TRUE(AtomicFile::writeData(target, "third", AtomicFile::Existing::Replace));
     EXPECT_EQ(contents(target), "third");
-    EXPECT_EQ(everything(dir.path()), QStringList{QStringLiteral("tone.m4r")});
+    EXPECT_EQ(everything(dir.path()), QStringList { QStringLiteral("tone.m4r") });
 }
 
 TEST(AtomicFile, CopiesRefuseEmptyOrMissingSourcesAndMissingFolders)
@@ -54,7 +57,8 @@ TEST(AtomicFile, CopiesRefuseEmptyOrMissingSourcesAndMissingFolders)
     EXPECT_EQ(contents(copy), data);
 
     EXPECT_FALSE(AtomicFile::writeCopy(source, dir.filePath(QStringLiteral("no/such/folder/copy"))));
-    EXPECT_EQ(everything(dir.path()), (QStringList{QStringLiteral("copy"), QStringLiteral("empty"), QStringLiteral("source")}));
+    EXPECT_EQ(everything(dir.path()),
+        (QStringList { QStringLiteral("copy"), QStringLiteral("empty"), QStringLiteral("source") }));
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 // The desktop ringtone library, and bringing a phone ringtone into it.
 
 #include "core/library/librarybridge.h"
-#include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/phone/phonetestsupport.h"
-
-#include <gtest/gtest.h>
+#include "core/phone/vyringtoneiphonetransfor.h"
 
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -94,16 +94,16 @@ TEST_F(LibraryHome, NewRingtonesAreNumberedPastTheOnesInTheFolderTheyGoTo)
     PhonePartitionFixture::writeBytes(media + QStringLiteral("/MyTone 1.m4r"), "old");
 
     qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
-    const QStringList added = VySyncToITunes().addFileToiTunesLibrary({tone}, {QStringLiteral("MyTone")}, true);
-    EXPECT_EQ(added, QStringList{media + QStringLiteral("/MyTone 2.m4r")});
+    const QStringList added = VySyncToITunes().addFileToiTunesLibrary({ tone }, { QStringLiteral("MyTone") }, true);
+    EXPECT_EQ(added, QStringList { media + QStringLiteral("/MyTone 2.m4r") });
     EXPECT_EQ(PhonePartitionFixture::readBytes(media + QStringLiteral("/MyTone.m4r")), "old");
 
     // A gap the count does not foresee: only "MyTone 1" left, so the count is 1 and
     // "MyTone 1" is taken; the next free number is used instead of failing.
     QFile::remove(media + QStringLiteral("/MyTone.m4r"));
     QFile::remove(media + QStringLiteral("/MyTone 2.m4r"));
-    const QStringList again = VySyncToITunes().addFileToiTunesLibrary({tone}, {QStringLiteral("MyTone")}, false);
-    EXPECT_EQ(again, QStringList{media + QStringLiteral("/MyTone 2.m4r")});
+    const QStringList again = VySyncToITunes().addFileToiTunesLibrary({ tone }, { QStringLiteral("MyTone") }, false);
+    EXPECT_EQ(again, QStringList { media + QStringLiteral("/MyTone 2.m4r") });
     EXPECT_EQ(PhonePartitionFixture::readBytes(media + QStringLiteral("/MyTone 1.m4r")), "old");
 }
 
@@ -112,8 +112,8 @@ TEST_F(LibraryHome, FolderChecksFindTheProbeOrReportTheLibraryUnusable)
     int failures = 0;
     CheckiTunesRingtoneFolderTool tool([&failures] { ++failures; });
     // No library at all: the folder is made rather than giving up.
-    EXPECT_EQ(tool.defaultMediaFolder(), QStringList{home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones"))});
-    EXPECT_EQ(tool.deepCheckFolder(), QStringList{home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones"))});
+    EXPECT_EQ(tool.defaultMediaFolder(), QStringList { home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")) });
+    EXPECT_EQ(tool.deepCheckFolder(), QStringList { home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")) });
     EXPECT_TRUE(QFileInfo(home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones/RingtoneTest.m4r"))).size() > 1000);
     EXPECT_EQ(failures, 0);
 }

@@ -18,8 +18,8 @@ MediaFileCheck checkFile(const std::string& path)
 TEST(MediaFileCheck, AcceptsFilesWithAtLeastOneSecondOfSound)
 {
     DecMgrInit();
-    for (const char* name : {"tone.mp3", "tagged.mp3", "tagged.m4a", "tone.wav", "tone.flac", "tone.ogg", "video.mp4",
-                             "Ünïcødé name – 曲.mp3"}) {
+    for (const char* name : { "tone.mp3", "tagged.mp3", "tagged.m4a", "tone.wav", "tone.flac", "tone.ogg", "video.mp4",
+             "Ünïcødé name – 曲.mp3" }) {
         SCOPED_TRACE(name);
         const MediaFileCheck c = checkFile(fixtures::path(name));
         EXPECT_TRUE(c.accepted());
@@ -45,14 +45,14 @@ TEST(MediaFileCheck, TellsWhichMessageApplies)
         QString message;
     };
     const Case cases[] = {
-        {dir.file("empty.mp3"), MediaFileCheck::Verdict::CannotImport, cannotImport},
-        {dir.file("random.mp3"), MediaFileCheck::Verdict::CannotImport, cannotImport},
-        {dir.file("folder"), MediaFileCheck::Verdict::CannotImport, cannotImport},
-        {dir.file("missing.wav"), MediaFileCheck::Verdict::CannotImport, cannotImport},
+        { dir.file("empty.mp3"), MediaFileCheck::Verdict::CannotImport, cannotImport },
+        { dir.file("random.mp3"), MediaFileCheck::Verdict::CannotImport, cannotImport },
+        { dir.file("folder"), MediaFileCheck::Verdict::CannotImport, cannotImport },
+        { dir.file("missing.wav"), MediaFileCheck::Verdict::CannotImport, cannotImport },
         // A picture without sound decodes, so it is the missing sound that is reported.
-        {fixtures::path("video-silent.mp4"), MediaFileCheck::Verdict::NoAudioTrack, noAudio},
+        { fixtures::path("video-silent.mp4"), MediaFileCheck::Verdict::NoAudioTrack, noAudio },
         // 0.9 s decodes but is too short to work with.
-        {fixtures::path("short.wav"), MediaFileCheck::Verdict::NoAudioTrack, noAudio},
+        { fixtures::path("short.wav"), MediaFileCheck::Verdict::NoAudioTrack, noAudio },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

@@ -4,10 +4,8 @@
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonemount.h"
 #include "core/phone/phonesignals.h"
-#include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/phone/phonetestsupport.h"
-
-#include <gtest/gtest.h>
+#include "core/phone/vyringtoneiphonetransfor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -15,17 +13,21 @@
 #include <QProcess>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace {
 
-bool haveSessionBus() { return QDBusConnection::sessionBus().isConnected(); }
+bool haveSessionBus()
+{
+    return QDBusConnection::sessionBus().isConnected();
+}
 
 void sendSignal(const char* name)
 {
     QDBusConnection::sessionBus().send(QDBusMessage::createSignal(QString::fromLatin1(PhoneSignals::kPath),
-                                                                  QString::fromLatin1(PhoneSignals::kInterface),
-                                                                  QString::fromLatin1(name)));
+        QString::fromLatin1(PhoneSignals::kInterface), QString::fromLatin1(name)));
 }
 
 // Waits for the link to reach `up`, then lets a little more time pass so that a state that
@@ -111,7 +113,7 @@ TEST_F(PhoneLink, SimulatedHelperDrivesTheLinkAndEndsCleanly)
     QProcess helper;
     helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     helper.start(QStringLiteral(SONABEL_HELPER_PATH),
-                 {QStringLiteral("rOdezaDeva.zar"), QStringLiteral("--simulate"), QStringLiteral("--mount"), mount});
+        { QStringLiteral("rOdezaDeva.zar"), QStringLiteral("--simulate"), QStringLiteral("--mount"), mount });
     ASSERT_TRUE(helper.waitForStarted(5000));
 
     helper.write("connect\n");
@@ -138,8 +140,8 @@ TEST(PhoneHelper, WaitsForAPhoneServiceAndStillEndsOnTerminate)
 {
     PhonePartitionFixture phone;
     QProcess helper;
-    helper.start(QStringLiteral(SONABEL_HELPER_PATH),
-                 {QStringLiteral("--mount"), phone.scratch(QStringLiteral("real"))});
+    helper.start(
+        QStringLiteral(SONABEL_HELPER_PATH), { QStringLiteral("--mount"), phone.scratch(QStringLiteral("real")) });
     ASSERT_TRUE(helper.waitForStarted(5000));
     QTest::qWait(300);
     EXPECT_EQ(helper.state(), QProcess::Running);

@@ -1,13 +1,13 @@
 // The phone's ringtone store on a folder laid out as the phone's media partition.
 
 #include "core/phone/phoneringtonedatabase.h"
-#include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/phone/phonetestsupport.h"
-
-#include <gtest/gtest.h>
+#include "core/phone/vyringtoneiphonetransfor.h"
 
 #include <QFileInfo>
 #include <QSet>
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <thread>
@@ -34,7 +34,7 @@ struct NamingCase {
     const char* expectedFile;
 };
 
-class PhoneNaming : public ::testing::TestWithParam<NamingCase> {};
+class PhoneNaming : public ::testing::TestWithParam<NamingCase> { };
 
 TEST_P(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
 {
@@ -57,15 +57,15 @@ TEST_P(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
     EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(db.get(), "Ringtones")), c.existing.size() + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, PhoneNaming,
-    ::testing::Values(
-        NamingCase{"EmptyDatabase", {}, "MyTone.m4r"},
-        NamingCase{"ExactAndNumbered", {{"MyTone.m4r", "MyTone"}, {"MyTone 3.m4r", "MyTone 3"}}, "MyTone 4.m4r"},
-        NamingCase{"OnlyExact", {{"MyTone.m4r", "MyTone"}}, "MyTone 1.m4r"},
-        NamingCase{"OnlyALongerName", {{"MyToneX.m4r", "MyToneX"}}, "MyTone.m4r"},
-        NamingCase{"NumberedWithoutExact", {{"a.m4r", "MyTone 2"}}, "MyTone 3.m4r"},
-        NamingCase{"WordsAfterTheBlankCountZero", {{"a.m4r", "MyTone"}, {"b.m4r", "MyTone remix"}}, "MyTone 1.m4r"}),
+INSTANTIATE_TEST_SUITE_P(Names, PhoneNaming,
+    ::testing::Values(NamingCase { "EmptyDatabase", {}, "MyTone.m4r" },
+        NamingCase {
+            "ExactAndNumbered", { { "MyTone.m4r", "MyTone" }, { "MyTone 3.m4r", "MyTone 3" } }, "MyTone 4.m4r" },
+        NamingCase { "OnlyExact", { { "MyTone.m4r", "MyTone" } }, "MyTone 1.m4r" },
+        NamingCase { "OnlyALongerName", { { "MyToneX.m4r", "MyToneX" } }, "MyTone.m4r" },
+        NamingCase { "NumberedWithoutExact", { { "a.m4r", "MyTone 2" } }, "MyTone 3.m4r" },
+        NamingCase {
+            "WordsAfterTheBlankCountZero", { { "a.m4r", "MyTone" }, { "b.m4r", "MyTone remix" } }, "MyTone 1.m4r" }),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(PhoneGuid, IsSixteenZeroPaddedDigits)
@@ -76,10 +76,10 @@ TEST(PhoneGuid, IsSixteenZeroPaddedDigits)
 
 TEST(PhoneTransfer, KeepsTheDatabaseFormAndEveryKeyItDoesNotKnow)
 {
-    for (const bool binary : {true, false}) {
+    for (const bool binary : { true, false }) {
         SCOPED_TRACE(binary ? "binary" : "xml");
         PhonePartitionFixture phone;
-        PlistPtr db = PhonePartitionFixture::database({{"Old.m4r", "Old"}});
+        PlistPtr db = PhonePartitionFixture::database({ { "Old.m4r", "Old" } });
         plist_dict_set_item(db.get(), "Version", plist_new_uint(7));
         plist_t old = plist_dict_get_item(plist_dict_get_item(db.get(), "Ringtones"), "Old.m4r");
         plist_dict_set_item(old, "Protected", plist_new_bool(1));
@@ -127,7 +127,8 @@ TEST(PhoneTransfer, MakesAMissingDatabaseOrRingtonesDictionary)
 TEST(PhoneTransfer, NeverWritesOverADatabaseItCannotRead)
 {
     PhonePartitionFixture phone;
-    const QByteArray full = plistio::toBinary(PhonePartitionFixture::database({{"A.m4r", "A"}, {"B.m4r", "B"}}).get());
+    const QByteArray full
+        = plistio::toBinary(PhonePartitionFixture::database({ { "A.m4r", "A" }, { "B.m4r", "B" } }).get());
     const QByteArray truncated = full.left(full.size() / 2);
     PhonePartitionFixture::writeBytes(phone.databasePath(), truncated);
 
@@ -143,7 +144,7 @@ TEST(PhoneTransfer, NeverWritesOverADatabaseItCannotRead)
 TEST(PhoneTransfer, RefusesWhatItCannotCopyAndLeavesThePhoneUntouched)
 {
     PhonePartitionFixture phone;
-    phone.writeDatabase(PhonePartitionFixture::database({{"A.m4r", "A"}}).get(), true);
+    phone.writeDatabase(PhonePartitionFixture::database({ { "A.m4r", "A" } }).get(), true);
     const QByteArray before = PhonePartitionFixture::readBytes(phone.databasePath());
     VyRingtoneiPhoneTransfor store(phone.mountPoint());
     char name[VyRingtoneiPhoneTransfor::kNameBufferSize] = {};
@@ -153,11 +154,12 @@ TEST(PhoneTransfer, RefusesWhatItCannotCopyAndLeavesThePhoneUntouched)
     const QString empty = phone.makeLocalFile(QStringLiteral("empty.m4r"), 0);
     EXPECT_FALSE(store.TransforRingtonToiPhone(empty, name));
     // A name whose UTF-8 form cannot fit the caller's buffer.
-    EXPECT_FALSE(store.TransforRingtonToiPhone(phone.scratch(QString(300, QChar(0xe9)) + QStringLiteral(".m4r")), name));
+    EXPECT_FALSE(
+        store.TransforRingtonToiPhone(phone.scratch(QString(300, QChar(0xe9)) + QStringLiteral(".m4r")), name));
 
     EXPECT_EQ(name[0], '\0');
     EXPECT_EQ(PhonePartitionFixture::readBytes(phone.databasePath()), before);
-    EXPECT_EQ(phone.filesOnPhone(), QStringList{QStringLiteral("Ringtones.plist")});
+    EXPECT_EQ(phone.filesOnPhone(), QStringList { QStringLiteral("Ringtones.plist") });
 }
 
 TEST(PhoneTransfer, APartitionThatGoesAwayLeavesNoBrokenFileUnderARealName)
@@ -171,7 +173,7 @@ TEST(PhoneTransfer, APartitionThatGoesAwayLeavesNoBrokenFileUnderARealName)
     EXPECT_TRUE(result.copied);
     EXPECT_FALSE(result.registered);
     EXPECT_EQ(PhonePartitionFixture::readBytes(noDatabaseFolder.ringtonePath(QStringLiteral("A.m4r"))),
-              PhonePartitionFixture::readBytes(local));
+        PhonePartitionFixture::readBytes(local));
     EXPECT_FALSE(hasTemporaryLeftovers(noDatabaseFolder));
 
     // The whole partition is gone: nothing is copied and nothing is registered.
@@ -202,8 +204,9 @@ TEST(PhoneTransfer, ConcurrentTransfersGetDistinctNamesAndGuids)
         EXPECT_TRUE(result.registered) << result.error.toStdString();
         names.insert(result.phoneName);
     }
-    EXPECT_EQ(names, (QSet<QString>{QStringLiteral("MyTone.m4r"), QStringLiteral("MyTone 1.m4r"),
-                                    QStringLiteral("MyTone 2.m4r")}));
+    EXPECT_EQ(names,
+        (QSet<QString> {
+            QStringLiteral("MyTone.m4r"), QStringLiteral("MyTone 1.m4r"), QStringLiteral("MyTone 2.m4r") }));
     const PlistPtr db = phone.readDatabase();
     QSet<QString> guids;
     for (const QString& name : names)
@@ -225,7 +228,8 @@ TEST(PhoneListing, FollowsTheLinkAndTheDatabaseOrder)
     PhonePartitionFixture::writeBytes(phone.databasePath(), "not a property list");
     EXPECT_TRUE(store.getFileNamesFromiPhone()->isEmpty());
 
-    phone.writeDatabase(PhonePartitionFixture::database({{"Zed.m4r", "Zed"}, {"Alpha 1.m4r", "Alpha 1"}}).get(), true);
+    phone.writeDatabase(
+        PhonePartitionFixture::database({ { "Zed.m4r", "Zed" }, { "Alpha 1.m4r", "Alpha 1" } }).get(), true);
     const QList<QVariantMap> list = *store.getFileNamesFromiPhone();
     ASSERT_EQ(list.size(), 2);
     EXPECT_EQ(list[0].value(QStringLiteral("name")).toString(), QStringLiteral("Zed"));

@@ -23,7 +23,10 @@ public:
 
     [[nodiscard]] QString root() const { return m_dir.path() + QStringLiteral("/phone"); }
     [[nodiscard]] QString mountPoint() const { return root() + u'/'; }
-    [[nodiscard]] QString databasePath() const { return root() + QStringLiteral("/iTunes_Control/iTunes/Ringtones.plist"); }
+    [[nodiscard]] QString databasePath() const
+    {
+        return root() + QStringLiteral("/iTunes_Control/iTunes/Ringtones.plist");
+    }
     [[nodiscard]] QString ringtonePath(const QString& name) const
     {
         return root() + QStringLiteral("/iTunes_Control/Ringtones/") + name;
@@ -52,7 +55,8 @@ public:
         int guid = 1;
         for (const auto& [file, name] : entries) {
             plist_t entry = plist_new_dict();
-            plist_dict_set_item(entry, "GUID", plist_new_string(QString::asprintf("%.16d", guid++).toUtf8().constData()));
+            plist_dict_set_item(
+                entry, "GUID", plist_new_string(QString::asprintf("%.16d", guid++).toUtf8().constData()));
             plist_dict_set_item(entry, "Name", plist_new_string(name));
             plist_dict_set_item(ringtones, file, entry);
         }
@@ -60,7 +64,10 @@ public:
         return root;
     }
 
-    void writeDatabase(plist_t root, bool binary) const { writeBytes(databasePath(), binary ? plistio::toBinary(root) : plistio::toXml(root)); }
+    void writeDatabase(plist_t root, bool binary) const
+    {
+        writeBytes(databasePath(), binary ? plistio::toBinary(root) : plistio::toXml(root));
+    }
 
     static void writeBytes(const QString& path, const QByteArray& data)
     {
@@ -81,7 +88,8 @@ public:
     [[nodiscard]] QStringList filesOnPhone() const
     {
         QStringList names;
-        for (const QString& folder : {QStringLiteral("/iTunes_Control/Ringtones"), QStringLiteral("/iTunes_Control/iTunes")})
+        for (const QString& folder :
+            { QStringLiteral("/iTunes_Control/Ringtones"), QStringLiteral("/iTunes_Control/iTunes") })
             names += QDir(root() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         return names;
     }

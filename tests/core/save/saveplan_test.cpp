@@ -12,14 +12,16 @@ TEST(SaveRules, OutputPathsKeepSeparatorsOutOfTypedNames)
     EXPECT_EQ(SaveRules::outputPath(false, temp, QStringLiteral("a/b")), temp + QStringLiteral("/ab.m4r"));
     EXPECT_EQ(SaveRules::outputPath(false, temp, QStringLiteral("My.Tone")), temp + QStringLiteral("/My.m4r"));
     EXPECT_EQ(SaveRules::outputPath(false, temp, QStringLiteral("song.mp3")), temp + QStringLiteral("/song.m4r"));
-    for (const char* unusable : {"", "/", "//", ".", ".."})
+    for (const char* unusable : { "", "/", "//", ".", ".." })
         EXPECT_TRUE(SaveRules::outputPath(false, temp, QString::fromLatin1(unusable)).isEmpty()) << unusable;
 
     // Save As takes the picked path as it is, with ".m4r" for its extension.
     EXPECT_EQ(SaveRules::outputPath(true, temp, QStringLiteral("/home/u/My Tones/Bell.mp3")),
-              QStringLiteral("/home/u/My Tones/Bell.m4r"));
-    EXPECT_EQ(SaveRules::outputPath(true, temp, QStringLiteral("/home/u/v1.2/Bell")), QStringLiteral("/home/u/v1.2/Bell.m4r"));
-    EXPECT_EQ(SaveRules::outputPath(true, temp, QStringLiteral("/home/u/.hidden")), QStringLiteral("/home/u/.hidden.m4r"));
+        QStringLiteral("/home/u/My Tones/Bell.m4r"));
+    EXPECT_EQ(SaveRules::outputPath(true, temp, QStringLiteral("/home/u/v1.2/Bell")),
+        QStringLiteral("/home/u/v1.2/Bell.m4r"));
+    EXPECT_EQ(
+        SaveRules::outputPath(true, temp, QStringLiteral("/home/u/.hidden")), QStringLiteral("/home/u/.hidden.m4r"));
 }
 
 struct FadeCase {
@@ -31,7 +33,7 @@ struct FadeCase {
     double inStart, inLength, outStart, outLength;
 };
 
-class SaveFades : public ::testing::TestWithParam<FadeCase> {};
+class SaveFades : public ::testing::TestWithParam<FadeCase> { };
 
 TEST_P(SaveFades, TakeTheShorterOfPartAndPopUpAndMeetThePartsEnds)
 {
@@ -57,16 +59,15 @@ TEST_P(SaveFades, TakeTheShorterOfPartAndPopUpAndMeetThePartsEnds)
     EXPECT_DOUBLE_EQ(plan.fadeInOutEffect().value(QStringLiteral("FadeInLength")).toDouble(), c.inLength);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SaveFades,
+INSTANTIATE_TEST_SUITE_P(Cases, SaveFades,
     ::testing::Values(
         // A 3.4 s part: a 5 s pop-up gives 3.4 s, a 2 s pop-up 2 s.
         // The fade-in rises from the part's start, the fade-out ends at its end.
-        FadeCase{10.0, 13.4, true, "5s", false, "1s", 10.0, 3.4, 0.0, 0.0},
-        FadeCase{10.0, 13.4, true, "2s", true, "2s", 10.0, 2.0, 11.4, 2.0},
-        FadeCase{0.2, 20.2, true, "3s", true, "5s", 0.2, 3.0, 15.2, 5.0},
+        FadeCase { 10.0, 13.4, true, "5s", false, "1s", 10.0, 3.4, 0.0, 0.0 },
+        FadeCase { 10.0, 13.4, true, "2s", true, "2s", 10.0, 2.0, 11.4, 2.0 },
+        FadeCase { 0.2, 20.2, true, "3s", true, "5s", 0.2, 3.0, 15.2, 5.0 },
         // Boxes off: no fades at all, whatever the pop-ups say.
-        FadeCase{5.0, 45.0, false, "5s", false, "5s", 0.0, 0.0, 0.0, 0.0}));
+        FadeCase { 5.0, 45.0, false, "5s", false, "5s", 0.0, 0.0, 0.0, 0.0 }));
 
 TEST(SaveRules, TheFortySecondWarningOnlyWithoutTransferAndWhenAskedFor)
 {

@@ -17,7 +17,8 @@ SampleBlock makeBlock(int count)
 {
     SampleBlock block;
     for (int i = 0; i < count; ++i)
-        block.sampleBlk().push_back(SamplePoint {{0.05f * static_cast<float>(i), 1.0f / static_cast<float>(i + 3)}});
+        block.sampleBlk().push_back(
+            SamplePoint { { 0.05f * static_cast<float>(i), 1.0f / static_cast<float>(i + 3) } });
     block.setCapability(count);
     return block;
 }
@@ -60,8 +61,8 @@ TEST(SampleBlockArchive, MalformedArchivesAreRefused)
     textCount.replace("<real>2</real>", "<string>2</string>");
     QByteArray huge = makeBlock(1).toArchive();
     huge.replace("<real>1</real>", "<real>1e300</real>");
-    for (const QByteArray& bad : {QByteArray(), QByteArray("not a plist"), QByteArray("<plist><array/></plist>"),
-                                  missingPoint, textCount, huge})
+    for (const QByteArray& bad : { QByteArray(), QByteArray("not a plist"), QByteArray("<plist><array/></plist>"),
+             missingPoint, textCount, huge })
         EXPECT_FALSE(SampleBlock::fromArchive(bad).has_value()) << bad.left(80).toStdString();
 }
 

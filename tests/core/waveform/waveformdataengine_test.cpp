@@ -19,7 +19,11 @@ namespace {
 // point's y says which sample was picked.
 class Stream {
 public:
-    Stream(int rate, int channels) : m_rate(rate), m_channels(channels) { }
+    Stream(int rate, int channels)
+        : m_rate(rate)
+        , m_channels(channels)
+    {
+    }
 
     // The next `bytes` bytes of the stream as one decoder frame.
     const MEDIA_FRAME* next(int bytes)
@@ -31,7 +35,7 @@ public:
         }
         m_position += bytes;
         m_frame.kind = kMediaFrameAudio;
-        m_frame.audio = AudioFrame {m_rate, m_channels, 16, m_data.data(), bytes, bytes / (2 * m_channels)};
+        m_frame.audio = AudioFrame { m_rate, m_channels, 16, m_data.data(), bytes, bytes / (2 * m_channels) };
         return &m_frame;
     }
     // Sample n of the stream (counted across channels): never 0, never repeating soon.
@@ -79,24 +83,20 @@ TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
     };
     const Case cases[] = {
         // 44.1 kHz: slices of 220 and 221 frames ([0, 220), [220, 441), [441, 661), ...).
-        {"sign kept, any channel", 44100, 2, 44100, 4608,
-         {{100, 1, 900}, {300, 0, -1200}, {310, 1, 1100}},
-         {{0, 900}, {1, -1200}, {2, -3}}}, // point 2: background only, its -3 comes first
-        {"first on a tie, across channels and buffers", 44100, 2, 44100, 1000,
-         {{10, 1, -700}, {200, 0, 700}, {230, 0, 500}, {260, 1, -500}, {661, 1, -32768}, {700, 0, 32767}},
-         {{0, -700}, {1, 500}, {3, -32768}}},
-        {"the last frame of a slice is its own, the next one the next slice's", 44100, 2, 44100, 882,
-         {{440, 1, 2000}, {441, 0, -3000}, {660, 0, 4000}},
-         {{1, 2000}, {2, 4000}, {3, 3}}},
-        {"5.1 at 48 kHz", 48000, 6, 48000, 6000,
-         {{239, 5, -9000}, {240, 3, 8000}, {480, 0, 1}},
-         {{0, -9000}, {1, 8000}, {2, 3}}},
-        {"mono at 22.05 kHz, slices of 110 and 111 frames", 22050, 1, 22050, 300,
-         {{109, 0, 50}, {110, 0, -60}, {221, 0, -70}},
-         {{0, 50}, {1, -60}, {2, -70}}},
-        {"a last, short slice still makes a point", 48000, 2, 48000 + 100, 4000,
-         {{48050, 1, -4321}},
-         {{200, -4321}}},
+        { "sign kept, any channel", 44100, 2, 44100, 4608, { { 100, 1, 900 }, { 300, 0, -1200 }, { 310, 1, 1100 } },
+            { { 0, 900 }, { 1, -1200 }, { 2, -3 } } }, // point 2: background only, its -3 comes first
+        { "first on a tie, across channels and buffers", 44100, 2, 44100, 1000,
+            { { 10, 1, -700 }, { 200, 0, 700 }, { 230, 0, 500 }, { 260, 1, -500 }, { 661, 1, -32768 },
+                { 700, 0, 32767 } },
+            { { 0, -700 }, { 1, 500 }, { 3, -32768 } } },
+        { "the last frame of a slice is its own, the next one the next slice's", 44100, 2, 44100, 882,
+            { { 440, 1, 2000 }, { 441, 0, -3000 }, { 660, 0, 4000 } }, { { 1, 2000 }, { 2, 4000 }, { 3, 3 } } },
+        { "5.1 at 48 kHz", 48000, 6, 48000, 6000, { { 239, 5, -9000 }, { 240, 3, 8000 }, { 480, 0, 1 } },
+            { { 0, -9000 }, { 1, 8000 }, { 2, 3 } } },
+        { "mono at 22.05 kHz, slices of 110 and 111 frames", 22050, 1, 22050, 300,
+            { { 109, 0, 50 }, { 110, 0, -60 }, { 221, 0, -70 } }, { { 0, 50 }, { 1, -60 }, { 2, -70 } } },
+        { "a last, short slice still makes a point", 48000, 2, 48000 + 100, 4000, { { 48050, 1, -4321 } },
+            { { 200, -4321 } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,11 +114,11 @@ TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
         for (int done = 0; done < total; done += c.buffer) {
             const int n = std::min(c.buffer, total - done);
             MEDIA_FRAME frame {};
-            frame.audio = AudioFrame {c.rate, c.channels, 16, const_cast<uint8_t*>(bytes + done), n, 0};
+            frame.audio = AudioFrame { c.rate, c.channels, 16, const_cast<uint8_t*>(bytes + done), n, 0 };
             engine.getSampleArray(&frame, n, block);
         }
         engine.finish(block);
-        const int64_t points = (int64_t {c.frames} * 200 + c.rate - 1) / c.rate;
+        const int64_t points = (int64_t { c.frames } * 200 + c.rate - 1) / c.rate;
         ASSERT_EQ(block.sampleBlk().size(), static_cast<size_t>(points));
         for (const auto& [k, value] : c.expected) {
             EXPECT_EQ(sampleOf(engine, block.sampleBlk()[k]), value) << "point " << k;
@@ -129,14 +129,14 @@ TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
 
 TEST_F(WaveformEngineTest, EveryRateGivesExactly200PointsASecond)
 {
-    for (auto [rate, channels] : {std::pair {48000, 2}, std::pair {32000, 2}, std::pair {22050, 2},
-                                  std::pair {11025, 1}, std::pair {96000, 6}}) {
+    for (auto [rate, channels] : { std::pair { 48000, 2 }, std::pair { 32000, 2 }, std::pair { 22050, 2 },
+             std::pair { 11025, 1 }, std::pair { 96000, 6 } }) {
         SCOPED_TRACE(rate);
         WaveformDataEngine engine;
         ASSERT_TRUE(engine.prepare(16, rate, 100.0f));
         Stream stream(rate, channels);
         SampleBlock block;
-        const int64_t total = int64_t {10} * rate * channels * 2; // ten seconds
+        const int64_t total = int64_t { 10 } * rate * channels * 2; // ten seconds
         for (int64_t done = 0; done < total;) {
             const int n = static_cast<int>(std::min<int64_t>(2302 * channels, total - done));
             engine.getSampleArray(stream.next(n), n, block);
@@ -153,7 +153,7 @@ TEST_F(WaveformEngineTest, AnHourAt48000StereoGives720000Points)
     // One buffer of loud samples handed over again and again: a one-hour stream.
     std::vector<uint8_t> data(48000 * 4, 0x40);
     MEDIA_FRAME frame {};
-    frame.audio = AudioFrame {48000, 2, 16, data.data(), static_cast<int32_t>(data.size()), 48000};
+    frame.audio = AudioFrame { 48000, 2, 16, data.data(), static_cast<int32_t>(data.size()), 48000 };
     SampleBlock block;
     for (int second = 0; second < 3600; ++second)
         engine.getSampleArray(&frame, frame.audio.dataSize, block);
@@ -180,14 +180,15 @@ TEST_F(WaveformEngineTest, PointAtExactlyMidHeightIsSkippedAndLaterPointsMoveLef
     data[0] = 5;
     data[1440] = 9;
     MEDIA_FRAME frame {};
-    frame.audio = AudioFrame {48000, 1, 24, data.data(), static_cast<int32_t>(data.size()), 720};
+    frame.audio = AudioFrame { 48000, 1, 24, data.data(), static_cast<int32_t>(data.size()), 720 };
     SampleBlock block;
     engine.getSampleArray(&frame, frame.audio.dataSize, block);
     ASSERT_EQ(block.sampleBlk().size(), 2u);
     EXPECT_FLOAT_EQ(block.sampleBlk()[0].cgSampPoint.x, 0.0f);
     // The third pick takes the second point's place, one step to the right of the first.
     EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.x, 0.05f);
-    EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.y, engine.dy() * static_cast<float>(engine.canReachPeakValue() + 9));
+    EXPECT_FLOAT_EQ(
+        block.sampleBlk()[1].cgSampPoint.y, engine.dy() * static_cast<float>(engine.canReachPeakValue() + 9));
 }
 
 TEST_F(WaveformEngineTest, PointClearanceIsReadForEveryPoint)
@@ -241,9 +242,10 @@ TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondAtTheirRealLevel)
         double seconds;
         double amplitude; // of full scale
     };
-    for (const Case& c : {Case {"tone.wav", 6.0, 0.5}, Case {"tone-48k.wav", 4.0, 0.5}, Case {"mono-48k.wav", 3.0, 0.5},
-                          Case {"tone.flac", 6.0, 0.5}, Case {"tone-500hz-18db.wav", 3.0, 0.125893},
-                          Case {"tone-1s.wav", 1.0, 0.5}, Case {"tone-5.1.flac", 2.0, 0.25}}) {
+    for (const Case& c :
+        { Case { "tone.wav", 6.0, 0.5 }, Case { "tone-48k.wav", 4.0, 0.5 }, Case { "mono-48k.wav", 3.0, 0.5 },
+            Case { "tone.flac", 6.0, 0.5 }, Case { "tone-500hz-18db.wav", 3.0, 0.125893 },
+            Case { "tone-1s.wav", 1.0, 0.5 }, Case { "tone-5.1.flac", 2.0, 0.25 } }) {
         SCOPED_TRACE(c.name);
         WaveformDataEngine engine;
         const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(fixtures::path(c.name)), 180, 20);
@@ -264,7 +266,8 @@ TEST_F(WaveformEngineTest, UnreadableFilesGiveAnEmptyBlock)
 {
     fixtures::ScratchDir dir;
     fixtures::writeFile(dir.file("empty.mp3"), "");
-    for (const std::string& path : {dir.file("empty.mp3"), dir.file("missing.mp3"), fixtures::path("video-silent.mp4")}) {
+    for (const std::string& path :
+        { dir.file("empty.mp3"), dir.file("missing.mp3"), fixtures::path("video-silent.mp4") }) {
         const auto block = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 100, 10);
         ASSERT_TRUE(block.has_value());
         EXPECT_EQ(block->capability(), 0.0);

@@ -40,35 +40,35 @@ class DropEndingTest : public ::testing::TestWithParam<Ending> { };
 TEST_P(DropEndingTest, EndingIsTakenWithoutRegardToCase)
 {
     const QString path = QStringLiteral("/music/file.") + QString::fromLatin1(GetParam().name);
-    EXPECT_EQ(!VyDragViewRoot::acceptedPath(files({path}).get()).isEmpty(), GetParam().dropped);
+    EXPECT_EQ(!VyDragViewRoot::acceptedPath(files({ path }).get()).isEmpty(), GetParam().dropped);
     const QString upper = QString::fromLatin1(GetParam().name).toUpper();
     EXPECT_EQ(VyDragViewRoot::openPanelFileTypes().contains(upper), GetParam().offered);
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, DropEndingTest,
-                         ::testing::Values(Ending {"divx", true, true}, Ending {"DIVX", true, true},
-                                           Ending {"XviD", true, true}, Ending {"xvid", true, true},
-                                           Ending {"flv", true, false}, Ending {"FLV", true, false},
-                                           Ending {"mP3", true, true}, Ending {"avchd", true, true},
-                                           Ending {"txt", false, false}, Ending {"mp3.txt", false, false}),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (c == '.')
-                                     c = '_';
-                             return name;
-                         });
+    ::testing::Values(Ending { "divx", true, true }, Ending { "DIVX", true, true }, Ending { "XviD", true, true },
+        Ending { "xvid", true, true }, Ending { "flv", true, false }, Ending { "FLV", true, false },
+        Ending { "mP3", true, true }, Ending { "avchd", true, true }, Ending { "txt", false, false },
+        Ending { "mp3.txt", false, false }),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (c == '.')
+                c = '_';
+        return name;
+    });
 
 TEST(DropListTest, HoldsTheOpenPanelsTwentyKindsAndFlv)
 {
     EXPECT_EQ(VyDragViewRoot::openPanelFileTypes().size(), 20);
     EXPECT_EQ(VyDragViewRoot::dropFileTypes().size(), 21);
     EXPECT_TRUE(VyDragViewRoot::acceptedPath(files({}).get()).isEmpty());
-    EXPECT_EQ(VyDragViewRoot::acceptedPath(files({QStringLiteral("/a/one.wav"), QStringLiteral("/a/two.mp3")}).get()),
-              QStringLiteral("/a/one.wav"))
+    EXPECT_EQ(VyDragViewRoot::acceptedPath(files({ QStringLiteral("/a/one.wav"), QStringLiteral("/a/two.mp3") }).get()),
+        QStringLiteral("/a/one.wav"))
         << "several files: the first";
-    EXPECT_TRUE(VyDragViewRoot::acceptedPath(files({QStringLiteral("/a/notes.txt"), QStringLiteral("/a/two.mp3")}).get())
-                    .isEmpty())
+    EXPECT_TRUE(
+        VyDragViewRoot::acceptedPath(files({ QStringLiteral("/a/notes.txt"), QStringLiteral("/a/two.mp3") }).get())
+            .isEmpty())
         << "the first file decides";
 }
 
@@ -79,7 +79,8 @@ protected:
         view.resize(679, 465);
         view.show();
         NotificationCenter& center = NotificationCenter::defaultCenter();
-        for (const char* name : {"LoadChildItemInAudioEditView", "refreshListMenu", "ClickRecord", "ClickMusic", "ClickMgr"})
+        for (const char* name :
+            { "LoadChildItemInAudioEditView", "refreshListMenu", "ClickRecord", "ClickMusic", "ClickMgr" })
             center.addObserver(&context, QLatin1String(name), nullptr, [this](const Notification& n) {
                 posted << n.name;
                 if (n.name == QStringLiteral("LoadChildItemInAudioEditView"))
@@ -109,23 +110,25 @@ protected:
 
 TEST_F(DropViewTest, DroppingPostsTheLoadThenTheListRefresh)
 {
-    ASSERT_TRUE(enter({QStringLiteral("/music/Song.DivX"), QStringLiteral("/music/other.mp3")}));
+    ASSERT_TRUE(enter({ QStringLiteral("/music/Song.DivX"), QStringLiteral("/music/other.mp3") }));
     EXPECT_TRUE(view.isHighlighted());
     EXPECT_FALSE(view.clickIsEnabled()) << "the buttons hide while a file hovers";
     drop();
-    EXPECT_EQ(posted, (QStringList {QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("refreshListMenu")}));
+    EXPECT_EQ(
+        posted, (QStringList { QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("refreshListMenu") }));
     EXPECT_FALSE(view.isHighlighted());
-    EXPECT_EQ(userInfo, (QVariantMap {{QStringLiteral("FilePath"), QStringLiteral("/music/Song.DivX")},
-                                      {QStringLiteral("isLocal"), QStringLiteral("YES")}}));
+    EXPECT_EQ(userInfo,
+        (QVariantMap { { QStringLiteral("FilePath"), QStringLiteral("/music/Song.DivX") },
+            { QStringLiteral("isLocal"), QStringLiteral("YES") } }));
 }
 
 TEST_F(DropViewTest, UnknownEndingIsRefusedAndLeavingRestoresTheButtons)
 {
-    EXPECT_FALSE(enter({QStringLiteral("/music/readme.txt")}));
+    EXPECT_FALSE(enter({ QStringLiteral("/music/readme.txt") }));
     EXPECT_FALSE(view.isHighlighted());
     EXPECT_TRUE(view.clickIsEnabled());
 
-    ASSERT_TRUE(enter({QStringLiteral("/music/clip.flv")}));
+    ASSERT_TRUE(enter({ QStringLiteral("/music/clip.flv") }));
     EXPECT_EQ(view.thePathToAdd(), QStringLiteral("/music/clip.flv"));
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(&view, &leave);
@@ -152,7 +155,7 @@ TEST_F(DropViewTest, ButtonsQueueTheirNotificationsAndChangeTheirLook)
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, record);
     EXPECT_NE(view.look(VyMediaDragView::Record), VyMediaDragView::Look::Down);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !posted.isEmpty(); }, 2000));
-    EXPECT_EQ(posted, QStringList {QStringLiteral("ClickRecord")});
+    EXPECT_EQ(posted, QStringList { QStringLiteral("ClickRecord") });
 
     QTest::mouseMove(&view, manager);
     EXPECT_EQ(view.look(VyMediaDragView::Manager), VyMediaDragView::Look::Enter);

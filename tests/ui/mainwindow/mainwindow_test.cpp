@@ -49,9 +49,8 @@ protected:
 
     void post(const QString& path)
     {
-        NotificationCenter::defaultCenter().post(
-            QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            {{QStringLiteral("FilePath"), path}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
+            { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     }
     bool load(const QString& path)
     {
@@ -161,7 +160,7 @@ TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Error!"));
     EXPECT_EQ(sheet->text(), QString::fromLatin1(GetParam().message));
     EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
-    EXPECT_EQ(buttons(sheet), QStringList {QStringLiteral("OK")});
+    EXPECT_EQ(buttons(sheet), QStringList { QStringLiteral("OK") });
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal) << "a sheet on the window, not a separate window";
     EXPECT_EQ(sheet->parentWidget(), window.get());
     EXPECT_EQ(refused.size(), 1);
@@ -173,17 +172,16 @@ TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)
 }
 
 INSTANTIATE_TEST_SUITE_P(BadFiles, MainWindowRefusalTest,
-                         ::testing::Values(Refusal {"short", "Sorry!This file has no audio track."},
-                                           Refusal {"random", "The file can not be imported!"},
-                                           Refusal {"text", "The file can not be imported!"},
-                                           Refusal {"video-silent.mp4", "Sorry!This file has no audio track."}),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+    ::testing::Values(Refusal { "short", "Sorry!This file has no audio track." },
+        Refusal { "random", "The file can not be imported!" }, Refusal { "text", "The file can not be imported!" },
+        Refusal { "video-silent.mp4", "Sorry!This file has no audio track." }),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
 
 TEST_F(MainWindowTest, RequestsDuringALoadAndForTheLoadedFileAreIgnored)
 {
@@ -234,7 +232,7 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyYesQuits)
     QMessageBox* question = window->currentSheet();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(question->text(), QStringLiteral("Are you sure to quit the program?"));
-    EXPECT_EQ(buttons(question), (QStringList {QStringLiteral("Yes"), QStringLiteral("No")}));
+    EXPECT_EQ(buttons(question), (QStringList { QStringLiteral("Yes"), QStringLiteral("No") }));
     EXPECT_EQ(question->icon(), QMessageBox::Critical);
     press(question, QStringLiteral("No"));
     EXPECT_TRUE(window->isVisible());
@@ -252,8 +250,9 @@ TEST_F(MainWindowTest, ManagerWithoutPhoneSaysSo)
     QMessageBox* sheet = window->currentSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Found no iPhone connected "));
-    EXPECT_EQ(sheet->text(), QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please "
-                                            "connect iPhone to the computer."));
+    EXPECT_EQ(sheet->text(),
+        QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please "
+                       "connect iPhone to the computer."));
     EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
 }
 
@@ -278,8 +277,8 @@ TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStart
     VyAudioEditorViewController* editor = window->audioEditorViewController();
     if (editor->playerState() == PreviewSession::kNoPlayer)
         GTEST_SKIP() << "no sound output";
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetRingsGapTime"), nullptr,
-                                             {{QStringLiteral("RingsGap"), 1.0}});
+    NotificationCenter::defaultCenter().post(
+        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
     const double endMs = (editor->part().x + editor->part().width) / gloableState()._moveDx.load();
     editor->repeatePreview(endMs - 300.0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor->session().gapPending(); }, 20000));
@@ -331,8 +330,9 @@ TEST_F(MainWindowTest, SearchModesAreExclusive)
     QStringList titles;
     for (QAction* item : items)
         titles << item->text();
-    EXPECT_EQ(titles, (QStringList {QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
-                                    QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song")}));
+    EXPECT_EQ(titles,
+        (QStringList { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
+            QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") }));
     EXPECT_EQ(window->searchMethod(), QStringLiteral("All"));
     items.at(4)->trigger();
     EXPECT_EQ(window->searchMethod(), QStringLiteral("Composer"));
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, RenderShowsEditorPartAndPictureWhereTheyBelong)
 
     // The editor fills the right side; the drop view's buttons are gone.
     const QRect editor(window->audioEditorViewController()->mapTo(window.get(), QPoint(0, 0)),
-                       window->audioEditorViewController()->size());
+        window->audioEditorViewController()->size());
     EXPECT_EQ(editor, QRect(content + QPoint(221, 0), QSize(679, 465)));
     const QRect music(window->mediaDragView()->pictureRect(VyMediaDragView::Music).translated(editor.topLeft()));
     EXPECT_NE(shot.pixelColor(music.center()), QColor(0x4a, 0x86, 0xd8));

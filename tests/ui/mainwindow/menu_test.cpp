@@ -42,19 +42,20 @@ class ShortVersionTest : public ::testing::TestWithParam<VersionCase> { };
 TEST_P(ShortVersionTest, CutsBeforeTheThirdDot)
 {
     EXPECT_EQ(AboutPanelController::shortVersion(QString::fromLatin1(GetParam().version)),
-              QString::fromLatin1(GetParam().shown));
+        QString::fromLatin1(GetParam().shown));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ShortVersionTest,
-                         ::testing::Values(VersionCase {"2.1.0.15", "2.1.0"}, VersionCase {"2.1", "2.1"},
-                                           VersionCase {"1.2.3.4.5", "1.2.3"}, VersionCase {"1.2.3", "1.2.3"},
-                                           VersionCase {"7", "7"}, VersionCase {"", ""}));
+    ::testing::Values(VersionCase { "2.1.0.15", "2.1.0" }, VersionCase { "2.1", "2.1" },
+        VersionCase { "1.2.3.4.5", "1.2.3" }, VersionCase { "1.2.3", "1.2.3" }, VersionCase { "7", "7" },
+        VersionCase { "", "" }));
 
 TEST(AboutPanelTest, ShowsNameVersionAndOpensItsOwnLinks)
 {
     AboutPanelController about;
     const QString version = ProductConfig::getValueForKey(QStringLiteral("Version")).value_or(QString());
-    EXPECT_EQ(about.productName()->text(), QStringLiteral("Corvane Sonabel ") + AboutPanelController::shortVersion(version));
+    EXPECT_EQ(
+        about.productName()->text(), QStringLiteral("Corvane Sonabel ") + AboutPanelController::shortVersion(version));
     EXPECT_EQ(about.productName()->font().pixelSize(), 18);
     about.homePage()->click();
     EXPECT_EQ(LinkOpener::lastOpened(), QUrl(ProductConfig::getValueForKey(QStringLiteral("HomepageURL")).value()));
@@ -96,9 +97,9 @@ TEST_F(MainMenuTest, SwitchesHideTheirEntries)
     EXPECT_TRUE(plain->menuItemUpdate()->isVisible());
     window->menuBar()->clear();
 
-    MainMenuController* hidden = menu({{QStringLiteral("DisableExtra"), QStringLiteral("1")},
-                                       {QStringLiteral("DisableTwitter"), QStringLiteral("1")},
-                                       {QStringLiteral("Link3"), QStringLiteral("https://example.org/three")}});
+    MainMenuController* hidden = menu({ { QStringLiteral("DisableExtra"), QStringLiteral("1") },
+        { QStringLiteral("DisableTwitter"), QStringLiteral("1") },
+        { QStringLiteral("Link3"), QStringLiteral("https://example.org/three") } });
     EXPECT_FALSE(hidden->menuItemExtras()->isVisible());
     EXPECT_FALSE(hidden->menuItemTwitter()->isVisible());
     EXPECT_TRUE(hidden->menuItemUpdate()->isVisible());
@@ -109,8 +110,8 @@ TEST_F(MainMenuTest, SwitchesHideTheirEntries)
 
 TEST_F(MainMenuTest, HomePageOpensTheGuideLink)
 {
-    MainMenuController* controller = menu({{QStringLiteral("GuideURL"), QStringLiteral("https://example.org/guide")},
-                                           {QStringLiteral("HomepageURL"), QStringLiteral("https://example.org/home")}});
+    MainMenuController* controller = menu({ { QStringLiteral("GuideURL"), QStringLiteral("https://example.org/guide") },
+        { QStringLiteral("HomepageURL"), QStringLiteral("https://example.org/home") } });
     controller->clickHomePage();
     EXPECT_EQ(LinkOpener::lastOpened(), QUrl(QStringLiteral("https://example.org/guide")));
     controller->clickSupport(); // empty in the shipped file: the built-in default
@@ -131,15 +132,15 @@ TEST_F(MainMenuTest, ClearingTheRecorderFolderEmptiesItAndClosesTheFile)
     ASSERT_TRUE(QFile::copy(QString::fromStdString(fixtures::path("tone.mp3")), take));
     QSignalSpy loaded(window.get(), &VyMainWindowController::fileLoaded);
     NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-                                             {{QStringLiteral("FilePath"), take}, {QStringLiteral("isLocal"), QStringLiteral("YES")}});
+        { { QStringLiteral("FilePath"), take }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 20000));
 
     MainMenuController* controller = menu();
     QObject context;
     QStringList posted;
-    for (const char* name : {"refreshListMenu", "CloseAudioView"})
-        NotificationCenter::defaultCenter().addObserver(&context, QLatin1String(name), nullptr,
-                                                        [&posted](const Notification& n) { posted << n.name; });
+    for (const char* name : { "refreshListMenu", "CloseAudioView" })
+        NotificationCenter::defaultCenter().addObserver(
+            &context, QLatin1String(name), nullptr, [&posted](const Notification& n) { posted << n.name; });
     controller->cleanRecorderFile();
     EXPECT_TRUE(QFileInfo(recorder).isDir());
     EXPECT_TRUE(QDir(recorder).isEmpty());
@@ -147,7 +148,7 @@ TEST_F(MainMenuTest, ClearingTheRecorderFolderEmptiesItAndClosesTheFile)
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), QStringLiteral("All the files in Recorder Folder has been deleted!"));
     alert->buttons().constFirst()->click();
-    EXPECT_EQ(posted, (QStringList {QStringLiteral("refreshListMenu"), QStringLiteral("CloseAudioView")}));
+    EXPECT_EQ(posted, (QStringList { QStringLiteral("refreshListMenu"), QStringLiteral("CloseAudioView") }));
     EXPECT_FALSE(window->fileHaveLoaded());
     EXPECT_TRUE(gloableState()._sourceFileName.isEmpty());
 }

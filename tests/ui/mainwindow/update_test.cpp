@@ -29,15 +29,19 @@ public:
                         return;
                     m_requests << QString::fromLatin1(m_buffer.left(m_buffer.indexOf("\r\n")));
                     m_buffer.clear();
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
-                                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->write(
+                        "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
+                        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                     socket->disconnectFromHost();
                 });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
     }
-    [[nodiscard]] QString url() const { return QStringLiteral("http://127.0.0.1:%1/upgrade").arg(m_server.serverPort()); }
+    [[nodiscard]] QString url() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/upgrade").arg(m_server.serverPort());
+    }
     [[nodiscard]] const QStringList& requests() const { return m_requests; }
 
     QByteArray body;
@@ -79,7 +83,7 @@ protected:
 
     TinyHttpServer server;
     QWidget window;
-    UpdateController controller {&window};
+    UpdateController controller { &window };
 };
 
 TEST_F(UpdateCheckTest, RequestCarriesProductVersionAndContact)
@@ -93,7 +97,7 @@ TEST_F(UpdateCheckTest, RequestCarriesProductVersionAndContact)
     EXPECT_EQ(query.queryItemValue(QStringLiteral("pid")), QStringLiteral("549"));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("version")), ours());
     EXPECT_EQ(query.queryItemValue(QStringLiteral("email"), QUrl::FullyDecoded),
-              QLatin1String(UpdateController::kContactAddress));
+        QLatin1String(UpdateController::kContactAddress));
     EXPECT_EQ(dialog(), nullptr) << "the automatic check says nothing when up to date";
 }
 
@@ -134,8 +138,8 @@ TEST_F(UpdateCheckTest, SameVersionIsSilentAutomaticallyAndToldWhenAsked)
 
 TEST_F(UpdateCheckTest, MalformedAnswerOrNoServerIsReportedOnlyWhenAsked)
 {
-    for (const QByteArray& body : {QByteArray("<html>oops</html>"), QByteArray(R"({"notes": "no version"})"),
-                                   QByteArray("[1, 2]")}) {
+    for (const QByteArray& body :
+        { QByteArray("<html>oops</html>"), QByteArray(R"({"notes": "no version"})"), QByteArray("[1, 2]") }) {
         server.body = body;
         EXPECT_EQ(run(false), VFVersionCheck::Outcome::Failed) << body.constData();
         EXPECT_EQ(dialog(), nullptr) << body.constData();
@@ -168,12 +172,12 @@ class VersionCompareTest : public ::testing::TestWithParam<Comparison> { };
 TEST_P(VersionCompareTest, ComparesComponentByComponent)
 {
     EXPECT_EQ(VFVersionCheck::compareVersions(QString::fromLatin1(GetParam().a), QString::fromLatin1(GetParam().b)),
-              GetParam().expected);
+        GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, VersionCompareTest,
-                         ::testing::Values(Comparison {"2.1", "2.1.0", 0}, Comparison {"2.10", "2.9", 1},
-                                           Comparison {"2.1.0.15", "2.1.1", -1}, Comparison {"3", "2.99.99", 1},
-                                           Comparison {"1.0b", "1.0", 0}, Comparison {" 1.2 ", "1.2", 0}));
+    ::testing::Values(Comparison { "2.1", "2.1.0", 0 }, Comparison { "2.10", "2.9", 1 },
+        Comparison { "2.1.0.15", "2.1.1", -1 }, Comparison { "3", "2.99.99", 1 }, Comparison { "1.0b", "1.0", 0 },
+        Comparison { " 1.2 ", "1.2", 0 }));
 
 } // namespace

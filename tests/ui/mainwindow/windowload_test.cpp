@@ -27,7 +27,8 @@ protected:
         QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
                 ++requests;
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n{\"version\": \"0.0\"}");
+                socket->write(
+                    "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n{\"version\": \"0.0\"}");
                 socket->disconnectFromHost();
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
