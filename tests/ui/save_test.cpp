@@ -37,19 +37,6 @@
 
 namespace {
 
-double rms(const fixtures::Pcm& pcm, double fromSeconds, double seconds)
-{
-    const auto from = static_cast<size_t>(fromSeconds * pcm.sampleRate);
-    const auto count = static_cast<size_t>(seconds * pcm.sampleRate);
-    double sum = 0.0;
-    size_t n = 0;
-    for (size_t f = from; f < from + count && f < pcm.frames(); ++f, ++n) {
-        const double v = pcm.samples[f * static_cast<size_t>(pcm.channels)] / 32768.0;
-        sum += v * v;
-    }
-    return n > 0 ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
-}
-
 class SaveFlow : public ProductConfigSandbox {
 protected:
     static void SetUpTestSuite() { DecMgrInit(); }
@@ -184,21 +171,15 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     EXPECT_NEAR(static_cast<double>(made.frames()) / made.sampleRate, 10.0, 0.15);
     // Half volume in the middle; the fade-in (from 0.5 s before the part, 2 s long) keeps
     // the first tenth of a second well below that.
-    const double full = rms(source, 10.0, 1.0);
-    EXPECT_NEAR(rms(made, 5.0, 1.0) / full, 0.5, 0.08);
-    EXPECT_LT(rms(made, 0.0, 0.1), 0.5 * rms(made, 5.0, 1.0));
+    const double full = fixtures::rms(source, 10.0, 1.0);
+    EXPECT_NEAR(fixtures::rms(made, 5.0, 1.0) / full, 0.5, 0.08);
+    EXPECT_LT(fixtures::rms(made, 0.0, 0.1), 0.5 * fixtures::rms(made, 5.0, 1.0));
 
     // A second ringtone of the same name is numbered, never written over the first.
     saver()->progressDialog()->done(0);
     createRingtone(QStringLiteral("MyBell"));
     ASSERT_TRUE(waitFinished(2));
     EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("MyBell 1.m4r"))));
-}
-
-double levelDb(const fixtures::Pcm& pcm, double fromSeconds, double seconds)
-{
-    const double level = rms(pcm, fromSeconds, seconds);
-    return level > 0.0 ? 20.0 * std::log10(level) : -120.0;
 }
 
 TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
@@ -226,13 +207,13 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
     ASSERT_GT(made.sampleRate, 0);
     const double length = 10.0;
     EXPECT_GE(static_cast<double>(made.frames()) / made.sampleRate, length - 0.01); // then the encoder's padding
-    const double full = levelDb(made, 5.0, 1.0);
-    const double first = levelDb(made, 0.0, 0.05);
-    const double last = levelDb(made, length - 0.05, 0.05);
+    const double full = fixtures::levelDb(made, 5.0, 1.0);
+    const double first = fixtures::levelDb(made, 0.0, 0.05);
+    const double last = fixtures::levelDb(made, length - 0.05, 0.05);
     EXPECT_LT(first, full - 30.0) << "the fade-in rises from silence";
     EXPECT_LT(last, full - 30.0) << "the fade-out falls to silence";
-    EXPECT_NEAR(levelDb(saved, 0.0, 0.05), first, 1.0);
-    EXPECT_NEAR(levelDb(saved, length - 0.05, 0.05), last, 1.0);
+    EXPECT_NEAR(fixtures::levelDb(saved, 0.0, 0.05), first, 1.0);
+    EXPECT_NEAR(fixtures::levelDb(saved, length - 0.05, 0.05), last, 1.0);
 
     // The preview plays what the file holds: the same levels against its full level.
     MonitorCapture monitor;

@@ -1,0 +1,29 @@
+#include "support/qtfixtures.h"
+
+#include "support/fixtures.h"
+
+#include <QProcess>
+
+QString q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString fixture(const char* name)
+{
+    return q(fixtures::path(name));
+}
+
+bool runFfmpeg(const QStringList& arguments, QString* error)
+{
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"),
+        QStringList { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+            QStringLiteral("error"), QStringLiteral("-y") }
+            + arguments);
+    const bool ok
+        = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (error != nullptr)
+        *error = QString::fromLocal8Bit(process.readAllStandardError());
+    return ok;
+}
