@@ -1,6 +1,8 @@
 #include "app/appcorecontroller.h"
 
 #include "app/soundfontunpack.h"
+#include "audio/soundplayer.h"
+#include "core/config/productconfig.h"
 #include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/environmentinitialize.h"
@@ -10,7 +12,9 @@
 #include "core/phone/phonemount.h"
 #include "core/phone/phonesignals.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
+#include "ui/mainwindow/mounthelperprocess.h"
 #include "ui/menu/mainmenucontroller.h"
+#include "ui/update/updatecontroller.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -20,19 +24,26 @@
 #include <QFileInfo>
 #include <QScreen>
 
-AppCoreController::AppCoreController(VyMainWindowController::Options windowOptions, QObject* parent)
+AppCoreController::AppCoreController(Options options, QObject* parent)
     : QObject(parent)
-    , m_windowOptions(std::move(windowOptions))
+    , m_options(std::move(options))
 {
+    NotificationCenter::defaultCenter().addObserver(
+        this, QStringLiteral("RemountiPhone"), nullptr, [this](const Notification&) {
+            if (m_mountHelper != nullptr)
+                m_mountHelper->checkForMountOk();
+        });
 }
 
 AppCoreController::~AppCoreController()
 {
+    NotificationCenter::defaultCenter().removeObserver(this);
     if (!m_workersStopped)
         return; // the process ends without waiting for what still runs
     delete m_mainWindowController;
     m_mainWindowController = nullptr;
-    EnvironmentInitialize::uninitEnvironment();
+    if (m_environmentStarted)
+        EnvironmentInitialize::uninitEnvironment();
 }
 
 void AppCoreController::appFinishLaunched()
@@ -58,24 +69,87 @@ void AppCoreController::checkForUnpackSf2()
 void AppCoreController::didShowMainWindow()
 {
     const bool created = m_mainWindowController == nullptr;
-    if (created) {
-        // Before the window: its set-up makes the temporary folder, which a reset
-        // afterwards would forget.
-        GloableVar::resetGloableVariable();
-        m_mainWindowController = new VyMainWindowController(m_phoneLink, m_windowOptions);
-        m_menu = new MainMenuController(m_mainWindowController);
-        // Through the application's quit, so that the shutdown runs.
-        connect(m_mainWindowController, &VyMainWindowController::quitRequested, qApp, &QCoreApplication::quit,
-            Qt::QueuedConnection);
-    }
+    if (created)
+        createMainWindow();
     VyMainWindowController* window = m_mainWindowController;
     window->show();
     if (const QScreen* screen = window->screen())
         window->move(screen->availableGeometry().center() - window->rect().center());
     window->raise();
     window->activateWindow();
-    if (created)
-        window->windowDidLoad();
+    if (!created)
+        return;
+    window->windowDidLoad();
+    if (!m_temporaryFolderError.isEmpty())
+        window->refuseToStart(m_temporaryFolderError);
+    else
+        startServices();
+}
+
+void AppCoreController::createMainWindow()
+{
+    // The editing state starts afresh, then the temporary folder is made anew for this
+    // run, before anything can use it.
+    GloableVar::resetGloableVariable();
+    const TemporaryFolder::Result temporary = TemporaryFolder::setUp();
+    if (!temporary.ok()) {
+        // Said and ended once the window is up: without the folder no ringtone could be
+        // made, and a path built from an empty folder would be "/name".
+        qCCritical(lcApp).noquote() << temporary.error;
+        m_temporaryFolderError = temporary.error;
+    }
+    m_mainWindowController = new VyMainWindowController({ m_phoneLink, &m_windows }, m_options.fadeIn);
+    m_menu = new MainMenuController(m_mainWindowController);
+    // Through the application's quit, so that the shutdown runs.
+    connect(m_mainWindowController, &VyMainWindowController::quitRequested, qApp, &QCoreApplication::quit,
+        Qt::QueuedConnection);
+    startMountHelper();
+}
+
+void AppCoreController::startMountHelper()
+{
+    if (!m_options.launchMountHelper)
+        return;
+    const QString program
+        = m_options.mountHelperProgram.isEmpty() ? MountHelperProcess::defaultProgram() : m_options.mountHelperProgram;
+    const QString mountPoint
+        = m_phoneLink != nullptr ? m_phoneLink->mountPoint() : AppPlaces::mountPointWithSeparator();
+    m_mountHelper = new MountHelperProcess(program, QDir::cleanPath(mountPoint), this);
+    m_mountHelper->start();
+}
+
+void AppCoreController::startServices()
+{
+    if (!m_environmentStarted) {
+        m_environmentStarted = true;
+        EnvironmentInitialize::initEnvironment();
+    }
+    // The sound plays once the media libraries are up, from this thread.
+    if (m_options.launchSound && ProductConfig::isYes(QStringLiteral("PlaySoundWhenStart")))
+        playLaunchSound();
+    if (m_options.automaticUpdateCheck && !ProductConfig::isSwitchOn(QStringLiteral("DisableUpdate"))
+        && ProductConfig::isYes(QStringLiteral("AutoUpdate"))) {
+        // A child of the window: its dialogs are sheets on it and go with it.
+        m_updateController = new UpdateController(m_mainWindowController, m_mainWindowController);
+        m_updateController->AutoCheckDown();
+    }
+}
+
+void AppCoreController::playLaunchSound()
+{
+    // Beside the executable in a build tree, in the data folder once installed.
+    QString file = AppPlaces::applicationFolder() + QStringLiteral("/launchSound.mp3");
+    if (!QFileInfo::exists(file))
+        file = QDir::cleanPath(
+            AppPlaces::applicationFolder() + QStringLiteral("/../share/corvane-sonabel/launchSound.mp3"));
+    auto* player = new SoundPlayer(this);
+    if (!player->open(file) || !player->play()) {
+        qCInfo(lcApp).noquote() << QStringLiteral("the launch sound %1 cannot be played").arg(file);
+        delete player;
+        return;
+    }
+    m_launchSound = player;
+    connect(player, &SoundPlayer::finished, player, &QObject::deleteLater);
 }
 
 void AppCoreController::unmountStaleMount()

@@ -129,7 +129,7 @@ int main(int argc, char** argv)
     const Arguments arguments = parse(app);
     logging::install();
 
-    VyMainWindowController::Options options;
+    AppCoreController::Options options;
     std::unique_ptr<QTemporaryDir> ownWorld;
     std::unique_ptr<SingleInstance> instance;
     if (arguments.runsAlone()) {

@@ -39,6 +39,17 @@ public Q_SLOTS:
     void onExit() { ++count; }
 };
 
+// A run that starts nothing of its own: no mount helper, update check, fade or sound.
+AppCoreController::Options quietApp()
+{
+    AppCoreController::Options options;
+    options.launchMountHelper = false;
+    options.automaticUpdateCheck = false;
+    options.fadeIn = false;
+    options.launchSound = false;
+    return options;
+}
+
 class AppCoreTest : public ::testing::Test {
 protected:
     void SetUp() override { GloableVar::resetGloableVariable(); }
@@ -54,7 +65,7 @@ TEST_F(AppCoreTest, LaunchClearsLeftoversAndMakesItsFolders)
     ASSERT_TRUE(QDir().mkpath(staleTemp));
     touch(staleTemp + QStringLiteral("/old take.mov"));
 
-    AppCoreController core(quietWindow());
+    AppCoreController core(quietApp());
     core.appFinishLaunched();
     ASSERT_NE(core.mainWindowController(), nullptr);
     EXPECT_TRUE(core.mainWindowController()->isVisible());
@@ -73,7 +84,7 @@ TEST_F(AppCoreTest, StaleMountFolderWithFilesIsNeverDeleted)
     // A failed unmount leaves the phone's files visible: they must survive.
     ASSERT_TRUE(QDir().mkpath(world.mountPoint() + QStringLiteral("/iTunes_Control")));
     touch(world.mountPoint() + QStringLiteral("/iTunes_Control/ringtone.m4r"));
-    AppCoreController core(quietWindow());
+    AppCoreController core(quietApp());
     core.appFinishLaunched();
     core.applicationWillTerminate();
     EXPECT_TRUE(QFileInfo::exists(world.mountPoint() + QStringLiteral("/iTunes_Control/ringtone.m4r")));
@@ -81,7 +92,7 @@ TEST_F(AppCoreTest, StaleMountFolderWithFilesIsNeverDeleted)
 
 TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)
 {
-    AppCoreController core(quietWindow());
+    AppCoreController core(quietApp());
     core.appFinishLaunched();
     const QString temp = gloableState()._tempFolderPath;
     ASSERT_TRUE(QFileInfo(temp).isDir());
@@ -115,7 +126,7 @@ TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
 {
     const std::string longTone = world.path(QStringLiteral("long tone.wav")).toStdString();
     fixtures::writeToneWav(longTone, 600);
-    AppCoreController core(quietWindow());
+    AppCoreController core(quietApp());
     core.appFinishLaunched();
     NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
         { { QStringLiteral("FilePath"), QString::fromStdString(longTone) },

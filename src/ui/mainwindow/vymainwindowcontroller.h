@@ -3,12 +3,16 @@
 // field and the collapsible video area on the left, and on the right either the drop
 // view or the editor. Every way of bringing in a file ends in one loading path
 // (loadChildItemInAudioEditView) that checks the file off the main thread and hands it
-// to the editor, holding a file lock so that a second load cannot start meanwhile. The
-// window starts the phone mount helper and asks before it lets the program quit.
+// to the editor; its gate lets one load through at a time. The window creates no
+// service: the application hands it the phone link and the windows plugged in around
+// the editor, and the window asks before it lets the program quit.
 //
 // Main thread only.
 
+#include "ui/mainwindow/fileloadgate.h"
+#include "ui/mainwindow/mainwindowlayout.h"
 #include "ui/mainwindow/mediaimportcheck.h"
+#include "ui/mainwindow/windowregistry.h"
 
 #include <QFileDialog>
 #include <QMainWindow>
@@ -17,13 +21,10 @@
 #include <QString>
 #include <QVariantMap>
 
-class MountHelperProcess;
 class PlayBackView;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSplitter;
-class UpdateController;
 class VyAudioEditorViewController;
 class VyMediaDragView;
 class VyRingtoneiPhoneTransfor;
@@ -32,27 +33,22 @@ class VyMainWindowController : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kWidth = 900;
-    static constexpr int kHeight = 495;
-    static constexpr int kBottomBorder = 30;
-    static constexpr int kListWidth = 222;
-    static constexpr int kEditorX = 221;
-
-    struct Options {
-        bool launchMountHelper = true;
-        QString mountHelperProgram; // empty: beside the executable
-        bool automaticUpdateCheck = true;
-        bool fadeIn = true;
-        bool launchSound = true;
+    // What the application hands the window; both may be null (no phone link, nothing
+    // plugged in).
+    struct Services {
+        VyRingtoneiPhoneTransfor* phoneLink = nullptr;
+        const WindowRegistry* windows = nullptr;
     };
 
-    explicit VyMainWindowController(VyRingtoneiPhoneTransfor* phoneLink, QWidget* parent = nullptr);
-    VyMainWindowController(VyRingtoneiPhoneTransfor* phoneLink, const Options& options, QWidget* parent = nullptr);
+    explicit VyMainWindowController(const Services& services, bool fadeIn = true, QWidget* parent = nullptr);
     ~VyMainWindowController() override;
 
-    // `windowDidLoad`: the media libraries, the launch sound, the automatic update check,
-    // the list menu; called once, after the window was first shown.
+    // `windowDidLoad`: the list menu and the keyboard focus; called once, after the
+    // window was first shown.
     void windowDidLoad();
+    // The program cannot run (its temporary folder cannot be used): says so with `why`
+    // and asks to quit once the alert has been read.
+    void refuseToStart(const QString& why);
 
     // The loading path. {"FilePath", "isLocal": "YES"} for a file; a list item under
     // "ChildItem" (an object with the properties itemPath and itemTitle) otherwise.
@@ -68,12 +64,11 @@ public:
     void createRingtone();
     void spacePreview();
     void stopMainPlaying();
-    void unlockFileLock() { m_mutex = 1; }
+    void unlockFileLock() { m_gate.unlock(); }
     void clickSegmentButton();
     void setToggleCollapse();
     void buttonClickCallback();
     void makeSelfWindowBecomeKey();
-    bool checkForMountOk();
     void searchFieldInput();
     void chooseSearchMethod(int tag);
 
@@ -87,22 +82,21 @@ public:
 
     [[nodiscard]] VyAudioEditorViewController* audioEditorViewController() const { return m_audioEditorViewController; }
     [[nodiscard]] VyMediaDragView* mediaDragView() const { return m_mediaDragView; }
-    [[nodiscard]] PlayBackView* playView() const { return m_playView; }
-    [[nodiscard]] QPushButton* playViewButton() const { return m_PlayViewBtn; }
-    [[nodiscard]] QPushButton* ringtoneMgrButton() const { return m_ringtoneMgrBTN; }
-    [[nodiscard]] QLineEdit* searchField() const { return m_searchField; }
-    [[nodiscard]] QMenu* searchMenu() const { return m_searchMenu; }
-    [[nodiscard]] QWidget* listViewFather() const { return m_listViewFather; }
-    [[nodiscard]] QWidget* contentView() const { return m_contentView; }
+    [[nodiscard]] PlayBackView* playView() const { return m_layout.playView; }
+    [[nodiscard]] QPushButton* playViewButton() const { return m_layout.playViewBtn; }
+    [[nodiscard]] QPushButton* ringtoneMgrButton() const { return m_layout.ringtoneMgrBtn; }
+    [[nodiscard]] QPushButton* grooveBoxButton() const { return m_layout.grooveBoxBtn; }
+    [[nodiscard]] QLineEdit* searchField() const { return m_layout.searchField; }
+    [[nodiscard]] QMenu* searchMenu() const { return m_layout.searchMenu; }
+    [[nodiscard]] QWidget* listViewFather() const { return m_layout.listViewFather; }
+    [[nodiscard]] QWidget* contentView() const { return m_layout.contentView; }
     // The sheet or panel on the window now, if any.
     [[nodiscard]] QMessageBox* currentSheet() const { return m_sheet; }
     [[nodiscard]] QFileDialog* openPanel() const { return m_openPanel; }
-    [[nodiscard]] MountHelperProcess* mountHelper() const { return m_mountHelper; }
-    [[nodiscard]] UpdateController* updateController() const { return m_updateController; }
 
-    [[nodiscard]] bool fileHaveLoaded() const { return m_fileHaveLoaded != 0; }
-    [[nodiscard]] bool isFileLockFree() const { return m_mutex == 1; }
-    [[nodiscard]] bool isClose() const { return m_isClose != 0; }
+    [[nodiscard]] bool fileHaveLoaded() const { return m_gate.fileHaveLoaded(); }
+    [[nodiscard]] bool isFileLockFree() const { return m_gate.isFree(); }
+    [[nodiscard]] bool isClose() const { return m_gate.isClose(); }
     [[nodiscard]] bool isVideoAreaOpen() const { return m_videoAreaOpen; }
     [[nodiscard]] const QString& path() const { return m_path; }
     [[nodiscard]] const QString& currentFileName() const { return m_currentFileName; }
@@ -126,50 +120,34 @@ protected:
 
 private:
     void awakeFromNib();
-    void buildContent();
-    void buildLeftColumn();
-    void buildBottomBand();
-    void initSearchField();
+    void buildEditorArea();
+    void connectControls();
     void observeNotifications();
     void checkedForLoad(const MediaImportVerdict& verdict);
     void loadAudioEditorView(const QString& path, const QString& name);
     void setVideoAreaOpen(bool open);
     void fadeIn();
-    void playLaunchSound();
     QMessageBox* showSheet(int icon, const QString& title, const QString& text, const QStringList& buttons);
-    // A function this build does not have: the click says so instead of doing nothing.
-    void sayNotAvailable(const QString& function);
+    // Opens the function's window, or says the function is not available in this build.
+    void openWindow(WindowRegistry::Function function);
+    // Hands a key the editor did not take back to the window; false when it was not forwarded.
+    bool forwardKey(QKeyEvent* event);
     void askToQuit();
 
-    VyRingtoneiPhoneTransfor* m_phoneLink;
-    Options m_options;
-
-    QWidget* m_contentView = nullptr;
-    QWidget* m_listViewFather = nullptr;
-    QSplitter* m_bwSplitView = nullptr;
-    QWidget* m_videoArea = nullptr;
-    PlayBackView* m_playView = nullptr;
-    QLineEdit* m_searchField = nullptr;
-    QMenu* m_searchMenu = nullptr;
-    QPushButton* m_PlayViewBtn = nullptr;
-    QPushButton* m_ringtoneMgrBTN = nullptr;
-    QPushButton* m_grooveBoxBtn = nullptr;
+    Services m_services;
+    bool m_fadeIn = true;
+    MainWindowLayout m_layout;
     VyAudioEditorViewController* m_audioEditorViewController = nullptr;
     VyMediaDragView* m_mediaDragView = nullptr;
-    MountHelperProcess* m_mountHelper = nullptr;
-    UpdateController* m_updateController = nullptr;
     MediaImportCheck m_importCheck;
+    FileLoadGate m_gate;
     QPointer<QMessageBox> m_sheet;
     QPointer<QFileDialog> m_openPanel;
 
-    unsigned m_fileHaveLoaded = 0;
-    unsigned m_mutex = 1; // 1: a file may be loaded; 0: a load is under way
-    unsigned m_isClose = 0;
     bool m_videoAreaOpen = false;
     bool m_hasPicture = false; // of the file being loaded
     bool m_allowClose = false;
     bool m_didLoad = false;
-    QString m_temporaryFolderError; // why the temporary folder could not be made, if it could not
     bool m_painted = false;
     bool m_forwardingKey = false;
     QString m_path;

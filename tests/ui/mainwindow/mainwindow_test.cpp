@@ -3,9 +3,11 @@
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
+#include "support/qtfixtures.h"
 #include "support/tonewav.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/mainwindow/fileloadgate.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/mainwindow/vymediadragview.h"
 #include "ui/player/playbackview.h"
@@ -28,11 +30,6 @@
 #include <memory>
 
 namespace {
-
-QString fixture(const char* name)
-{
-    return QString::fromStdString(fixtures::path(name));
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -102,6 +99,12 @@ TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPlaces)
     EXPECT_EQ(window->playViewButton()->toolTip(), QStringLiteral("Show or hide video viewer."));
     EXPECT_FALSE(window->isVideoAreaOpen());
     EXPECT_EQ(window->searchField()->placeholderText(), QStringLiteral("Search"));
+    QStringList searchModes;
+    for (const QAction* item : window->searchMenu()->actions())
+        searchModes << item->text();
+    EXPECT_EQ(searchModes,
+        (QStringList { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
+            QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") }));
     EXPECT_FALSE(gloableState()._tempFolderPath.isEmpty());
     EXPECT_TRUE(QFileInfo(gloableState()._tempFolderPath + QStringLiteral("/TrimFiles")).isDir());
 }
@@ -183,21 +186,39 @@ INSTANTIATE_TEST_SUITE_P(BadFiles, MainWindowRefusalTest,
         return name;
     });
 
-TEST_F(MainWindowTest, RequestsDuringALoadAndForTheLoadedFileAreIgnored)
+TEST(FileLoadGate, LetsOneRequestThroughAtATime)
 {
-    post(fixture("long.mp3"));
-    EXPECT_FALSE(window->isFileLockFree());
-    post(fixture("tone.mp3")); // while the first is under way
-    EXPECT_EQ(window->path(), fixture("long.mp3"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded(); }, 30000));
-    EXPECT_EQ(gloableState()._sourceFileName, fixture("long.mp3"));
+    const auto file = [](const QString& path) {
+        return QVariantMap { { QStringLiteral("FilePath"), path },
+            { QStringLiteral("isLocal"), QStringLiteral("YES") } };
+    };
+    FileLoadGate gate;
+    EXPECT_FALSE(gate.admit({}, QString())) << "no file named";
+    EXPECT_FALSE(gate.admit(file(QStringLiteral("/m/a.mp3")), QStringLiteral("/m/a.mp3"))) << "already loaded";
+    EXPECT_TRUE(gate.isFree());
 
-    QSignalSpy loaded(window.get(), &VyMainWindowController::fileLoaded);
-    post(fixture("long.mp3")); // the loaded file again
-    EXPECT_TRUE(window->isFileLockFree()) << "nothing is checked or loaded";
-    QTest::qWait(100);
-    EXPECT_TRUE(loaded.isEmpty());
-    EXPECT_EQ(window->currentSheet(), nullptr);
+    const auto first = gate.admit(file(QStringLiteral("/m/b.mp3")), QStringLiteral("/m/a.mp3"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->name, QStringLiteral("b.mp3"));
+    EXPECT_FALSE(gate.isFree());
+    EXPECT_FALSE(gate.admit(file(QStringLiteral("/m/c.mp3")), QString())) << "one load at a time";
+    gate.refused();
+    EXPECT_TRUE(gate.admit(file(QStringLiteral("/m/c.mp3")), QString())) << "a refusal opens the gate";
+    gate.loaded();
+    EXPECT_TRUE(gate.isFree());
+    EXPECT_TRUE(gate.fileHaveLoaded());
+    gate.closed();
+    EXPECT_TRUE(gate.isClose());
+    EXPECT_FALSE(gate.fileHaveLoaded());
+
+    // A list item names its file and title through its properties.
+    QObject item;
+    item.setProperty("itemPath", QStringLiteral("/m/d.m4a"));
+    item.setProperty("itemTitle", QStringLiteral("Song D"));
+    const auto listed = gate.admit({ { QStringLiteral("ChildItem"), QVariant::fromValue(&item) } }, QString());
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->path, QStringLiteral("/m/d.m4a"));
+    EXPECT_EQ(listed->name, QStringLiteral("Song D"));
 }
 
 TEST_F(MainWindowTest, SaveAsSaysWhatIsMissing)
@@ -209,16 +230,16 @@ TEST_F(MainWindowTest, SaveAsSaysWhatIsMissing)
     EXPECT_EQ(sheet->text(), QStringLiteral("Please choose a media file first!"));
     press(sheet, QStringLiteral("OK"));
 
-    // While a file is being loaded (the editor holds it, its waveform is not ready).
+    // While a second file is being checked and loaded over the first.
+    ASSERT_TRUE(load(fixture("tone.mp3")));
     post(fixture("long.mp3"));
-    ASSERT_TRUE(QTest::qWaitFor([] { return !gloableState()._sourceFileName.isEmpty(); }, 20000));
-    if (!window->fileHaveLoaded()) {
-        window->clickSaveAs();
-        ASSERT_NE(window->currentSheet(), nullptr);
-        EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Loading file."));
-        EXPECT_EQ(window->currentSheet()->text(), QStringLiteral("Loading file,please waitting for a moment!"));
-    }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded(); }, 20000));
+    window->clickSaveAs();
+    ASSERT_NE(window->currentSheet(), nullptr);
+    EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Loading file."));
+    EXPECT_EQ(window->currentSheet()->text(), QStringLiteral("Loading file,please waitting for a moment!"));
+    post(fixture("tone.mp3"));
+    EXPECT_EQ(window->path(), fixture("long.mp3")) << "a request during a load is dropped";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded() && window->isFileLockFree(); }, 30000));
     window->clickSaveAs();
     EXPECT_NE(window->audioEditorViewController()->saveController()->savePanel(), nullptr)
         << "a loaded file goes on to the save panel";
@@ -242,6 +263,24 @@ TEST_F(MainWindowTest, ClosingAsksAndOnlyYesQuits)
     press(window->currentSheet(), QStringLiteral("Yes"));
     EXPECT_EQ(quit.size(), 1);
     EXPECT_TRUE(window->isVisible()) << "quitting runs the shutdown; the sheet does not close the window itself";
+}
+
+TEST_F(MainWindowTest, AFunctionOpensItsWindowOrSaysItIsNotAvailable)
+{
+    WindowRegistry windows;
+    QWidget* openedOver = nullptr;
+    windows.add(WindowRegistry::Function::GrooveBox, [&](QWidget* mainWindow) { openedOver = mainWindow; });
+    window = openQuietWindow(&windows);
+    window->grooveBoxButton()->click();
+    EXPECT_EQ(openedOver, window.get());
+    EXPECT_EQ(window->currentSheet(), nullptr);
+
+    window->clickRecorder();
+    QMessageBox* sheet = window->currentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Not available"));
+    EXPECT_EQ(sheet->text(), QStringLiteral("The recorder is not available in this version of the program."));
+    window.reset(); // before the registry it points to
 }
 
 TEST_F(MainWindowTest, ManagerWithoutPhoneSaysSo)
@@ -283,32 +322,11 @@ TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStart
     editor->repeatePreview(endMs - 300.0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor->session().gapPending(); }, 20000));
     NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
-    QMessageBox* sheet = window->currentSheet();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->text(), QStringLiteral("The recorder is not available in this version of the program."));
+    EXPECT_NE(window->currentSheet(), nullptr);
     EXPECT_FALSE(editor->session().gapPending());
     EXPECT_EQ(editor->session().previewBtnSt(), PreviewSession::kPreviewIdle);
     QTest::qWait(1500); // longer than the gap
     EXPECT_NE(editor->playerState(), PreviewSession::kPlayerPlaying);
-}
-
-TEST(MainWindowStart, ATemporaryFolderThatCannotBeMadeIsSaidAndEndsTheProgram)
-{
-    GloableVar::resetGloableVariable();
-    WindowWorld world;
-    // Someone else's link where our private folder belongs.
-    QFile::link(world.path(QStringLiteral("home")), AppPlaces::privateTemporaryBase(world.path(QStringLiteral("tmp"))));
-    const auto window = openQuietWindow();
-    QSignalSpy quit(window.get(), &VyMainWindowController::quitRequested);
-    QMessageBox* alert = window->currentSheet();
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->icon(), QMessageBox::Critical);
-    EXPECT_TRUE(alert->informativeText().contains(AppPlaces::privateTemporaryBase(world.path(QStringLiteral("tmp")))));
-    EXPECT_TRUE(alert->informativeText().contains(QStringLiteral("link")));
-    EXPECT_TRUE(quit.isEmpty()) << "ended only once it has been read";
-    alert->buttons().constFirst()->click();
-    EXPECT_EQ(quit.size(), 1);
-    GloableVar::resetGloableVariable();
 }
 
 TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
@@ -322,22 +340,6 @@ TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
     EXPECT_GT(window->audioEditorViewController()->part().x, before);
     QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
     QCoreApplication::sendEvent(window.get(), &other); // the editor hands it back: no endless loop
-}
-
-TEST_F(MainWindowTest, SearchModesAreExclusive)
-{
-    const QList<QAction*> items = window->searchMenu()->actions();
-    QStringList titles;
-    for (QAction* item : items)
-        titles << item->text();
-    EXPECT_EQ(titles,
-        (QStringList { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
-            QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") }));
-    EXPECT_EQ(window->searchMethod(), QStringLiteral("All"));
-    items.at(4)->trigger();
-    EXPECT_EQ(window->searchMethod(), QStringLiteral("Composer"));
-    EXPECT_FALSE(items.at(1)->isChecked());
-    EXPECT_TRUE(items.at(4)->isChecked());
 }
 
 TEST_F(MainWindowTest, VideoButtonTogglesTheVideoArea)

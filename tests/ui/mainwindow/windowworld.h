@@ -2,6 +2,9 @@
 // A private world for window tests: HOME, TMPDIR and the phone's mount point moved into
 // a scratch folder for the test's lifetime, so nothing touches the user's folders.
 
+#include "core/environment/editingstate.h"
+#include "core/environment/environmentinitialize.h"
+#include "core/environment/temporaryfolder.h"
 #include "support/fixtures.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 
@@ -54,21 +57,19 @@ private:
     QByteArray m_oldMount;
 };
 
-// A window without its side effects: no mount helper, update check, fade or launch sound.
-inline VyMainWindowController::Options quietWindow()
+// A window as the application hands it over (the editing state fresh, the temporary
+// folder made, the media libraries up), without the fade-in, shown and loaded.
+inline std::unique_ptr<VyMainWindowController> openQuietWindow(const WindowRegistry* windows = nullptr)
 {
-    VyMainWindowController::Options options;
-    options.launchMountHelper = false;
-    options.automaticUpdateCheck = false;
-    options.fadeIn = false;
-    options.launchSound = false;
-    return options;
-}
-
-// A quiet window, shown and loaded as at start-up.
-inline std::unique_ptr<VyMainWindowController> openQuietWindow()
-{
-    auto window = std::make_unique<VyMainWindowController>(nullptr, quietWindow());
+    static const bool mediaUp = [] {
+        EnvironmentInitialize::initEnvironment();
+        return true;
+    }();
+    (void)mediaUp;
+    GloableVar::resetGloableVariable();
+    TemporaryFolder::setUp();
+    auto window
+        = std::make_unique<VyMainWindowController>(VyMainWindowController::Services { nullptr, windows }, false);
     window->show();
     window->windowDidLoad();
     return window;

@@ -1,0 +1,33 @@
+#include "ui/mainwindow/windowregistry.h"
+
+void WindowRegistry::add(Function function, Opener opener)
+{
+    if (opener)
+        m_openers[function] = std::move(opener);
+}
+
+bool WindowRegistry::has(Function function) const
+{
+    return m_openers.count(function) != 0;
+}
+
+bool WindowRegistry::open(Function function, QWidget* mainWindow) const
+{
+    const auto found = m_openers.find(function);
+    if (found == m_openers.end())
+        return false;
+    found->second(mainWindow);
+    return true;
+}
+
+QString WindowRegistry::displayName(Function function)
+{
+    switch (function) {
+    case Function::Recorder: return QStringLiteral("The recorder");
+    case Function::RingtoneManager: return QStringLiteral("The ringtone manager");
+    case Function::GrooveBox: return QStringLiteral("The Groove Box");
+    case Function::Trim: return QStringLiteral("Trimming");
+    case Function::Library: return QStringLiteral("The library list");
+    }
+    return {};
+}

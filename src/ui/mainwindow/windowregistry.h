@@ -1,0 +1,32 @@
+#pragma once
+// Where the windows around the editor plug in. The application registers an opener for
+// each function this build has; the main window asks the registry to open one and, when
+// nothing is registered for it, tells the user the function is not available instead of
+// doing nothing. A new window is added here, not to the main window.
+//
+// Main thread only.
+
+#include <QString>
+
+#include <functional>
+#include <map>
+
+class QWidget;
+
+class WindowRegistry {
+public:
+    enum class Function { Recorder, RingtoneManager, GrooveBox, Trim, Library };
+    // Opens (or brings to the front) the function's window over `mainWindow`.
+    using Opener = std::function<void(QWidget* mainWindow)>;
+
+    void add(Function function, Opener opener);
+    [[nodiscard]] bool has(Function function) const;
+    // False when this build has no window for `function`.
+    bool open(Function function, QWidget* mainWindow) const;
+
+    // The function as the "not available" message names it, e.g. "The recorder".
+    [[nodiscard]] static QString displayName(Function function);
+
+private:
+    std::map<Function, Opener> m_openers;
+};
