@@ -12,6 +12,7 @@
 #include "core/phone/phonemount.h"
 #include "core/phone/phonesignals.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
+#include "ui/editor/editornotes.h"
 #include "ui/mainwindow/mounthelperprocess.h"
 #include "ui/menu/mainmenucontroller.h"
 #include "ui/update/updatecontroller.h"
@@ -188,7 +189,7 @@ void AppCoreController::applicationWillTerminate()
             qCWarning(lcApp) << "a worker did not stop in time; its files are left for the next start to clear";
     }
     unmountStaleMount();
-    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlayer"), this);
+    NotificationCenter::defaultCenter().post(EditorNote::StopPlayer, this);
     qCInfo(lcApp) << "player is done for terminate...";
     emitAppWillExit();
     cleanTmpFile();

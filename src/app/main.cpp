@@ -7,6 +7,7 @@
 #include "core/environment/editingstate.h"
 #include "core/environment/logging.h"
 #include "core/notification/notificationcenter.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 
 #include <QApplication>
@@ -94,8 +95,8 @@ void loadAtStart(const QString& file)
 {
     // Once the event loop runs, through the one loading path.
     QTimer::singleShot(0, [file] {
-        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            { { QStringLiteral("FilePath"), file }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+        NotificationCenter::defaultCenter().post(
+            MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(file));
     });
 }
 

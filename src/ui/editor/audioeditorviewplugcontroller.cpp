@@ -3,6 +3,7 @@
 #include "core/metadata/getfileinfousequicktime.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/editor/backgroundviews.h"
+#include "ui/waveform/waveformnotes.h"
 
 #include <QColor>
 #include <QFontDatabase>
@@ -56,7 +57,7 @@ AudioEditorViewPlugController::AudioEditorViewPlugController(QWidget* parent)
 
     // The panel is the context: the observer goes away with it.
     NotificationCenter::defaultCenter().addObserver(
-        this, QStringLiteral("ResizeChooseTimeLen"), nullptr, [this](const Notification& notification) {
+        this, WaveformNote::ResizeChooseTimeLen, nullptr, [this](const Notification& notification) {
             const auto length = notification.userInfo.constFind(QStringLiteral("ChooseTimeLen"));
             if (length != notification.userInfo.constEnd())
                 setChooseLength(length->toString());

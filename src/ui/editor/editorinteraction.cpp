@@ -6,6 +6,7 @@
 #include "core/text/timeformatters.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/player/playernotes.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 #include "ui/waveform/dragview.h"
@@ -209,7 +210,7 @@ void VyAudioEditorViewController::scrollTo(double x)
 
 void VyAudioEditorViewController::postStopPlay()
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), this);
+    NotificationCenter::defaultCenter().post(PlayerNote::StopPlay, this);
 }
 
 PartEditing VyAudioEditorViewController::editing() const

@@ -10,6 +10,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/waveform/waveformview.h"
 
 #include <QApplication>
@@ -385,7 +386,7 @@ void RingtoneSaveController::finishOnMainThread(const QString& outputPath)
         }
         if (m_progressButton != nullptr)
             m_progressButton->setText(QStringLiteral("OK"));
-        NotificationCenter::defaultCenter().post(QStringLiteral("BecomeKeyWindow"));
+        NotificationCenter::defaultCenter().post(MainWindowNote::BecomeKeyWindow);
         Q_EMIT saveFinished(outputPath);
     });
 }

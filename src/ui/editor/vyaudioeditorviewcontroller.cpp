@@ -5,12 +5,15 @@
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
+#include "ui/editor/editornotes.h"
 #include "ui/editor/playbackviewcontroller.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/volumview.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/player/playbackview.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
+#include "ui/waveform/waveformnotes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -192,30 +195,29 @@ void VyAudioEditorViewController::buildLayout()
     connect(m_RingtoneManagerBtn, &QPushButton::released, this,
         [this] { m_RingtoneManagerBtn->setIcon(QIcon(QStringLiteral(":/RingtoneManagerPop.png"))); });
     connect(m_RingtoneManagerBtn, &QPushButton::clicked, this,
-        [] { NotificationCenter::defaultCenter().post(QStringLiteral("ClickMgr")); });
+        [] { NotificationCenter::defaultCenter().post(MainWindowNote::ClickMgr); });
 }
 
 void VyAudioEditorViewController::observeNotifications()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    auto on = [this, &center](const char* name, std::function<void(const Notification&)> handler) {
-        center.addObserver(this, QLatin1String(name), nullptr, std::move(handler));
+    auto on = [this, &center](QLatin1StringView name, std::function<void(const Notification&)> handler) {
+        center.addObserver(this, name, nullptr, std::move(handler));
     };
-    on("CloseAudioView", [this](const Notification&) { clickCloseButton(); });
-    on("repeatePreview", [this](const Notification&) { repeatePreview(std::nullopt); });
-    on("StopPlayer", [this](const Notification&) { clickStopSound(); });
-    on("StartPlayer", [this](const Notification&) { clickPlaySound(); });
-    on("SetAudioParm", [this](const Notification& n) {
+    on(EditorNote::CloseAudioView, [this](const Notification&) { clickCloseButton(); });
+    on(WaveformNote::RepeatePreview, [this](const Notification&) { repeatePreview(std::nullopt); });
+    on(EditorNote::StopPlayer, [this](const Notification&) { clickStopSound(); });
+    on(EditorNote::StartPlayer, [this](const Notification&) { clickPlaySound(); });
+    on(EditorNote::SetAudioParm, [this](const Notification& n) {
         m_audioParm = n.userInfo.isEmpty() ? std::nullopt : std::optional<QVariantMap>(n.userInfo);
     });
-    on("SetKeyMovie",
-        [this](const Notification& n) { m_keyMoveDist = n.userInfo.value(QStringLiteral("KeyMoveDist")).toFloat(); });
-    on("SetRingsGapTime", [this](const Notification& n) {
-        m_session.setRingsGap(n.userInfo.value(QStringLiteral("RingsGap")).toDouble());
-    });
-    on("ChoosePartChanged", [this](const Notification&) { m_session.resettPreviewTime(); });
-    on("Ozk_WaveformScrollerClickNotification", [this](const Notification&) { m_session.waveformScrollerClicked(); });
-    on("Ozk_RecordOverNotification", [this](const Notification&) {
+    on(EditorNote::SetKeyMovie,
+        [this](const Notification& n) { m_keyMoveDist = n.userInfo.value(EditorKey::KeyMoveDist).toFloat(); });
+    on(EditorNote::SetRingsGapTime,
+        [this](const Notification& n) { m_session.setRingsGap(n.userInfo.value(EditorKey::RingsGap).toDouble()); });
+    on(WaveformNote::ChoosePartChanged, [this](const Notification&) { m_session.resettPreviewTime(); });
+    on(WaveformNote::ScrollerClicked, [this](const Notification&) { m_session.waveformScrollerClicked(); });
+    on(EditorNote::RecordOver, [this](const Notification&) {
         m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")));
     });
 }
@@ -223,7 +225,7 @@ void VyAudioEditorViewController::observeNotifications()
 void VyAudioEditorViewController::clickRecord()
 {
     m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStop.png")));
-    NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
+    NotificationCenter::defaultCenter().post(MainWindowNote::ClickRecord);
     // Without a recorder nothing opens, and nothing will say the recording is over.
     if (!m_recorderAvailable)
         m_RecordBtn->setIcon(QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")));

@@ -1,21 +1,23 @@
 #include "ui/mainwindow/fileloadgate.h"
 
+#include "ui/mainwindow/mainwindownotes.h"
+
 #include <QFileInfo>
 #include <QObject>
 
 FileLoadGate::Request FileLoadGate::read(const QVariantMap& userInfo)
 {
     Request request;
-    if (userInfo.value(QStringLiteral("isLocal")).toString() == QStringLiteral("YES")) {
-        request.path = userInfo.value(QStringLiteral("FilePath")).toString();
+    if (userInfo.value(LoadKey::IsLocal).toString() == QStringLiteral("YES")) {
+        request.path = userInfo.value(LoadKey::FilePath).toString();
         request.name = QFileInfo(request.path).fileName();
         return request;
     }
-    if (const QObject* item = userInfo.value(QStringLiteral("ChildItem")).value<QObject*>()) {
+    if (const QObject* item = userInfo.value(LoadKey::ChildItem).value<QObject*>()) {
         request.path = item->property("itemPath").toString();
         request.name = item->property("itemTitle").toString();
     }
-    request.currentView = userInfo.value(QStringLiteral("currentView"));
+    request.currentView = userInfo.value(LoadKey::CurrentView);
     return request;
 }
 

@@ -8,6 +8,7 @@
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymediadragview.h"
 #include "ui/player/playbackview.h"
 #include "ui/waveform/waveformview.h"
@@ -118,19 +119,19 @@ void VyMainWindowController::connectControls()
 void VyMainWindowController::observeNotifications()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    auto on = [this, &center](const char* name, std::function<void(const Notification&)> handler) {
-        center.addObserver(this, QLatin1String(name), nullptr, std::move(handler));
+    auto on = [this, &center](QLatin1StringView name, std::function<void(const Notification&)> handler) {
+        center.addObserver(this, name, nullptr, std::move(handler));
     };
-    on("LoadChildItemInAudioEditView", [this](const Notification& n) { loadChildItemInAudioEditView(n.userInfo); });
-    on("TrimOver", [this](const Notification& n) {
-        loadChildItemInAudioEditView({ { QStringLiteral("FilePath"), n.userInfo.value(QStringLiteral("NewPath")) },
-            { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+    on(MainWindowNote::LoadChildItemInAudioEditView,
+        [this](const Notification& n) { loadChildItemInAudioEditView(n.userInfo); });
+    on(MainWindowNote::TrimOver, [this](const Notification& n) {
+        loadChildItemInAudioEditView(loadRequest(n.userInfo.value(LoadKey::NewPath).toString()));
     });
-    on("ClickRecord", [this](const Notification&) { clickRecorder(); });
-    on("ClickMusic", [this](const Notification&) { openFile(); });
-    on("ClickMgr", [this](const Notification&) { clickRingtoneMgr(); });
-    on("LoadSuccess", [this](const Notification&) { loadFileSuccessful(); });
-    on("BecomeKeyWindow", [this](const Notification&) { makeSelfWindowBecomeKey(); });
+    on(MainWindowNote::ClickRecord, [this](const Notification&) { clickRecorder(); });
+    on(MainWindowNote::ClickMusic, [this](const Notification&) { openFile(); });
+    on(MainWindowNote::ClickMgr, [this](const Notification&) { clickRingtoneMgr(); });
+    on(MainWindowNote::LoadSuccess, [this](const Notification&) { loadFileSuccessful(); });
+    on(MainWindowNote::BecomeKeyWindow, [this](const Notification&) { makeSelfWindowBecomeKey(); });
 }
 
 void VyMainWindowController::windowDidLoad()
@@ -281,8 +282,8 @@ void VyMainWindowController::openFile()
     panel->setAttribute(Qt::WA_DeleteOnClose);
     connect(panel, &QFileDialog::fileSelected, this, [panel](const QString& file) {
         panel->close();
-        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            { { QStringLiteral("FilePath"), file }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+        NotificationCenter::defaultCenter().post(
+            MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(file));
         UserDefaults::setOpenFilePath(QFileInfo(file).path());
     });
     m_openPanel = panel;
@@ -416,8 +417,7 @@ void VyMainWindowController::makeSelfWindowBecomeKey()
 void VyMainWindowController::openFromOutside(const QString& path)
 {
     makeSelfWindowBecomeKey();
-    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+    NotificationCenter::defaultCenter().post(MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(path));
 }
 
 bool VyMainWindowController::stopWorkers(int limitMs)

@@ -1,6 +1,7 @@
 #include "ui/mainwindow/vymediadragview.h"
 
 #include "core/notification/notificationcenter.h"
+#include "ui/mainwindow/mainwindownotes.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -102,9 +103,8 @@ void VyDragViewRoot::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     m_thePathToAdd.clear();
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
-    center.post(QStringLiteral("refreshListMenu"));
+    center.post(MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(path));
+    center.post(MainWindowNote::RefreshListMenu);
 }
 
 void VyDragViewRoot::paintEvent(QPaintEvent*)
@@ -140,9 +140,9 @@ VyMediaDragView::VyMediaDragView(QWidget* parent)
 QString VyMediaDragView::notificationName(Region region)
 {
     switch (region) {
-    case Record: return QStringLiteral("ClickRecord");
-    case Music: return QStringLiteral("ClickMusic");
-    case Manager: return QStringLiteral("ClickMgr");
+    case Record: return MainWindowNote::ClickRecord;
+    case Music: return MainWindowNote::ClickMusic;
+    case Manager: return MainWindowNote::ClickMgr;
     case None: break;
     }
     return {};

@@ -4,7 +4,9 @@
 #include "core/environment/appplaces.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/about/aboutpanelcontroller.h"
+#include "ui/editor/editornotes.h"
 #include "ui/links/linkopener.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/menu/productlinks.h"
 #include "ui/preferences/mainpreferencecontroller.h"
@@ -64,7 +66,7 @@ void MainMenuController::build()
         &VyMainWindowController::clickSaveAs);
     file->addSeparator();
     connect(file->addAction(QStringLiteral("Close File")), &QAction::triggered, this,
-        [] { NotificationCenter::defaultCenter().post(QStringLiteral("CloseAudioView")); });
+        [] { NotificationCenter::defaultCenter().post(EditorNote::CloseAudioView); });
 
     QMenu* controls = bar->addMenu(QStringLiteral("&Controls"));
     // No shortcut: Space already belongs to the editor while it has the keys.
@@ -205,8 +207,8 @@ void MainMenuController::cleanRecorderFile()
     alert->setAttribute(Qt::WA_DeleteOnClose);
     connect(alert, &QMessageBox::finished, this, [] {
         NotificationCenter& center = NotificationCenter::defaultCenter();
-        center.post(QStringLiteral("refreshListMenu"));
-        center.post(QStringLiteral("CloseAudioView"));
+        center.post(MainWindowNote::RefreshListMenu);
+        center.post(EditorNote::CloseAudioView);
     });
     m_alert = alert;
     alert->open();

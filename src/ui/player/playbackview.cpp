@@ -2,6 +2,8 @@
 
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
+#include "ui/editor/editornotes.h"
+#include "ui/player/playernotes.h"
 #include "ui/player/showareaview.h"
 
 #include <QEnterEvent>
@@ -48,9 +50,9 @@ void PlayBackView::observePlayer()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     // The view is the context: its observers go away with it.
-    center.addObserver(this, QStringLiteral("StartPlay"), nullptr, [this](const Notification&) { handleStartPlay(); });
-    center.addObserver(this, QStringLiteral("StopPlay"), nullptr, [this](const Notification&) { handleStopPlay(); });
-    center.addObserver(this, QStringLiteral("PausePlay"), nullptr, [this](const Notification&) { handleStopPlay(); });
+    center.addObserver(this, PlayerNote::StartPlay, nullptr, [this](const Notification&) { handleStartPlay(); });
+    center.addObserver(this, PlayerNote::StopPlay, nullptr, [this](const Notification&) { handleStopPlay(); });
+    center.addObserver(this, PlayerNote::PausePlay, nullptr, [this](const Notification&) { handleStopPlay(); });
 }
 
 QSize PlayBackView::sizeHint() const
@@ -161,10 +163,10 @@ void PlayBackView::mousePressEvent(QMouseEvent* event)
         return;
     NotificationCenter& center = NotificationCenter::defaultCenter();
     if (m_actionImage == ActionImageKind::Play) {
-        center.post(QStringLiteral("StartPlayer"), this);
+        center.post(EditorNote::StartPlayer, this);
         setActionImage(ActionImageKind::Stop);
     } else {
-        center.post(QStringLiteral("StopPlayer"), this);
+        center.post(EditorNote::StopPlayer, this);
         setActionImage(ActionImageKind::Play);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "core/notification/notificationcenter.h"
 #include "media/utfconvert.h"
+#include "ui/player/playernotes.h"
 #include "ui/player/videosurface.h"
 
 #include <QFile>
@@ -101,13 +102,13 @@ void RoingTonePlayBackController::play()
     if (VPIsActivate(_VyRTPlayer) != 1)
         VPResume(_VyRTPlayer);
     VPPlay(_VyRTPlayer);
-    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"), this);
+    NotificationCenter::defaultCenter().post(PlayerNote::StartPlay, this);
 }
 
 void RoingTonePlayBackController::pause()
 {
     VPPause(_VyRTPlayer);
-    NotificationCenter::defaultCenter().post(QStringLiteral("PausePlay"), this);
+    NotificationCenter::defaultCenter().post(PlayerNote::PausePlay, this);
 }
 
 int RoingTonePlayBackController::playerMessage(void* user, uint32_t message, uint32_t state, uint32_t)
@@ -116,7 +117,7 @@ int RoingTonePlayBackController::playerMessage(void* user, uint32_t message, uin
     // went away) is announced like its own.
     auto* self = static_cast<RoingTonePlayBackController*>(user);
     if (message == kPlayerStateMessage && state == kPlayerStopped && !self->m_stopping.load()) {
-        NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), self);
+        NotificationCenter::defaultCenter().post(PlayerNote::StopPlay, self);
         Q_EMIT self->stoppedByItself();
     }
     return 0;
@@ -129,7 +130,7 @@ void RoingTonePlayBackController::stop()
     m_stopping = false;
     if (m_surface != nullptr)
         QMetaObject::invokeMethod(m_surface, &VideoSurface::fillBlack, Qt::AutoConnection);
-    NotificationCenter::defaultCenter().post(QStringLiteral("StopPlay"), this);
+    NotificationCenter::defaultCenter().post(PlayerNote::StopPlay, this);
 }
 
 void RoingTonePlayBackController::seekPlayer(double seconds)

@@ -3,6 +3,7 @@
 #include "core/config/preferencetables.h"
 #include "core/config/productconfig.h"
 #include "core/notification/notificationcenter.h"
+#include "ui/editor/editornotes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -158,19 +159,19 @@ void MainPreferenceController::postNotification()
         info.insert(QStringLiteral("Channels"), static_cast<int>(selectedValue(m_channelPop)));
         info.insert(QStringLiteral("BitRate"), static_cast<int>(selectedValue(m_bitRatePop)));
     }
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetAudioParm"), this, info);
+    NotificationCenter::defaultCenter().post(EditorNote::SetAudioParm, this, info);
 }
 
 void MainPreferenceController::clickKeyMoveDistPop()
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("SetKeyMovie"), this,
-        { { QStringLiteral("KeyMoveDist"), static_cast<float>(selectedValue(m_keyMoveDistPop)) } });
+    NotificationCenter::defaultCenter().post(EditorNote::SetKeyMovie, this,
+        { { EditorKey::KeyMoveDist, static_cast<float>(selectedValue(m_keyMoveDistPop)) } });
 }
 
 void MainPreferenceController::clickRingsGapPop()
 {
     NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetRingsGapTime"), this, { { QStringLiteral("RingsGap"), selectedValue(m_ringsGapPop) } });
+        EditorNote::SetRingsGapTime, this, { { EditorKey::RingsGap, selectedValue(m_ringsGapPop) } });
 }
 
 void MainPreferenceController::setAudioPopBtnState(bool enabled)

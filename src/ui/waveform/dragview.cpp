@@ -3,6 +3,7 @@
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformnotes.h"
 #include "ui/waveform/waveformrenderer.h"
 #include "ui/waveform/waveformview.h"
 
@@ -138,7 +139,7 @@ void DragView::mousePressEvent(QMouseEvent* event)
     setCursor(Qt::ClosedHandCursor);
     m_downPoint = event->position();
     if (m_waveform->isPreview())
-        NotificationCenter::defaultCenter().post(QStringLiteral("repeatePreview"));
+        NotificationCenter::defaultCenter().post(WaveformNote::RepeatePreview);
 }
 
 void DragView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -163,7 +164,7 @@ void DragView::mouseMoveEvent(QMouseEvent* event)
     if (moved == m_waveform->part())
         return;
     m_waveform->setTimeTF(moved);
-    NotificationCenter::defaultCenter().post(QStringLiteral("ChoosePartChanged"));
+    NotificationCenter::defaultCenter().post(WaveformNote::ChoosePartChanged);
 }
 
 void DragView::mouseReleaseEvent(QMouseEvent* event)

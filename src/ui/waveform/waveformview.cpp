@@ -7,6 +7,7 @@
 #include "core/waveform/waveformdataengine.h"
 #include "ui/waveform/dragview.h"
 #include "ui/waveform/waveformgeometry.h"
+#include "ui/waveform/waveformnotes.h"
 #include "ui/waveform/waveformrenderer.h"
 
 #include <QDragEnterEvent>
@@ -55,9 +56,7 @@ WaveformView::WaveformView(QWidget* parent)
     m_scrollArea->setWidget(this);
     m_scrollArea->setWidgetResizable(false);
     QScrollBar* scroller = m_scrollArea->horizontalScrollBar();
-    auto announce = [scroller] {
-        NotificationCenter::defaultCenter().post(QStringLiteral("Ozk_WaveformScrollerClickNotification"), scroller);
-    };
+    auto announce = [scroller] { NotificationCenter::defaultCenter().post(WaveformNote::ScrollerClicked, scroller); };
     connect(scroller, &QScrollBar::sliderPressed, this, announce);
     connect(scroller, &QScrollBar::actionTriggered, this, [announce](int action) {
         if (action != QAbstractSlider::SliderMove)
@@ -268,7 +267,7 @@ void WaveformView::writeTimeFields(const PartFrame& part)
 void WaveformView::postLength(const PartFrame& part)
 {
     const double seconds = moveDx() > 0.0 ? part.width / (1000.0 * moveDx()) : 0.0;
-    NotificationCenter::defaultCenter().post(QStringLiteral("ResizeChooseTimeLen"), this,
+    NotificationCenter::defaultCenter().post(WaveformNote::ResizeChooseTimeLen, this,
         { { QStringLiteral("ChooseTimeLen"), QString::asprintf("%.0fs", seconds) } });
 }
 

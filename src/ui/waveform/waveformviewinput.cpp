@@ -2,6 +2,7 @@
 
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/waveform/dragview.h"
 #include "ui/waveform/waveformgeometry.h"
 #include "ui/waveform/waveformrenderer.h"
@@ -299,6 +300,5 @@ void WaveformView::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     // Through the main window's loading path, like any other file.
-    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), this,
-        { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+    NotificationCenter::defaultCenter().post(MainWindowNote::LoadChildItemInAudioEditView, this, loadRequest(path));
 }

@@ -1,0 +1,11 @@
+#pragma once
+// What the waveform and its selection bar post for the editor.
+
+#include <QLatin1StringView>
+
+namespace WaveformNote {
+inline constexpr QLatin1StringView RepeatePreview { "repeatePreview" };
+inline constexpr QLatin1StringView ChoosePartChanged { "ChoosePartChanged" };
+inline constexpr QLatin1StringView ResizeChooseTimeLen { "ResizeChooseTimeLen" };
+inline constexpr QLatin1StringView ScrollerClicked { "Ozk_WaveformScrollerClickNotification" };
+} // namespace WaveformNote
