@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         pump(10);
     if (argc > 1) // a picture of the editor, for a look at the layout
         editor.grab().save(QString::fromLocal8Bit(argv[1]));
-    if (editor.playerState() < 0) {
+    if (editor.playerState() == PlayerState::None) {
         std::fprintf(stderr, "no sound output\n");
         return 1;
     }

@@ -370,7 +370,7 @@ TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
 TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
 {
     load(60);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     type(editor.startTimeTF(), QStringLiteral("00:00:10"));
     EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(60)), QStringLiteral("Tone")),
@@ -383,23 +383,23 @@ TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
 TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
 {
     load(30);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     key(Qt::Key_Space);
-    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewing);
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Previewing);
     key(Qt::Key_Space);
-    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Idle);
     editor.clickPlaySound();
-    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlaying);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Playing);
     key(Qt::Key_Space);
-    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(editor.playerState(), PreviewSession::kPlayerPaused);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Idle);
+    EXPECT_EQ(editor.playerState(), PlayerState::Paused);
 }
 
 TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
 {
     load(30);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     NotificationCenter::defaultCenter().post(
         QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
@@ -414,14 +414,14 @@ TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
             editor.clickStopSound();
         EXPECT_FALSE(editor.session().gapPending());
         MonitorCapture::waitFor([] { return false; }, 1500); // longer than the gap
-        EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying);
+        EXPECT_NE(editor.playerState(), PlayerState::Playing);
     }
 }
 
 TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
 {
     load(30);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     editor.waveformView()->setTimeTF(PartFrame { 0.0, 100.0 }); // 0-10 s at 10 pixels a second
     NotificationCenter::defaultCenter().post(
@@ -429,12 +429,12 @@ TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
     editor.repeatePreview(9600.0); // near the end, so the first pass is short
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
     EXPECT_DOUBLE_EQ(editor.session().timeLineX(), 0.0); // back at the part's start for the gap
-    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
-    ASSERT_TRUE(
-        MonitorCapture::waitFor([&] { return editor.session().previewBtnSt() == PreviewSession::kPreviewing; }, 5000));
-    EXPECT_EQ(editor.playerState(), PreviewSession::kPlayerPlaying);
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Idle);
+    ASSERT_TRUE(MonitorCapture::waitFor(
+        [&] { return editor.session().previewBtnSt() == PreviewButtonState::Previewing; }, 5000));
+    EXPECT_EQ(editor.playerState(), PlayerState::Playing);
     editor.clickPreviewChosePart(); // ends the loop
-    EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Idle);
     EXPECT_FALSE(editor.session().gapPending());
 }
 
@@ -467,7 +467,7 @@ protected:
 TEST_F(HeardTest, WholeFilePlayKeepsItsLevel)
 {
     load(8);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     QTest::mouseClick(editor.playBtn(), Qt::LeftButton);
     const std::vector<int> runs = waitForRuns(2, 20000);
@@ -492,7 +492,7 @@ TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
 {
     const PassCase& c = GetParam();
     load(c.fileSeconds, 44100); // the sound server's own rate: no resampling blurs the edges
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     editor.waveformView()->setTimeTF(PartFrame { 0.0, c.partSeconds * 10.0 }); // 10 pixels a second
     NotificationCenter::defaultCenter().post(
@@ -513,16 +513,16 @@ INSTANTIATE_TEST_SUITE_P(Parts, PreviewPassHeard,
 TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
 {
     load(8);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     int stops = 0;
     const auto id = NotificationCenter::defaultCenter().addObserver(
         nullptr, QStringLiteral("StopPlay"), &editor, [&](const Notification&) { ++stops; });
     editor.handlePlay(7600.0);
-    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlaying);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Playing);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return stops > 0; }, 20000));
     NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayIdle);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Idle);
     EXPECT_EQ(editor.playBtn()->property("image").toString(), QStringLiteral("PlayN.png"));
     EXPECT_DOUBLE_EQ(editor.waveformView()->timeLineX(), 0.0);
 }

@@ -46,12 +46,12 @@ TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
     ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
     EXPECT_FALSE(controller.hasVideo());
     controller.play();
-    EXPECT_EQ(controller.playerState(), 1);
+    EXPECT_EQ(controller.playerState(), PlayerState::Playing);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
 
     ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
     EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
-    EXPECT_EQ(controller.playerState(), 0);
+    EXPECT_EQ(controller.playerState(), PlayerState::Stopped);
     EXPECT_TRUE(controller.hasVideo());
     EXPECT_NEAR(controller.getMovieLength(), 3.0, 0.05);
 }
@@ -83,7 +83,7 @@ TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
     starter.join();
     EXPECT_GE(controller.getPlayedTime(), 3.0);
     controller.pause();
-    EXPECT_EQ(controller.playerState(), 2);
+    EXPECT_EQ(controller.playerState(), PlayerState::Paused);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
     EXPECT_EQ(posted[1], QStringLiteral("PausePlay"));
     controller.stop();
@@ -94,7 +94,7 @@ TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
     ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
     controller.seekPlayer(5.6);
     controller.play();
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == 0; }, 20000));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == PlayerState::Stopped; }, 20000));
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
     EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
 }
@@ -104,7 +104,7 @@ TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
     EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("video-silent.mp4"))));
     EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("no-such-file.mp3"))));
     EXPECT_FALSE(controller.setNewPlayFile(q(fixtures::path("video-silent.mp4"))));
-    EXPECT_EQ(controller.playerState(), 0);
+    EXPECT_EQ(controller.playerState(), PlayerState::Stopped);
 }
 
 TEST(NoSoundServerUi, EditorWorksWithoutSound)
@@ -120,10 +120,10 @@ TEST(NoSoundServerUi, EditorWorksWithoutSound)
     QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [&] { loaded = true; });
     editor.chooseFileEnd(QString::fromStdString(fixtures::path("tone.wav")), QStringLiteral("tone"));
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded; }, 20000));
-    EXPECT_EQ(editor.getPlayerState(), -1);
+    EXPECT_EQ(editor.getPlayerState(), PlayerState::None);
     editor.clickPlaySound(); // does nothing visible
     editor.clickPreviewChosePart();
-    EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayFresh);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Fresh);
     editor.waveformView()->narrowChoosePart(10.0, 2); // editing still works
     EXPECT_DOUBLE_EQ(editor.part().width, 50.0);
     GloableVar::resetGloableVariable();
@@ -137,7 +137,7 @@ TEST(NoSoundServerUi, EditorPlayerIsRefused)
     RoingTonePlayBackController controller;
     EXPECT_FALSE(controller.initPlayerWithPath(
         QString::fromStdString(fixtures::path("tone.wav")), &pane, QRect(0, 0, 210, 143)));
-    EXPECT_EQ(controller.playerState(), -1);
+    EXPECT_EQ(controller.playerState(), PlayerState::None);
     EXPECT_EQ(controller.getPlayViewHandle(), nullptr);
 }
 

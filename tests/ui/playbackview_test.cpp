@@ -85,7 +85,7 @@ bool isNearWhite(QColor color)
     return color.red() > 220 && color.green() > 220 && color.blue() > 220;
 }
 
-void expectButton(const PlayBackView& view, int state, Kind kind)
+void expectButton(const PlayBackView& view, PlayerState state, Kind kind)
 {
     EXPECT_EQ(view.playerState(), state);
     EXPECT_EQ(view.actionImageKind(), kind);
@@ -109,7 +109,7 @@ protected:
 
 TEST_F(PlayBackViewTest, StartsStoppedWithThePlayButtonCentredOverTheGenericPicture)
 {
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
     EXPECT_EQ(view.actionRect(), QRect(103, 50, 48, 48));
     EXPECT_EQ(view.sizeHint(), kPaneSize);
     // 120 x 90 fitted into the audio box.
@@ -135,7 +135,7 @@ TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlayAndClicksBesideOrWi
     clickAt(&view, button.topLeft());
     expectRecorded(recorder, { "StartPlayer", "StopPlayer" }, &view);
     // The click only asks; the state follows the player's own notifications.
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
 
     // The editor answers "StartPlayer" by playing, which posts "StartPlay" at once.
     const auto id = NotificationCenter::defaultCenter().addObserver(
@@ -143,7 +143,7 @@ TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlayAndClicksBesideOrWi
     pointerEnters(&view);
     clickAt(&view, view.rect().center());
     NotificationCenter::defaultCenter().removeObserver(id);
-    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
+    expectButton(view, PlayerState::Playing, Kind::Stop);
 
     // Playing with the pointer away: the button is hidden, so its place is not clickable.
     pointerLeaves(&view);
@@ -156,28 +156,28 @@ TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsItAndHoverShowsThe
 {
     // Stopped, the play button stays when the pointer goes.
     pointerEnters(&view);
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
     pointerLeaves(&view);
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
 
     postFromPlayer(u"StartPlay");
-    expectButton(view, PlayBackView::kPlaying, Kind::None);
+    expectButton(view, PlayerState::Playing, Kind::None);
     EXPECT_TRUE(view.actionRect().isEmpty());
     pointerEnters(&view);
-    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
+    expectButton(view, PlayerState::Playing, Kind::Stop);
     pointerLeaves(&view);
-    expectButton(view, PlayBackView::kPlaying, Kind::None);
+    expectButton(view, PlayerState::Playing, Kind::None);
     postFromPlayer(u"StopPlay");
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
     postFromPlayer(u"StartPlay");
     postFromPlayer(u"PausePlay");
-    expectButton(view, PlayBackView::kStopped, Kind::Play);
+    expectButton(view, PlayerState::Stopped, Kind::Play);
 
     // Play started while pointing at the pane keeps the stop button within reach; a
     // notification without a sender counts as well.
     pointerEnters(&view);
     NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"));
-    expectButton(view, PlayBackView::kPlaying, Kind::Stop);
+    expectButton(view, PlayerState::Playing, Kind::Stop);
 }
 
 TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
@@ -278,7 +278,7 @@ TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
     auto* cover = new PlayBackViewCover(&video);
     cover->resize(video.size());
 
-    expectButton(*cover, PlayBackView::kStopped, Kind::None);
+    expectButton(*cover, PlayerState::Stopped, Kind::None);
     EXPECT_EQ(cover->showView(), nullptr);
     const QImage idle = grabbed(video);
     for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(105, 71), QPoint(209, 142) })

@@ -217,7 +217,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 
     // The preview plays what the file holds: the same levels against its full level.
     MonitorCapture monitor;
-    if (!monitor.isListening() || editor.playerState() == PreviewSession::kNoPlayer)
+    if (!monitor.isListening() || editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output or monitor";
     MonitorCapture::waitFor([&] { return monitor.seconds() > 0.5; }, 5000);
     saver()->progressDialog()->done(0);
@@ -243,7 +243,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
 {
     load(30);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (editor.playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     NotificationCenter::defaultCenter().post(
         QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
@@ -256,7 +256,7 @@ TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
     EXPECT_FALSE(editor.session().isPreview());
     ASSERT_TRUE(saver()->nameSheet()->isVisible());
     MonitorCapture::waitFor([] { return false; }, 1500); // longer than the gap
-    EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying) << "no new pass behind the sheet";
+    EXPECT_NE(editor.playerState(), PlayerState::Playing) << "no new pass behind the sheet";
     saver()->nameSheet()->reject();
 }
 

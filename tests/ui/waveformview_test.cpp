@@ -24,12 +24,12 @@ struct RecordingDelegate : WaveformViewDelegate {
     std::vector<std::optional<double>> previews;
     std::vector<double> plays;
     std::vector<double> beginTimes;
-    int state = 0;
+    PlayerState state = PlayerState::Stopped;
     void repeatePreview(std::optional<double> fromMs) override { previews.push_back(fromMs); }
     void handlePlay(double fromMs) override { plays.push_back(fromMs); }
     int previewStops = 0;
     void stopPreview() override { ++previewStops; }
-    int getPlayerState() override { return state; }
+    PlayerState getPlayerState() override { return state; }
     void setPlayBeginTime(double ms) override { beginTimes.push_back(ms); }
     void setCanMoveWaveform() override { }
 };
@@ -202,7 +202,7 @@ TEST_F(WaveformViewTest, DoubleClicksPreviewInsideAndPlayOutside)
 TEST_F(WaveformViewTest, PlayLineFollowsTheRulerAndRestartsPlay)
 {
     load(120);
-    delegate.state = 1; // playing
+    delegate.state = PlayerState::Playing; // playing
     press(QPoint(250, 10)); // in the ruler
     move(QPoint(300, 10));
     release(QPoint(300, 10));

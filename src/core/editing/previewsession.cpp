@@ -26,14 +26,15 @@ PreviewSession::PreviewSession(Host& host)
 {
 }
 
-QString PreviewSession::playButtonImage(int playBtnSt)
+QString PreviewSession::playButtonImage(PlayButtonState playBtnSt)
 {
-    return playBtnSt == kPlayIdle ? QStringLiteral("PlayN.png") : QStringLiteral("Pause.png");
+    return playBtnSt == PlayButtonState::Idle ? QStringLiteral("PlayN.png") : QStringLiteral("Pause.png");
 }
 
-QString PreviewSession::previewButtonImage(int previewBtnSt)
+QString PreviewSession::previewButtonImage(PreviewButtonState previewBtnSt)
 {
-    return previewBtnSt == kPreviewIdle ? QStringLiteral("Preview.png") : QStringLiteral("PreviewPause.png");
+    return previewBtnSt == PreviewButtonState::Idle ? QStringLiteral("Preview.png")
+                                                    : QStringLiteral("PreviewPause.png");
 }
 
 QString PreviewSession::playTimeText(double playedSeconds, double movieLen)
@@ -45,7 +46,7 @@ QString PreviewSession::playTimeText(double playedSeconds, double movieLen)
 
 bool PreviewSession::hasPlayer() const
 {
-    return m_host.playerState() != kNoPlayer;
+    return m_host.playerState() != PlayerState::None;
 }
 
 double PreviewSession::partStart() const
@@ -65,13 +66,13 @@ double PreviewSession::toX(double seconds) const
     return m_host.moveDx() * seconds * 1000.0;
 }
 
-void PreviewSession::changePlayBtnToState(int state)
+void PreviewSession::changePlayBtnToState(PlayButtonState state)
 {
     m_playBtnSt = state;
     m_host.setPlayButtonImage(playButtonImage(state));
 }
 
-void PreviewSession::changePreviewBtnToState(int state)
+void PreviewSession::changePreviewBtnToState(PreviewButtonState state)
 {
     m_previewBtnSt = state;
     m_host.setPreviewButtonImage(previewButtonImage(state));
@@ -121,7 +122,7 @@ void PreviewSession::startPlayerAt(double seconds, double end, double afterSilen
     m_host.setPlayEnd(seconds, end, afterSilence);
     m_host.seekPlayer(seconds);
     m_host.setVolume(m_soundVolume);
-    if (m_host.playerState() != kPlayerPlaying)
+    if (m_host.playerState() != PlayerState::Playing)
         m_host.play();
     m_hasPlayed = true;
 }
@@ -162,16 +163,16 @@ void PreviewSession::endPreviewLoop()
         setPreview(false);
         m_shouldReflashTimeLine = false;
     }
-    if (m_previewBtnSt == kPreviewing)
+    if (m_previewBtnSt == PreviewButtonState::Previewing)
         m_lastPass = true;
 }
 
 void PreviewSession::stopPlaying()
 {
     endPreviewLoop();
-    if (m_previewBtnSt == kPreviewing)
+    if (m_previewBtnSt == PreviewButtonState::Previewing)
         clickPreviewChosePart(); // the running pass stops as its button would stop it
-    else if (m_host.playerState() == kPlayerPlaying)
+    else if (m_host.playerState() == PlayerState::Playing)
         clickPauseSound();
 }
 
@@ -179,7 +180,7 @@ void PreviewSession::clickPlaySound()
 {
     if (!hasPlayer())
         return;
-    if (m_playBtnSt == kPlayIdle || m_playBtnSt == kPlayFresh) {
+    if (m_playBtnSt == PlayButtonState::Idle || m_playBtnSt == PlayButtonState::Fresh) {
         handlePlay();
         return;
     }
@@ -192,8 +193,8 @@ void PreviewSession::clickPauseSound()
     if (!hasPlayer())
         return;
     endPreviewLoop();
-    const bool passPlaying = m_previewBtnSt == kPreviewing;
-    changePlayBtnToState(kPlayIdle);
+    const bool passPlaying = m_previewBtnSt == PreviewButtonState::Previewing;
+    changePlayBtnToState(PlayButtonState::Idle);
     m_host.pause();
     m_host.enableStartButton();
     m_shouldReflashTimeLine = false;
@@ -201,7 +202,7 @@ void PreviewSession::clickPauseSound()
     m_previewStopTime = m_playBeginPos;
     if (passPlaying) {
         // A paused pass is not previewing any more; the button offers to resume it.
-        changePreviewBtnToState(kPreviewIdle);
+        changePreviewBtnToState(PreviewButtonState::Idle);
         setPreview(false);
     }
 }
@@ -211,7 +212,7 @@ void PreviewSession::clickStopSound()
     if (!hasPlayer())
         return;
     endPreviewLoop();
-    if (m_host.playerState() == kPlayerStopped)
+    if (m_host.playerState() == PlayerState::Stopped)
         return;
     setPreview(false);
     m_host.seekPlayer(0.0);
@@ -220,8 +221,8 @@ void PreviewSession::clickStopSound()
     m_host.setStartX(0.0);
     m_playBeginPos = 0.0;
     m_previewStopTime = 0.0;
-    changePlayBtnToState(kPlayIdle);
-    changePreviewBtnToState(kPreviewIdle);
+    changePlayBtnToState(PlayButtonState::Idle);
+    changePreviewBtnToState(PreviewButtonState::Idle);
     m_host.stop();
     // Rewound: shown at once, also when a pause has already let the tick timer go.
     setTimeLine(0.0);
@@ -231,7 +232,7 @@ void PreviewSession::clickStopSound()
 
 void PreviewSession::spaceKey()
 {
-    if (!m_isPreview && m_playBtnSt == kPlaying)
+    if (!m_isPreview && m_playBtnSt == PlayButtonState::Playing)
         clickPlaySound();
     else
         clickPreviewChosePart();
@@ -250,10 +251,10 @@ void PreviewSession::handlePlay(std::optional<double> fromMs)
     showVideoIfAny();
     m_host.setFadeEnable({ { QStringLiteral("FadeInStartTime"), 0.0 }, { QStringLiteral("FadeInLength"), 0.0 },
         { QStringLiteral("FadeOutStartTime"), 0.0 }, { QStringLiteral("FadeOutLength"), 0.0 } });
-    if (!fromMs && m_previewBtnSt == kPreviewing)
+    if (!fromMs && m_previewBtnSt == PreviewButtonState::Previewing)
         m_previewStopTime = m_host.getPlayedTime();
-    changePreviewBtnToState(kPreviewIdle);
-    changePlayBtnToState(kPlaying);
+    changePreviewBtnToState(PreviewButtonState::Idle);
+    changePlayBtnToState(PlayButtonState::Playing);
     m_shouldMoveWaveform = true;
     m_shouldReflashTimeLine = false;
     startPlayerAt(start, -1.0, 0.0);
@@ -269,7 +270,7 @@ void PreviewSession::clickPreviewChosePart()
     // Also cancels a pending gap: pressed during the gap, this press is the next pass and
     // the gap timer must not start another.
     endPreviewLoop();
-    if (m_previewBtnSt == kPreviewing) {
+    if (m_previewBtnSt == PreviewButtonState::Previewing) {
         clickPauseSound();
         handleStopPreview();
         m_shouldReflashTimeLine = false;
@@ -279,12 +280,12 @@ void PreviewSession::clickPreviewChosePart()
     }
     setPreview(true);
     m_shouldMoveWaveform = true;
-    if (m_playBtnSt == kPlaying) {
+    if (m_playBtnSt == PlayButtonState::Playing) {
         m_playBeginPos = m_host.getPlayedTime();
-        changePlayBtnToState(kPlayIdle);
+        changePlayBtnToState(PlayButtonState::Idle);
     }
     showVideoIfAny();
-    changePreviewBtnToState(kPreviewing);
+    changePreviewBtnToState(PreviewButtonState::Previewing);
 
     double begin = partStart();
     if (m_previewStopTime != 0.0 && begin < m_previewStopTime && m_previewStopTime < partEnd())
@@ -314,13 +315,13 @@ void PreviewSession::startPass(std::optional<double> fromMs, double afterSilence
     cancelPendingGap();
     setPreview(true);
     m_shouldMoveWaveform = true;
-    if (m_playBtnSt == kPlaying) {
+    if (m_playBtnSt == PlayButtonState::Playing) {
         m_playBeginPos = m_host.getPlayedTime();
-        changePlayBtnToState(kPlayIdle);
+        changePlayBtnToState(PlayButtonState::Idle);
     }
     showVideoIfAny();
     const double begin = fromMs ? *fromMs / 1000.0 : partStart();
-    changePreviewBtnToState(kPreviewing);
+    changePreviewBtnToState(PreviewButtonState::Previewing);
     applyFades(begin);
     m_lastPass = false;
     m_shouldReflashTimeLine = false;
@@ -349,7 +350,7 @@ void PreviewSession::setPlayBeginTime(double ms)
 
 void PreviewSession::handleStopPreview()
 {
-    changePreviewBtnToState(kPreviewIdle);
+    changePreviewBtnToState(PreviewButtonState::Idle);
     setTimeLine(0.0);
     setPreview(false);
 }
@@ -360,7 +361,7 @@ void PreviewSession::handlePlayStop()
     setTimeLine(0.0);
     m_playBeginPos = 0.0;
     m_host.redrawWaveform();
-    changePlayBtnToState(kPlayIdle);
+    changePlayBtnToState(PlayButtonState::Idle);
     m_shouldReflashTimeLine = false;
     m_host.postStopPlay();
 }
@@ -386,14 +387,14 @@ void PreviewSession::resetForNewFile()
 void PreviewSession::resetButtons()
 {
     // Fresh play button shows the play picture although its state is not 1.
-    m_playBtnSt = kPlayFresh;
-    m_host.setPlayButtonImage(playButtonImage(kPlayIdle));
-    changePreviewBtnToState(kPreviewIdle);
+    m_playBtnSt = PlayButtonState::Fresh;
+    m_host.setPlayButtonImage(playButtonImage(PlayButtonState::Idle));
+    changePreviewBtnToState(PreviewButtonState::Idle);
 }
 
 void PreviewSession::closeEditor()
 {
-    if (m_host.playerState() == kPlayerPlaying)
+    if (m_host.playerState() == PlayerState::Playing)
         clickPauseSound();
     endPreviewLoop();
     m_shouldReflashTimeLine = false;
@@ -401,17 +402,17 @@ void PreviewSession::closeEditor()
 
 void PreviewSession::reflashTimeLinePos()
 {
-    const int state = m_host.playerState();
-    if (!m_shouldReflashTimeLine || state == kNoPlayer) {
+    const PlayerState state = m_host.playerState();
+    if (!m_shouldReflashTimeLine || state == PlayerState::None) {
         if (m_tickTimerRunning) {
             m_tickTimerRunning = false;
             m_host.stopTickTimer();
         }
         // Nothing moves any more, so the scroll timer goes too; a new start picks a method.
         stopScrolling();
-        if (state == kNoPlayer)
+        if (state == PlayerState::None)
             return;
-        if (state != kPlayerPaused) {
+        if (state != PlayerState::Paused) {
             setTimeLine(0.0);
             showPlayTime(0.0);
         }
@@ -423,9 +424,9 @@ void PreviewSession::reflashTimeLinePos()
     const double x = toX(t);
     // The player may stop by itself short of the end we wait for (the file ends early, the
     // sound device goes away): that ends the play or the pass just the same.
-    const bool passPlaying = m_isPreview && m_previewBtnSt == kPreviewing;
-    const bool filePlaying = !m_isPreview && m_playBtnSt == kPlaying;
-    const bool stoppedByItself = state == kPlayerStopped && (passPlaying || filePlaying);
+    const bool passPlaying = m_isPreview && m_previewBtnSt == PreviewButtonState::Previewing;
+    const bool filePlaying = !m_isPreview && m_playBtnSt == PlayButtonState::Playing;
+    const bool stoppedByItself = state == PlayerState::Stopped && (passPlaying || filePlaying);
 
     if (!stoppedByItself && t < kSeekLandedSeconds && m_seekToTimePos != 0.0) {
         setTimeLine(toX(m_seekToTimePos));

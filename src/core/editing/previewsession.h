@@ -14,6 +14,7 @@
 // Threads: main thread only; so are all Host calls.
 
 #include "core/editing/chosenpart.h"
+#include "core/editing/playerstate.h"
 
 #include <QRectF>
 #include <QString>
@@ -23,19 +24,6 @@
 
 class PreviewSession {
 public:
-    // playBtnSt
-    static constexpr int kPlayIdle = 1; // idle, paused, stopped, or a preview took over
-    static constexpr int kPlaying = 2; // whole-file play runs
-    static constexpr int kPlayFresh = 3; // nothing played since the buttons were reset
-    // previewBtnSt
-    static constexpr int kPreviewIdle = 4; // also during the rings gap
-    static constexpr int kPreviewing = 5;
-    // Host::playerState()
-    static constexpr int kNoPlayer = -1;
-    static constexpr int kPlayerStopped = 0;
-    static constexpr int kPlayerPlaying = 1;
-    static constexpr int kPlayerPaused = 2;
-
     static constexpr double kTickSeconds = 0.1; // both the play-line and the scroll timer
 
     // The fade check boxes and the lengths chosen in their pop-ups.
@@ -50,8 +38,8 @@ public:
     public:
         virtual ~Host() = default;
 
-        // The player (RoingTonePlayBackController); playerState() is kNoPlayer without one.
-        [[nodiscard]] virtual int playerState() const = 0;
+        // The player (RoingTonePlayBackController); PlayerState::None without one.
+        [[nodiscard]] virtual PlayerState playerState() const = 0;
         virtual void play() = 0;
         virtual void pause() = 0;
         virtual void stop() = 0;
@@ -142,8 +130,8 @@ public:
     void ringsGapElapsed();
 
     // State.
-    [[nodiscard]] int playBtnSt() const { return m_playBtnSt; }
-    [[nodiscard]] int previewBtnSt() const { return m_previewBtnSt; }
+    [[nodiscard]] PlayButtonState playBtnSt() const { return m_playBtnSt; }
+    [[nodiscard]] PreviewButtonState previewBtnSt() const { return m_previewBtnSt; }
     [[nodiscard]] double playBeginPos() const { return m_playBeginPos; }
     [[nodiscard]] double previewStopTime() const { return m_previewStopTime; }
     [[nodiscard]] double seekToTimePos() const { return m_seekToTimePos; }
@@ -160,8 +148,8 @@ public:
     [[nodiscard]] int waveformMoveMethod() const { return m_waveformMoveMethod; }
     [[nodiscard]] double waveformSpeed() const { return m_waveformSpeed; }
 
-    [[nodiscard]] static QString playButtonImage(int playBtnSt);
-    [[nodiscard]] static QString previewButtonImage(int previewBtnSt);
+    [[nodiscard]] static QString playButtonImage(PlayButtonState playBtnSt);
+    [[nodiscard]] static QString previewButtonImage(PreviewButtonState previewBtnSt);
     // "HH:MM:SS / HH:MM:SS": the whole played seconds and the file's length.
     [[nodiscard]] static QString playTimeText(double playedSeconds, double movieLen);
 
@@ -170,8 +158,8 @@ private:
     [[nodiscard]] double partStart() const;
     [[nodiscard]] double partEnd() const;
     [[nodiscard]] double toX(double seconds) const;
-    void changePlayBtnToState(int state);
-    void changePreviewBtnToState(int state);
+    void changePlayBtnToState(PlayButtonState state);
+    void changePreviewBtnToState(PreviewButtonState state);
     void setPreview(bool preview);
     void setTimeLine(double x);
     void showPlayTime(double seconds);
@@ -188,8 +176,8 @@ private:
     void autoScroll(double t, double x);
 
     Host& m_host;
-    int m_playBtnSt = kPlayFresh;
-    int m_previewBtnSt = kPreviewIdle;
+    PlayButtonState m_playBtnSt = PlayButtonState::Fresh;
+    PreviewButtonState m_previewBtnSt = PreviewButtonState::Idle;
     double m_playBeginPos = 0.0;
     double m_previewStopTime = 0.0;
     double m_seekToTimePos = 0.0;

@@ -74,9 +74,9 @@ void TimeField::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-int VyAudioEditorViewController::playerState() const
+PlayerState VyAudioEditorViewController::playerState() const
 {
-    return _playerController ? _playerController->playerState() : PreviewSession::kNoPlayer;
+    return _playerController ? _playerController->playerState() : PlayerState::None;
 }
 
 void VyAudioEditorViewController::play()
@@ -178,7 +178,7 @@ void VyAudioEditorViewController::setPlayButtonImage(const QString& image)
     m_playBtn->setProperty("image", image);
     m_playBtn->setIcon(QIcon(QStringLiteral(":/") + image));
     m_playBtn->setToolTip(
-        image == PreviewSession::playButtonImage(PreviewSession::kPlaying) ? tr("Pause") : tr("Play"));
+        image == PreviewSession::playButtonImage(PlayButtonState::Playing) ? tr("Pause") : tr("Play"));
 }
 
 void VyAudioEditorViewController::setPreviewButtonImage(const QString& image)

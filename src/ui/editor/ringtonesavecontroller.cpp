@@ -127,7 +127,7 @@ void RingtoneSaveController::uploadToiTunes()
         return refuse();
     }
 
-    if (m_editor.getPlayerState() == 1)
+    if (m_editor.getPlayerState() == PlayerState::Playing)
         m_editor.clickPauseSound();
     m_editor.setPreviewButtonImage(QStringLiteral("Preview.png"));
     m_editor.playBtn()->setEnabled(true);

@@ -380,7 +380,7 @@ int VyAudioEditorViewController::initPlayer(const QString& path)
         return 1;
     }
     s._sourceFileName = path;
-    if (_playerController && _playerController->playerState() == PreviewSession::kPlayerPlaying)
+    if (_playerController && _playerController->playerState() == PlayerState::Playing)
         clickStopSound();
     if (!_playerController) {
         auto controller = std::make_unique<RoingTonePlayBackController>();
@@ -405,9 +405,9 @@ int VyAudioEditorViewController::initPlayer(const QString& path)
     return 0;
 }
 
-int VyAudioEditorViewController::getPlayerState()
+PlayerState VyAudioEditorViewController::getPlayerState()
 {
-    const int s = playerState();
+    const PlayerState s = playerState();
     m_waveformView->setPlayerState(s);
     return s;
 }

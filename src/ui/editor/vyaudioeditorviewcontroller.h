@@ -73,7 +73,7 @@ public:
     // running then: the editor must not be destroyed after that (its destructor waits).
     bool stopWorkers(int limitMs);
     // The player's state (-1 without one), also handed to the waveform view.
-    int getPlayerState() override;
+    PlayerState getPlayerState() override;
     [[nodiscard]] bool playerHasVideo() const;
 
     void clickPlaySound();
@@ -119,7 +119,7 @@ public:
     [[nodiscard]] QMessageBox* lengthAlert() const { return m_lengthAlert; }
 
     // PreviewSession::Host
-    [[nodiscard]] int playerState() const override;
+    [[nodiscard]] PlayerState playerState() const override;
     void play() override;
     void pause() override;
     void stop() override;

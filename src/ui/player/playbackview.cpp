@@ -70,7 +70,7 @@ void PlayBackView::setImage(const QImage& image, bool shouldCompose)
 
 void PlayBackView::handleStartPlay()
 {
-    m_playerState = kPlaying;
+    m_playerState = PlayerState::Playing;
     setActionImage(ActionImageKind::Stop);
     // Someone pointing at the pane may want to stop; otherwise keep the picture clear.
     if (!m_pointerInside)
@@ -79,7 +79,7 @@ void PlayBackView::handleStartPlay()
 
 void PlayBackView::handleStopPlay()
 {
-    m_playerState = kStopped;
+    m_playerState = PlayerState::Stopped;
     setActionImage(ActionImageKind::Play);
 }
 
@@ -124,7 +124,7 @@ void PlayBackView::setActionImage(ActionImageKind kind)
 
 void PlayBackView::pointerLeft()
 {
-    if (m_playerState == kPlaying)
+    if (m_playerState == PlayerState::Playing)
         setActionImage(ActionImageKind::None);
 }
 
@@ -139,7 +139,7 @@ void PlayBackView::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
     m_pointerInside = true;
-    setActionImage(m_playerState == kPlaying ? ActionImageKind::Stop : ActionImageKind::Play);
+    setActionImage(m_playerState == PlayerState::Playing ? ActionImageKind::Stop : ActionImageKind::Play);
 }
 
 void PlayBackView::leaveEvent(QEvent* event)

@@ -14,6 +14,8 @@
 //
 // Main thread only.
 
+#include "core/editing/playerstate.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -25,8 +27,6 @@ class PlayBackView : public QWidget {
 public:
     enum class ActionImageKind { None, Play, Stop };
 
-    static constexpr int kPlaying = 1;
-    static constexpr int kStopped = 2;
     static constexpr int kCaptionHeight = 15;
     // Boxes the picture is fitted into: audio files' covers, and video thumbnails, which
     // leave room for the video surface's frame.
@@ -42,8 +42,8 @@ public:
     void handleStartPlay();
     void handleStopPlay();
 
-    // 1 (kPlaying) or 2 (kStopped), as the last player notification said.
-    [[nodiscard]] int playerState() const { return m_playerState; }
+    // Playing or Stopped, as the last player notification said (a pause counts as stopped).
+    [[nodiscard]] PlayerState playerState() const { return m_playerState; }
     [[nodiscard]] ActionImageKind actionImageKind() const { return m_actionImage; }
     [[nodiscard]] int newWidth() const { return m_newWidth; }
     [[nodiscard]] int newHeight() const { return m_newHeight; }
@@ -83,7 +83,7 @@ private:
     ActionImageKind m_actionImage = ActionImageKind::Play;
     int m_newWidth = 0;
     int m_newHeight = 0;
-    int m_playerState = kStopped;
+    PlayerState m_playerState = PlayerState::Stopped;
     bool m_pointerInside = false;
     ShowAreaView* m_showView = nullptr;
 };

@@ -171,9 +171,15 @@ double RoingTonePlayBackController::getMovieLength()
     return movieLen;
 }
 
-int RoingTonePlayBackController::playerState() const
+PlayerState RoingTonePlayBackController::playerState() const
 {
-    return _VyRTPlayer != nullptr ? VPIsActivate(_VyRTPlayer) : -1;
+    if (_VyRTPlayer == nullptr)
+        return PlayerState::None;
+    switch (VPIsActivate(_VyRTPlayer)) {
+    case 1: return PlayerState::Playing;
+    case 2: return PlayerState::Paused;
+    default: return PlayerState::Stopped;
+    }
 }
 
 VideoSurface* RoingTonePlayBackController::getPlayViewHandle() const

@@ -7,6 +7,7 @@
 // thread; PlayerLib serialises them.
 
 #include "audio/playerlib.h"
+#include "core/editing/playerstate.h"
 
 #include <QObject>
 #include <QRect>
@@ -50,7 +51,7 @@ public:
     [[nodiscard]] double getPlayedTime() const;
     [[nodiscard]] double getMovieLength();
     // VPIsActivate's answer, or -1 without a player.
-    [[nodiscard]] int playerState() const;
+    [[nodiscard]] PlayerState playerState() const;
     [[nodiscard]] bool hasVideo() const { return _videoDecoder != nullptr; }
     [[nodiscard]] VideoSurface* getPlayViewHandle() const;
     // Times the sound output ran dry since the player was made.

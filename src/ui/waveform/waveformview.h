@@ -10,6 +10,7 @@
 // other call is main-thread only.
 
 #include "core/editing/chosenpart.h"
+#include "core/editing/playerstate.h"
 
 #include <QImage>
 #include <QPointer>
@@ -36,7 +37,7 @@ public:
     virtual void handlePlay(double fromMs) = 0;
     // Ends the preview, its running pass or its pending rings gap, starting nothing.
     virtual void stopPreview() = 0;
-    virtual int getPlayerState() = 0;
+    virtual PlayerState getPlayerState() = 0;
     virtual void setPlayBeginTime(double ms) = 0;
     virtual void setCanMoveWaveform() = 0;
 };
@@ -97,8 +98,8 @@ public:
         update(); // the play-line handle shows only outside previews
     }
     [[nodiscard]] bool isPreview() const { return m_isPreview; }
-    void setPlayerState(int state) { m_playerState = state; }
-    [[nodiscard]] int playerState() const { return m_playerState; }
+    void setPlayerState(PlayerState state) { m_playerState = state; }
+    [[nodiscard]] PlayerState playerState() const { return m_playerState; }
     [[nodiscard]] double startX() const { return m_startX; }
     void removeMouseMoveLine();
     [[nodiscard]] int showTimeClearance() const { return m_showTimeClearance.load(); }
@@ -168,7 +169,7 @@ private:
     bool m_pressed = false;
     double m_lastMoveX = 0.0;
     std::atomic<int> m_showTimeClearance { 30 }; // read by the worker
-    int m_playerState = 0;
+    PlayerState m_playerState = PlayerState::Stopped;
     std::atomic<int> m_height { 217 }; // read by the worker
 
     std::mutex m_engineMutex; // the running load's engine, for stopDrawThread

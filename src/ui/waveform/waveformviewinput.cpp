@@ -208,7 +208,7 @@ void WaveformView::movePlayLine(double x)
         setTimeLineXPos(x);
     } else {
         m_playerState = m_delegate->getPlayerState();
-        if (m_playerState == 1)
+        if (m_playerState == PlayerState::Playing)
             m_delegate->handlePlay(t);
     }
     m_delegate->setPlayBeginTime(t);

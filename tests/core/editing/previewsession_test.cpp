@@ -27,7 +27,8 @@ const QRectF kTenToThirtySeconds(100.0, 0.0, 200.0, 100.0);
 class TestHost : public PreviewSession::Host {
 public:
     // The player's state and clock, where it stops by itself and where the last play() started.
-    int state = PreviewSession::kPlayerStopped, clockMs = 0, soundEndMs = 60000, clockAtPlay = -1;
+    PlayerState state = PlayerState::Stopped;
+    int clockMs = 0, soundEndMs = 60000, clockAtPlay = -1;
     int fileEndMs = 60000; // where the file's sound runs out
     double silenceBefore = 0.0; // the silence asked for before the last start
     PartFrame chosen { 200.0, 100.0 };
@@ -44,25 +45,25 @@ public:
 
     void advance(int ms)
     {
-        if (state != PreviewSession::kPlayerPlaying)
+        if (state != PlayerState::Playing)
             return;
         clockMs = std::min(clockMs + ms, soundEndMs);
         if (clockMs >= soundEndMs)
-            state = PreviewSession::kPlayerStopped; // the clock stays at the end
+            state = PlayerState::Stopped; // the clock stays at the end
     }
     [[nodiscard]] int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
     [[nodiscard]] double fade(const char* key) const { return lastFades.value(QString::fromLatin1(key)).toDouble(); }
 
-    int playerState() const override { return state; }
+    PlayerState playerState() const override { return state; }
     void play() override
     {
-        state = mark("play", PreviewSession::kPlayerPlaying);
+        state = mark("play", PlayerState::Playing);
         clockAtPlay = clockMs;
     }
-    void pause() override { state = mark("pause", PreviewSession::kPlayerPaused); }
+    void pause() override { state = mark("pause", PlayerState::Paused); }
     void stop() override
     {
-        state = mark("stop", PreviewSession::kPlayerStopped);
+        state = mark("stop", PlayerState::Stopped);
         clockMs = 0;
     }
     void seekPlayer(double seconds) override { clockMs = int(markValue("seek", seconds) * 1000.0 + 0.5); }
@@ -178,18 +179,18 @@ TEST_F(PreviewSessionLoop, PartRepeatsAfterTheGapUntilPreviewIsPressed)
     EXPECT_FALSE(host.gap.has_value());
     tick(); // 30 s: the end of the part
     EXPECT_EQ(host.previewImage, "Preview.png");
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(host.state, PlayerState::Paused);
     EXPECT_EQ(host.clockMs, 20000);
     EXPECT_NEAR(host.lineX, 200.0, 1e-9);
     EXPECT_TRUE(host.preview) << "the gap belongs to the preview";
     ASSERT_TRUE(host.gap.has_value());
     EXPECT_DOUBLE_EQ(*host.gap, 1.8) << "handed over early; the player makes the 2 s of silence";
     runFor(2000); // nothing restarts by itself and the line waits at the start
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(host.state, PlayerState::Paused);
     EXPECT_NEAR(host.lineX, 200.0, 1e-9);
 
     fireGap();
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
+    EXPECT_EQ(host.state, PlayerState::Playing);
     EXPECT_EQ(host.clockAtPlay, 20000);
     EXPECT_DOUBLE_EQ(host.silenceBefore, 2.0);
     runFor(10000);
@@ -214,7 +215,7 @@ TEST_F(PreviewSessionLoop, StopDuringGapEndsLoopAndStaleGapDoesNothing)
     session.clickStopSound();
     EXPECT_EQ(host.count("gap cancel"), 1);
     EXPECT_FALSE(host.preview);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerStopped);
+    EXPECT_EQ(host.state, PlayerState::Stopped);
     EXPECT_DOUBLE_EQ(host.lineX, 0.0);
 
     host.log.clear();
@@ -223,7 +224,7 @@ TEST_F(PreviewSessionLoop, StopDuringGapEndsLoopAndStaleGapDoesNothing)
     runFor(5000);
     EXPECT_EQ(host.count("play"), 0);
     EXPECT_EQ(host.clockMs, 0) << "no seek";
-    EXPECT_EQ(host.state, PreviewSession::kPlayerStopped);
+    EXPECT_EQ(host.state, PlayerState::Stopped);
     EXPECT_FALSE(host.tickRunning);
 }
 
@@ -241,8 +242,8 @@ TEST_F(PreviewSessionLoop, PreviewEditOrSpaceDuringGapStartsOnePassAtOnceAndTheG
         const int plays = w.host.count("play");
         restart(w.session);
         EXPECT_EQ(w.host.count("gap cancel"), 1);
-        EXPECT_EQ(w.session.previewBtnSt(), PreviewSession::kPreviewing);
-        EXPECT_EQ(w.host.state, PreviewSession::kPlayerPlaying);
+        EXPECT_EQ(w.session.previewBtnSt(), PreviewButtonState::Previewing);
+        EXPECT_EQ(w.host.state, PlayerState::Playing);
         w.runFor(3000);
         w.session.ringsGapElapsed(); // fired before it could be cancelled
         EXPECT_EQ(w.host.clockMs, 23000) << "the running pass must not jump back to the part's start";
@@ -258,11 +259,11 @@ TEST_F(PreviewSessionLoop, LoopEndedDuringPassStopsAfterIt)
     runFor(5000);
     EXPECT_FALSE(host.gap.has_value());
     EXPECT_FALSE(host.preview);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(host.state, PlayerState::Paused);
     runFor(1000);
     EXPECT_FALSE(host.tickRunning);
     session.repeatePreview();
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(host.state, PlayerState::Paused);
 }
 
 TEST_F(PreviewSessionLoop, PlayerStoppingByItselfEndsThePass)
@@ -274,7 +275,7 @@ TEST_F(PreviewSessionLoop, PlayerStoppingByItselfEndsThePass)
     ASSERT_TRUE(host.gap.has_value());
     EXPECT_EQ(host.clockMs, 50000);
     fireGap();
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
+    EXPECT_EQ(host.state, PlayerState::Playing);
     EXPECT_EQ(host.clockAtPlay, 50000);
 }
 
@@ -328,8 +329,8 @@ TEST_F(PreviewSessionResume, WholeFilePlayAndPreviewTakeOverFromEachOther)
     runFor(1500);
     session.clickPlaySound(); // play the whole file again from where it was left
     EXPECT_DOUBLE_EQ(session.previewStopTime(), 21.5);
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlaying);
+    EXPECT_EQ(session.previewBtnSt(), PreviewButtonState::Idle);
+    EXPECT_EQ(session.playBtnSt(), PlayButtonState::Playing);
     EXPECT_FALSE(host.preview);
     EXPECT_EQ(host.clockMs, 4000);
     EXPECT_DOUBLE_EQ(host.fade("FadeInLength"), 0.0);
@@ -361,7 +362,7 @@ TEST_F(PreviewSessionWholeFile, EndOfFileOrPlayerStoppingEarlyRestoresButtonAndL
         EXPECT_EQ(w.host.playImage, "Pause.png");
         EXPECT_DOUBLE_EQ(w.host.lineX, 550.0);
         w.runFor(soundEndMs - 55000 - 100);
-        EXPECT_EQ(w.session.playBtnSt(), PreviewSession::kPlaying);
+        EXPECT_EQ(w.session.playBtnSt(), PlayButtonState::Playing);
         w.tick();
         EXPECT_EQ(w.host.playImage, "PlayN.png");
         EXPECT_DOUBLE_EQ(w.host.lineX, 0.0);
@@ -391,14 +392,14 @@ TEST_F(PreviewSessionWholeFile, SpacePausesThenResumeStopBeyondTheEndAndSpaceTog
     session.handlePlay();
     runFor(4000);
     session.spaceKey(); // pauses whole-file play as the play button does
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(session.playBtnSt(), PlayButtonState::Idle);
+    EXPECT_EQ(host.state, PlayerState::Paused);
     runFor(1000);
     EXPECT_FALSE(host.tickRunning);
     EXPECT_NEAR(host.lineX, 40.0, 1e-9) << "a paused line stays where it is";
 
     session.clickPlaySound();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlaying);
+    EXPECT_EQ(session.playBtnSt(), PlayButtonState::Playing);
     EXPECT_EQ(host.clockAtPlay, 4000);
 
     host.log.clear();
@@ -406,31 +407,31 @@ TEST_F(PreviewSessionWholeFile, SpacePausesThenResumeStopBeyondTheEndAndSpaceTog
     EXPECT_TRUE(host.log.empty()) << "a start beyond the end is ignored";
 
     session.clickStopSound();
-    EXPECT_EQ(host.state, PreviewSession::kPlayerStopped);
+    EXPECT_EQ(host.state, PlayerState::Stopped);
     EXPECT_EQ(host.count("startX 0"), 1);
     EXPECT_DOUBLE_EQ(host.lineX, 0.0);
     EXPECT_DOUBLE_EQ(session.playBeginPos(), 0.0);
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayIdle);
+    EXPECT_EQ(session.playBtnSt(), PlayButtonState::Idle);
 
     session.setPlayBeginTime(7500.0);
     EXPECT_DOUBLE_EQ(session.playBeginPos(), 7.5);
     EXPECT_EQ(host.playTime, "00:00:07 / 00:01:00");
 
     session.spaceKey(); // no whole-file play: space toggles the preview
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewing);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPlaying);
+    EXPECT_EQ(session.previewBtnSt(), PreviewButtonState::Previewing);
+    EXPECT_EQ(host.state, PlayerState::Playing);
     session.spaceKey();
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
+    EXPECT_EQ(session.previewBtnSt(), PreviewButtonState::Idle);
+    EXPECT_EQ(host.state, PlayerState::Paused);
 }
 
 TEST_F(PreviewSessionWholeFile, ButtonsResetAndTimeText)
 {
     session.handlePlay();
     session.resetButtons();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayFresh);
+    EXPECT_EQ(session.playBtnSt(), PlayButtonState::Fresh);
     EXPECT_EQ(host.playImage, "PlayN.png");
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(session.previewBtnSt(), PreviewButtonState::Idle);
     EXPECT_EQ(host.previewImage, "Preview.png");
     EXPECT_EQ(PreviewSession::playTimeText(75.9, 183.0).toStdString(), "00:01:15 / 00:03:03");
 }
@@ -491,7 +492,7 @@ TEST_F(PreviewSessionScroll, ScrollerClickStopsAutoScrollAndAnActiveMethodStepsU
 
 TEST_F(PreviewSessionNoPlayer, NothingHappens)
 {
-    host.state = PreviewSession::kNoPlayer;
+    host.state = PlayerState::None;
     session.clickPlaySound();
     session.clickPauseSound();
     session.clickStopSound();

@@ -314,7 +314,7 @@ TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStart
 {
     ASSERT_TRUE(load(tone(12)));
     VyAudioEditorViewController* editor = window->audioEditorViewController();
-    if (editor->playerState() == PreviewSession::kNoPlayer)
+    if (editor->playerState() == PlayerState::None)
         GTEST_SKIP() << "no sound output";
     NotificationCenter::defaultCenter().post(
         QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
@@ -324,9 +324,9 @@ TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStart
     NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
     EXPECT_NE(window->currentSheet(), nullptr);
     EXPECT_FALSE(editor->session().gapPending());
-    EXPECT_EQ(editor->session().previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(editor->session().previewBtnSt(), PreviewButtonState::Idle);
     QTest::qWait(1500); // longer than the gap
-    EXPECT_NE(editor->playerState(), PreviewSession::kPlayerPlaying);
+    EXPECT_NE(editor->playerState(), PlayerState::Playing);
 }
 
 TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
