@@ -1,5 +1,7 @@
 // Test main for modules without widgets: a QCoreApplication so that event-loop
 // dependent code (queued delivery, idle posting) can run, isolated standard paths.
+#include "support/processend.h"
+
 #include <QCoreApplication>
 #include <QStandardPaths>
 
@@ -8,7 +10,11 @@
 int main(int argc, char** argv)
 {
     QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int code = 0;
+    {
+        QCoreApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        code = RUN_ALL_TESTS();
+    }
+    return endTestProgram(code);
 }
