@@ -6,6 +6,7 @@
 #include "core/phone/phonesignals.h"
 #include "support/fixtures.h"
 #include "support/tonewav.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/mainwindow/windowworld.h"
 
@@ -128,9 +129,8 @@ TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
     fixtures::writeToneWav(longTone, 600);
     AppCoreController core(quietApp());
     core.appFinishLaunched();
-    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        { { QStringLiteral("FilePath"), QString::fromStdString(longTone) },
-            { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+    NotificationCenter::defaultCenter().post(
+        MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(QString::fromStdString(longTone)));
     // The editor has the file and its worker is building the waveform.
     ASSERT_TRUE(QTest::qWaitFor([] { return !gloableState()._sourceFileName.isEmpty(); }, 20000));
     const QString temp = gloableState()._tempFolderPath;

@@ -8,6 +8,7 @@
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/mainwindow/fileloadgate.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/mainwindow/vymediadragview.h"
 #include "ui/player/playbackview.h"
@@ -46,8 +47,8 @@ protected:
 
     void post(const QString& path)
     {
-        NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-            { { QStringLiteral("FilePath"), path }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+        NotificationCenter::defaultCenter().post(
+            MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(path));
     }
     bool load(const QString& path)
     {
@@ -283,26 +284,19 @@ TEST_F(MainWindowTest, AFunctionOpensItsWindowOrSaysItIsNotAvailable)
     window.reset(); // before the registry it points to
 }
 
-TEST_F(MainWindowTest, ManagerWithoutPhoneSaysSo)
-{
-    window->ringtoneMgrButton()->click();
-    QMessageBox* sheet = window->currentSheet();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Found no iPhone connected "));
-    EXPECT_EQ(sheet->text(),
-        QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please "
-                       "connect iPhone to the computer."));
-    EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
-}
-
 TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
 {
     VyMediaDragView* drop = window->mediaDragView();
     QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Manager).center());
     EXPECT_EQ(window->currentSheet(), nullptr) << "queued, not posted at once";
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->currentSheet() != nullptr; }, 2000));
-    EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Found no iPhone connected "));
-    window->currentSheet()->close();
+    QMessageBox* sheet = window->currentSheet();
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Found no iPhone connected ")) << "no phone for the manager";
+    EXPECT_EQ(sheet->text(),
+        QStringLiteral("Use Zirevove Vorurav function needs to connect iPhone first, please "
+                       "connect iPhone to the computer."));
+    EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
+    sheet->close();
 
     QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Music).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->openPanel() != nullptr; }, 2000));

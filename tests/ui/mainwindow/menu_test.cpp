@@ -5,6 +5,7 @@
 #include "support/fixtures.h"
 #include "ui/about/aboutpanelcontroller.h"
 #include "ui/links/linkopener.h"
+#include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
 #include "windowworld.h"
@@ -131,8 +132,7 @@ TEST_F(MainMenuTest, ClearingTheRecorderFolderEmptiesItAndClosesTheFile)
     const QString take = recorder + QStringLiteral("/take 1.mp3");
     ASSERT_TRUE(QFile::copy(QString::fromStdString(fixtures::path("tone.mp3")), take));
     QSignalSpy loaded(window.get(), &VyMainWindowController::fileLoaded);
-    NotificationCenter::defaultCenter().post(QStringLiteral("LoadChildItemInAudioEditView"), nullptr,
-        { { QStringLiteral("FilePath"), take }, { QStringLiteral("isLocal"), QStringLiteral("YES") } });
+    NotificationCenter::defaultCenter().post(MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(take));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 20000));
 
     MainMenuController* controller = menu();
