@@ -27,6 +27,10 @@ private:
 };
 
 void writeFile(const std::string& path, std::string_view bytes);
+// The 44-byte header of a 16-bit PCM WAV file holding `dataBytes` bytes of samples.
+std::string wavHeader(int sampleRate, int channels, uint32_t dataBytes);
+// A WAV file of `seconds` of silence, written sparse so that an hour costs no disk space.
+void writeSilentWav(const std::string& path, int sampleRate, int channels, int seconds);
 void copyFile(const std::string& from, const std::string& to);
 // Bytes from a fixed-seed generator: the same "random" file on every run.
 std::string randomBytes(size_t count, unsigned seed);
