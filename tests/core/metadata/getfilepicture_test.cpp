@@ -3,14 +3,13 @@
 #include "media/decoderlib.h"
 #include "media/utfconvert.h"
 #include "support/fixtures.h"
+#include "support/qtfixtures.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
-#include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -23,11 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString qPath(const std::string& path)
-{
-    return QString::fromStdString(path);
-}
 
 // Collects every log line while it lives, with the media category's info lines enabled.
 class LogCapture {
@@ -60,11 +54,8 @@ bool makeWideVideo(const std::string& file)
                             "geq=r='if(lt(T\\,0.5)\\,if(lt(X\\,160)\\,255\\,0)\\,0)'"
                             ":g='if(gte(T\\,0.5)\\,255\\,0)'"
                             ":b='if(lt(T\\,0.5)\\,if(gte(X\\,160)\\,255\\,0)\\,0)'"_s;
-    QProcess process;
-    process.start(u"ffmpeg"_s,
-        { u"-nostdin"_s, u"-hide_banner"_s, u"-loglevel"_s, u"error"_s, u"-y"_s, u"-f"_s, u"lavfi"_s, u"-i"_s, picture,
-            u"-c:v"_s, u"mpeg4"_s, u"-q:v"_s, u"2"_s, u"-pix_fmt"_s, u"yuv420p"_s, qPath(file) });
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return runFfmpeg({ u"-f"_s, u"lavfi"_s, u"-i"_s, picture, u"-c:v"_s, u"mpeg4"_s, u"-q:v"_s, u"2"_s, u"-pix_fmt"_s,
+        u"yuv420p"_s, q(file) });
 }
 
 // Channels within a tolerance: lossy video and smooth scaling move colours a little.
@@ -104,14 +95,6 @@ std::string id3Tag(int version, const std::vector<Id3Frame>& frames)
         + size32(static_cast<uint32_t>(body.size()), 7) + body;
 }
 
-std::string utf16(const QString& text, bool bigEndian)
-{
-    std::string bytes(reinterpret_cast<const char*>(text.utf16()), 2 * size_t(text.size())); // little-endian
-    for (size_t i = 0; bigEndian && i < bytes.size(); i += 2)
-        std::swap(bytes[i], bytes[i + 1]);
-    return bytes;
-}
-
 Id3Frame text(const char* id, char encoding, const std::string& bytes)
 {
     return { id, std::string(1, encoding) + bytes };
@@ -137,8 +120,7 @@ std::string imageBytes(QColor colour, QSize size, const char* format)
 // tone.mp3's MPEG audio without the tag the encoder put in front of it.
 std::string untaggedAudio()
 {
-    QFile file(qPath(fixtures::path("tone.mp3")));
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray bytes = readBytes(fixture("tone.mp3"));
     if (!bytes.startsWith("ID3") || bytes.size() < 10)
         return bytes.toStdString();
     qsizetype size = 10;
@@ -171,7 +153,7 @@ protected:
 
     fixtures::ScratchDir m_dir;
     const QImage m_generic { u":/AudioPic.png"_s };
-    const QImage m_cover { qPath(fixtures::path("cover.png")) };
+    const QImage m_cover { fixture("cover.png") };
 };
 
 // An MP3's attached picture, a movie-type file's cover art, whatever the file's name says.
@@ -184,7 +166,7 @@ TEST_F(GetFilePictureTest, TaggedAudioGivesItsPicture)
     } cases[] = { { "tagged.mp3", "Über 曲.mp3", true }, { "tagged.m4a", "tagged.dat", false } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const QString path = qPath(fixtures::path(c.file));
+        const QString path = fixture(c.file);
         EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::AudioFile); // the cover is no video
         const LogCapture log;
         GetFilePicture reader;
@@ -196,7 +178,7 @@ TEST_F(GetFilePictureTest, TaggedAudioGivesItsPicture)
 
         const std::string renamed = m_dir.file(c.renamed);
         fixtures::copyFile(fixtures::path(c.file), renamed);
-        expectSamePixels(reader.getFilePicture(qPath(renamed)), m_cover);
+        expectSamePixels(reader.getFilePicture(q(renamed)), m_cover);
         EXPECT_EQ(reader.getComposerAndAlbum().value(u"album"_s), c.id3 ? u"Fixture Album"_s : QString());
     }
 }
@@ -220,7 +202,7 @@ TEST_F(GetFilePictureTest, FileWithoutPictureOrUnreadableGivesGenericPictureAndS
         { noData, false } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const QString path = qPath(c.file);
+        const QString path = q(c.file);
         EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::AudioFile);
         const LogCapture log;
         GetFilePicture reader(u"unused"_s);
@@ -236,15 +218,15 @@ TEST_F(GetFilePictureTest, FileWithoutPictureOrUnreadableGivesGenericPictureAndS
 
 TEST_F(GetFilePictureTest, VideoGivesStretchedThumbnailOfFirstFrame)
 {
-    const QString path = qPath(fixtures::path("video.mp4"));
+    const QString path = fixture("video.mp4");
     EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::VideoFile);
-    EXPECT_EQ(GetFilePicture::jugeFileKind(qPath(fixtures::path("video-silent.mp4"))), GetFilePicture::VideoFile);
+    EXPECT_EQ(GetFilePicture::jugeFileKind(fixture("video-silent.mp4")), GetFilePicture::VideoFile);
     GetFilePicture reader;
     EXPECT_EQ(reader.getFilePicture(path).size(), QSize(120, 90));
 
     const std::string wide = m_dir.file("wide.mp4");
     ASSERT_TRUE(makeWideVideo(wide));
-    const QImage thumbnail = reader.getFilePicture(qPath(wide));
+    const QImage thumbnail = reader.getFilePicture(q(wide));
     ASSERT_EQ(thumbnail.size(), QSize(120, 90));
     // Red and blue reach every corner: stretched, neither cropped nor letterboxed, and
     // taken from the first frame rather than the green ones that follow.
@@ -263,7 +245,7 @@ TEST_F(GetFilePictureTest, HandMadePictureFrames)
     // The first of two pictures.
     const std::string red = imageBytes(QColor(255, 0, 0), QSize(16, 16), "PNG");
     const std::string blue = imageBytes(QColor(0, 0, 255), QSize(16, 16), "PNG");
-    QImage image = GetFilePicture().getFilePicture(qPath(mp3WithTag(
+    QImage image = GetFilePicture().getFilePicture(q(mp3WithTag(
         "two.mp3", id3Tag(3, { { "APIC", apicBody("image/png", red) }, { "APIC", apicBody("image/png", blue) } }))));
     ASSERT_EQ(image.size(), QSize(16, 16));
     EXPECT_EQ(image.pixelColor(8, 8), QColor(255, 0, 0));
@@ -271,69 +253,56 @@ TEST_F(GetFilePictureTest, HandMadePictureFrames)
     // A JPEG picture in an ID3v2.4 tag.
     const std::string green = imageBytes(QColor(0, 200, 0), QSize(32, 24), "JPG");
     image = GetFilePicture().getFilePicture(
-        qPath(mp3WithTag("jpeg.mp3", id3Tag(4, { { "APIC", apicBody("image/jpeg", green) } }))));
+        q(mp3WithTag("jpeg.mp3", id3Tag(4, { { "APIC", apicBody("image/jpeg", green) } }))));
     ASSERT_EQ(image.size(), QSize(32, 24));
     expectColour(image, 16, 12, QColor(0, 200, 0));
 }
 
 TEST_F(GetFilePictureTest, ComposerAndAlbumOfFixtures)
 {
-    GetFilePicture tagged(qPath(fixtures::path("tagged.mp3")));
+    GetFilePicture tagged(fixture("tagged.mp3"));
     EXPECT_EQ(albumAndComposer(tagged), (QStringList { u"Fixture Album"_s, u"Fixture Composer"_s }));
     // getFilePicture() moves the reader to the file it was asked about.
-    EXPECT_EQ(tagged.getFilePicture(qPath(fixtures::path("tone.mp3"))).size(), QSize(120, 90));
+    EXPECT_EQ(tagged.getFilePicture(fixture("tone.mp3")).size(), QSize(120, 90));
     EXPECT_EQ(albumAndComposer(tagged), QStringList(2));
 
     fixtures::writeFile(m_dir.file("random.mp3"), fixtures::randomBytes(32 * 1024, 3));
     for (const std::string& file : { fixtures::path("tone.mp3"), fixtures::path("tagged.m4a"),
              fixtures::path("tone.wav"), m_dir.file("random.mp3"), m_dir.file("missing.mp3"), std::string() }) {
         SCOPED_TRACE(file);
-        EXPECT_EQ(albumAndComposer(GetFilePicture(qPath(file))), QStringList(2));
+        EXPECT_EQ(albumAndComposer(GetFilePicture(q(file))), QStringList(2));
     }
 }
 
-TEST_F(GetFilePictureTest, TextFramesAreDecodedAsTheyDeclareThemselves)
+// Which text frames count and which value is shown; the decoding of each ID3 text
+// encoding is the tag library's.
+TEST_F(GetFilePictureTest, AlbumAndComposerComeFromTheirFramesOnly)
 {
     const QString cafe = u"Caf\u00e9 Z\u00fcrich"_s;
-    const QString zoe = u"Zo\u00eb \u0160imon"_s;
     const QString tokyo = u"\u6771\u4eac \u00c4rger"_s;
-    const std::string bomBigEndian("\xfe\xff");
-    const std::string bomLittleEndian("\xff\xfe");
-    const QString longText = QString(2000, u'x') + u"end"_s;
-
     struct Case {
         const char* what;
-        int version;
         std::vector<Id3Frame> frames;
         QString album;
         QString composer;
     };
     const std::vector<Case> cases = {
-        { "UTF-16BE composer", 4, { text("TCOM", 2, utf16(zoe, true)) }, {}, zoe },
-        { "Latin-1 album", 3, { text("TALB", 0, cafe.toLatin1().toStdString()) }, cafe, {} },
-        { "UTF-16 with a big-endian mark", 3, { text("TALB", 1, bomBigEndian + utf16(tokyo, true)) }, tokyo, {} },
-        { "UTF-16 with a little-endian mark", 3, { text("TALB", 1, bomLittleEndian + utf16(tokyo, false)) }, tokyo,
-            {} },
-        { "UTF-8", 4, { text("TALB", 3, tokyo.toUtf8().toStdString()), text("TCOM", 3, cafe.toUtf8().toStdString()) },
-            tokyo, cafe },
-        { "odd UTF-16 length", 3, { text("TALB", 1, bomLittleEndian + utf16(u"Ab"_s, false) + "C") }, u"Ab"_s, {} },
-        { "trailing zeros", 3, { text("TCOM", 0, std::string("Name") + std::string(3, '\0')) }, {}, u"Name"_s },
-        { "a text longer than any fixed buffer", 4, { text("TALB", 0, longText.toLatin1().toStdString()) }, longText,
-            {} },
-        { "several values", 4, { text("TCOM", 3, std::string("First") + '\0' + "Second") }, {}, u"First"_s },
-        { "unknown encoding", 4, { text("TALB", 7, utf16(cafe, true)) }, {}, {} },
-        { "a later frame replaces an earlier one", 3,
+        { "non-ASCII text",
+            { text("TALB", 3, tokyo.toUtf8().toStdString()), text("TCOM", 0, cafe.toLatin1().toStdString()) }, tokyo,
+            cafe },
+        { "several values: the first", { text("TCOM", 3, std::string("First") + '\0' + "Second") }, {}, u"First"_s },
+        { "unknown encoding", { text("TALB", 7, "Cafe") }, {}, {} },
+        { "a later frame replaces an earlier one",
             { text("TALB", 0, "Old"), text("TCOM", 0, "Writer"), text("TALB", 0, "New") }, u"New"_s, u"Writer"_s },
-        { "an unreadable later frame is skipped", 4, { text("TALB", 0, "Kept"), text("TALB", 9, "Lost") }, u"Kept"_s,
-            {} },
-        { "other frames are ignored", 3,
+        { "an unreadable later frame is skipped", { text("TALB", 0, "Kept"), text("TALB", 9, "Lost") }, u"Kept"_s, {} },
+        { "other frames are ignored",
             { text("TIT2", 0, "Title"), text("TPE1", 0, "Artist"), text("TCOM", 0, "Composer") }, {}, u"Composer"_s },
     };
     int index = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string file = mp3WithTag("case" + std::to_string(index++) + ".mp3", id3Tag(c.version, c.frames));
-        EXPECT_EQ(albumAndComposer(GetFilePicture(qPath(file))), (QStringList { c.album, c.composer }));
+        const std::string file = mp3WithTag("case" + std::to_string(index++) + ".mp3", id3Tag(4, c.frames));
+        EXPECT_EQ(albumAndComposer(GetFilePicture(q(file))), (QStringList { c.album, c.composer }));
     }
 }
 
@@ -341,8 +310,6 @@ TEST(VideoThumbnail, IsTheFirstFrameStretchedTo120By90OrNullWithoutAPicture)
 {
     DecMgrInit();
     EXPECT_TRUE(videoThumbnail(nullptr).isNull());
-    // Audio files and covers give no video decoder at all.
-    EXPECT_EQ(VDecCreate(WidePath(fixtures::path("tagged.mp3")), 0, 0, 0), nullptr);
 
     const VideoDecoder decoder = VDecCreate(WidePath(fixtures::path("video-silent.mp4")), 0, 0, 0);
     ASSERT_NE(decoder, nullptr);
