@@ -1,7 +1,8 @@
 #include "core/convert/fadeunit.h"
+#include "support/fixtures.h"
+#include "support/qtfixtures.h"
 
 #include <QByteArray>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,19 +25,10 @@ constexpr int kHeaderSize = 44;
 // A canonical 16-bit PCM WAV file: the 44-byte header, then the samples as given (interleaved).
 QByteArray wavBytes(int channels, int sampleRate, const std::vector<qint16>& samples)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    const auto dataSize = quint32(samples.size() * 2);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataSize);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(channels) << quint32(sampleRate) << quint32(sampleRate * channels * 2)
-        << quint16(channels * 2) << quint16(16); // byte rate, block align
-    out.writeRawData("data", 4);
-    out << dataSize;
+    const auto dataSize = static_cast<uint32_t>(samples.size() * 2);
+    QByteArray bytes = QByteArray::fromStdString(fixtures::wavHeader(sampleRate, channels, dataSize));
     for (const qint16 s : samples)
-        out << s;
+        bytes.append(static_cast<char>(s & 0xFF)).append(static_cast<char>((s >> 8) & 0xFF));
     return bytes;
 }
 
@@ -80,16 +72,8 @@ protected:
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(writeBytes(path, bytes));
         return path;
-    }
-
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir m_dir;
@@ -114,7 +98,7 @@ TEST_F(FadeUnitTest, FlagZeroDoesNothing)
     EXPECT_EQ(printed, "");
     EXPECT_TRUE(fade(m_dir.filePath(QStringLiteral("missing.wav")), 0, 0, 1, 0, 1, 1, &error, &printed));
     EXPECT_EQ(printed, "");
-    EXPECT_EQ(read(path), tone());
+    EXPECT_EQ(readBytes(path), tone());
     EXPECT_EQ(error, QStringLiteral("untouched"));
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".fade.tmp")));
 }
@@ -188,7 +172,7 @@ TEST_F(FadeUnitTest, FadesRampLinearlyInsideTheirClampedWindows)
         EXPECT_EQ(printed,
             "----------------------File Length--------------------------\nfile Length:"
                 + std::to_string(c.before.size()) + "\nexit fade unit\n");
-        const QByteArray after = read(path);
+        const QByteArray after = readBytes(path);
         ASSERT_EQ(after.size(), c.before.size());
         EXPECT_EQ(after.left(kHeaderSize), c.before.left(kHeaderSize));
         for (int i = 0; i < (c.before.size() - kHeaderSize) / 2; ++i) {
@@ -201,7 +185,7 @@ TEST_F(FadeUnitTest, FadesRampLinearlyInsideTheirClampedWindows)
             }
             ASSERT_EQ(sampleAt(after, i), expected) << "sample " << i;
         }
-        EXPECT_EQ(read(neighbour), QByteArrayLiteral("someone else's file"));
+        EXPECT_EQ(readBytes(neighbour), QByteArrayLiteral("someone else's file"));
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no work file left
         struct stat info { };
         ASSERT_EQ(::stat(native.constData(), &info), 0);
@@ -246,7 +230,7 @@ TEST_F(FadeUnitTest, RefusalsKeepTheSourceAndLeaveNoWorkFile)
         }
         EXPECT_EQ(error, c.error);
         EXPECT_EQ(QFileInfo::exists(path), !c.content.isNull());
-        EXPECT_EQ(read(path), c.content);
+        EXPECT_EQ(readBytes(path), c.content);
         EXPECT_EQ(QFileInfo::exists(workPath), c.workFileTaken);
         EXPECT_EQ(QFileInfo(workPath).isDir(), c.workFileTaken); // not ours to remove
     }
@@ -256,7 +240,7 @@ TEST_F(FadeUnitTest, WorkFileNeverClobbersASourceWithoutExtension)
 {
     const QString bare = write(QStringLiteral("tone"), tone());
     ASSERT_TRUE(fade(bare, FadeUnit::kFadeIn, 0.0, 0.25, 0.0, 0.0));
-    const QByteArray faded = read(bare);
+    const QByteArray faded = readBytes(bare);
     ASSERT_EQ(faded.size(), 8236);
     EXPECT_EQ(sampleAt(faded, 512), 5000);
     EXPECT_EQ(sampleAt(faded, 1024), 10000);
@@ -266,7 +250,7 @@ TEST_F(FadeUnitTest, FailedWriteKeepsSourceAndRemovesWorkFile)
 {
     // 64 KiB of samples written under a 16 KiB file size limit: the write fails part-way, as on a full disk.
     const QString path = write(QStringLiteral("big.wav"), wavBytes(1, 32768, std::vector<qint16>(32768, 10000)));
-    const QByteArray before = read(path);
+    const QByteArray before = readBytes(path);
     rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN); // get EFBIG rather than a signal
@@ -280,7 +264,7 @@ TEST_F(FadeUnitTest, FailedWriteKeepsSourceAndRemovesWorkFile)
 
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.startsWith(QStringLiteral("Could not write the faded file"))) << error.toStdString();
-    EXPECT_EQ(read(path), before);
+    EXPECT_EQ(readBytes(path), before);
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".fade.tmp")));
 }
 
