@@ -116,10 +116,12 @@ TEST(Images, ResetImageFitsTheBoxWithoutDividingByZero)
         CommonFunctions::resetImage(image, c.boxW, c.boxH, &w, &h);
         EXPECT_EQ(QSize(w, h), QSize(c.newW, c.newH)) << c.w << "x" << c.h << " in " << c.boxW << "x" << c.boxH;
     }
-    CommonFunctions::resetImage(QImage(4, 4, QImage::Format_RGB32), 120, 90, nullptr, nullptr);
+    int width = -1; // either size may be left out
+    CommonFunctions::resetImage(QImage(4, 4, QImage::Format_RGB32), 120, 90, &width, nullptr);
+    EXPECT_EQ(width, 90);
 }
 
-TEST(Images, ThumbnailAndArgbCopy)
+TEST(Images, ThumbnailIsStretchedToTheWholeBox)
 {
     // Top half red; bottom half blue on the left, green on the right.
     QImage source(240, 60, QImage::Format_RGB32);
@@ -127,20 +129,12 @@ TEST(Images, ThumbnailAndArgbCopy)
     for (int y = 30; y < 60; ++y)
         for (int x = 0; x < 240; ++x)
             source.setPixelColor(x, y, x < 120 ? Qt::blue : Qt::green);
-
     const QImage thumb = CommonFunctions::NSImageFromCGImageRef(source);
     ASSERT_EQ(thumb.size(), QSize(120, 90));
     EXPECT_EQ(thumb.pixelColor(117, 2), QColor(Qt::red)); // stretched to the corners, upright
     EXPECT_EQ(thumb.pixelColor(2, 87), QColor(Qt::blue));
     EXPECT_EQ(thumb.pixelColor(117, 87), QColor(Qt::green));
     EXPECT_EQ(CommonFunctions::NSImageFromCGImageRef(QImage()).size(), QSize(120, 90));
-
-    EXPECT_TRUE(CommonFunctions::nsimageToCGImage(QImage()).isNull());
-    QImage copy = CommonFunctions::nsimageToCGImage(source);
-    ASSERT_EQ(copy.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(copy.pixelColor(200, 50), QColor(Qt::green));
-    copy.setPixelColor(0, 0, Qt::white);
-    EXPECT_EQ(source.pixelColor(0, 0), QColor(Qt::red)); // a copy, not the same pixels
 }
 
 } // namespace

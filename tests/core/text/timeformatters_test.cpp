@@ -1,6 +1,5 @@
 #include "core/text/timeformatters.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
@@ -9,13 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-TEST(VyMediaTimeFormatter, ShowsOnlyStrings)
-{
-    EXPECT_EQ(VyMediaTimeFormatter::stringForObjectValue(QVariant(u"12:34:56"_s)), u"12:34:56"_s);
-    for (const QVariant& other : { QVariant(), QVariant(5), QVariant(QByteArray("00:00:01")) })
-        EXPECT_TRUE(VyMediaTimeFormatter::stringForObjectValue(other).isEmpty()) << other.typeName();
-}
 
 TEST(VyMediaTimeFormatter, TypingAndCommitRules)
 {
