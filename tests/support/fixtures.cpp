@@ -86,6 +86,24 @@ std::string randomBytes(size_t count, unsigned seed)
     return bytes;
 }
 
+Sources::Sources(const std::string& file, int rate, int channels, bool withVideo, double videoStart)
+{
+    audioDecoder = ADecCreate(WidePath(file), 0, 0, 0);
+    audio = PCAudioCreate(audioDecoder, rate, channels, 16, 0);
+    if (withVideo) {
+        videoDecoder = VDecCreate(WidePath(file), 0, 0, 0);
+        video = PCVideoCreate(videoDecoder, 0, videoStart);
+    }
+}
+
+Sources::~Sources()
+{
+    PCAudioDestroy(audio);
+    ADecDestroy(audioDecoder);
+    PCVideoDestroy(video);
+    VDecDestroy(videoDecoder);
+}
+
 Pcm decodeAll(const std::string& file, double seekTo)
 {
     Pcm pcm;

@@ -2,6 +2,8 @@
 // Test helpers: the generated media files, scratch folders and whole-file decodes.
 // Plain C++ so that the media tests need no Qt.
 
+#include "media/audioprocesslib.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +43,21 @@ struct Pcm {
     int64_t firstTimestampUs = -1;
     std::vector<int16_t> samples; // interleaved
     [[nodiscard]] size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
+};
+
+// A file's decoders and the processors over them, released in the order the converter
+// uses. The sound comes at `rate` Hz in `channels` channels (0: the source's own); the
+// picture is opened only when `withVideo` is set, its processor starting at `videoStart`.
+struct Sources {
+    explicit Sources(
+        const std::string& file, int rate = 0, int channels = 0, bool withVideo = false, double videoStart = 0.0);
+    ~Sources();
+    Sources(const Sources&) = delete;
+    Sources& operator=(const Sources&) = delete;
+    AudioDecoder audioDecoder = nullptr;
+    AudioProcessor audio = nullptr;
+    VideoDecoder videoDecoder = nullptr;
+    VideoProcessor video = nullptr;
 };
 
 // Everything ADecGetNextAudioFrame delivers for `file`, after seeking to `seekTo`

@@ -2,7 +2,9 @@
 
 #include "support/fixtures.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QProcess>
 
 QString q(const std::string& text)
@@ -25,6 +27,37 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+namespace {
+QStringList capturedLines;
+} // namespace
+
+LogCapture::LogCapture(const QString& rules)
+    : m_rules(!rules.isEmpty())
+{
+    capturedLines.clear();
+    if (m_rules)
+        QLoggingCategory::setFilterRules(rules);
+    m_previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { capturedLines.append(message); });
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+    if (m_rules)
+        QLoggingCategory::setFilterRules(QString());
+}
+
+const QStringList& LogCapture::lines() const
+{
+    return capturedLines;
 }
 
 bool runFfmpeg(const QStringList& arguments, QString* error)
