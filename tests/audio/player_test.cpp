@@ -16,25 +16,11 @@
 namespace {
 
 // The file's sources, wrapped as the editor wraps them.
-struct Loaded {
+struct Loaded : fixtures::Sources {
     explicit Loaded(const std::string& file)
+        : Sources(file, 0, 0, true, -1.0)
     {
-        audioDecoder = ADecCreate(WidePath(file), 0, 0, 0);
-        audio = PCAudioCreate(audioDecoder, 0, 0, 0, 0);
-        videoDecoder = VDecCreate(WidePath(file), 0, 0, 0);
-        video = PCVideoCreate(videoDecoder, 0, -1.0);
     }
-    ~Loaded()
-    {
-        PCAudioDestroy(audio);
-        ADecDestroy(audioDecoder);
-        PCVideoDestroy(video);
-        VDecDestroy(videoDecoder);
-    }
-    AudioDecoder audioDecoder = nullptr;
-    AudioProcessor audio = nullptr;
-    VideoDecoder videoDecoder = nullptr;
-    VideoProcessor video = nullptr;
 };
 
 struct CallbackLog {

@@ -17,12 +17,10 @@ Pcm pull(const std::string& file, int rate, int channels, int volume = 100, cons
     double seekTo = -1.0)
 {
     Pcm p;
-    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
-    AudioProcessor processor = PCAudioCreate(decoder, rate, channels, 16, 0);
-    if (processor == nullptr) {
-        ADecDestroy(decoder);
+    const fixtures::Sources sources(file, rate, channels);
+    AudioProcessor processor = sources.audio;
+    if (processor == nullptr)
         return p;
-    }
     PCSetVolum(processor, volume);
     if (fades != nullptr)
         PCSetFadeInOutTime(processor, fades[0], fades[1], fades[2], fades[3]);
@@ -36,8 +34,6 @@ Pcm pull(const std::string& file, int rate, int channels, int volume = 100, cons
         const auto* s = reinterpret_cast<const int16_t*>(frame->audio.data);
         p.samples.insert(p.samples.end(), s, s + frame->audio.dataSize / 2);
     }
-    PCAudioDestroy(processor);
-    ADecDestroy(decoder);
     return p;
 }
 
@@ -104,8 +100,8 @@ TEST_F(AudioProcessTest, SeekLandsOnTheRequestedSampleAfterResampling)
 
 TEST_F(AudioProcessTest, VolumeMayChangeWhileAnotherThreadPulls)
 {
-    AudioDecoder decoder = ADecCreate(WidePath(fixtures::path("tone.flac")), 0, 0, 0);
-    AudioProcessor processor = PCAudioCreate(decoder, 0, 0, 0, 0);
+    const fixtures::Sources sources(fixtures::path("tone.flac"));
+    AudioProcessor processor = sources.audio;
     ASSERT_NE(processor, nullptr);
     int frames = 0;
     std::jthread puller([processor, &frames] {
@@ -118,8 +114,6 @@ TEST_F(AudioProcessTest, VolumeMayChangeWhileAnotherThreadPulls)
     }
     puller.join();
     EXPECT_GT(frames, 50); // six seconds of FLAC, 4608 samples a frame
-    PCAudioDestroy(processor);
-    ADecDestroy(decoder);
 }
 
 } // namespace

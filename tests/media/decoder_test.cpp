@@ -242,22 +242,4 @@ TEST_F(DecoderTest, WrapperCreatesTheDecodersItsKindAsksFor)
     EXPECT_FALSE(missing.getMediaFileInfo());
 }
 
-TEST_F(DecoderTest, WrapperDecodesTheWholeFileInTheUsualOrder)
-{
-    VyRTMediaFileDecoder decoder(fixtures::path("tone.flac"), VyRTMediaFileDecoder::AudioOnly);
-    const VyAudioInfo* info = decoder.getAudioInfo();
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->bitsPerSample, 16);
-    decoder.audioSeek(0.0);
-    int64_t bytes = 0;
-    while (const MEDIA_FRAME* frame = decoder.getNextAudioFrame()) {
-        if (frame->audio.dataSize == 0)
-            break;
-        EXPECT_EQ(frame->audio.channels, 2);
-        EXPECT_EQ(frame->audio.bitsPerSample, 16);
-        bytes += frame->audio.dataSize;
-    }
-    EXPECT_EQ(bytes, 6 * 44100 * 2 * 2);
-}
-
 } // namespace

@@ -12,29 +12,7 @@
 
 namespace {
 
-// The sources of one encode, released in the order the converter uses.
-struct Sources {
-    explicit Sources(const std::string& file, bool withVideo = false, int rate = 0, int channels = 0)
-    {
-        audioDecoder = ADecCreate(WidePath(file), 0, 0, 0);
-        audio = PCAudioCreate(audioDecoder, rate, channels, 16, 0);
-        if (withVideo) {
-            videoDecoder = VDecCreate(WidePath(file), 0, 0, 0);
-            video = PCVideoCreate(videoDecoder, 0, 0.0);
-        }
-    }
-    ~Sources()
-    {
-        PCAudioDestroy(audio);
-        ADecDestroy(audioDecoder);
-        PCVideoDestroy(video);
-        VDecDestroy(videoDecoder);
-    }
-    AudioDecoder audioDecoder = nullptr;
-    AudioProcessor audio = nullptr;
-    VideoDecoder videoDecoder = nullptr;
-    VideoProcessor video = nullptr;
-};
+using fixtures::Sources;
 
 EncodeParam params(const char (&container)[5], const char (&codec)[5])
 {
@@ -167,7 +145,7 @@ TEST_F(EncoderTest, ValuesAPhoneCannotTakeAreBroughtToSupportedOnes)
 
 TEST_F(EncoderTest, CutKeepsThePictureOrGivesAnAudioOnlyMov)
 {
-    const Sources video(fixtures::path("video.mp4"), true, 44100, 2);
+    const Sources video(fixtures::path("video.mp4"), 44100, 2, true);
     const std::string cut = dir.file("cut.mov");
     EncodeParam p = params("MOV ", "AAC ");
     p.video.dwFourCC = fourCC("Xvid");
@@ -179,7 +157,7 @@ TEST_F(EncoderTest, CutKeepsThePictureOrGivesAnAudioOnlyMov)
     EXPECT_EQ(info->programs[0].audioStreamCount, 1);
     EXPECT_NEAR(info->duration, 2.0, 0.1);
 
-    const Sources audioOnly(fixtures::path("tone.mp3"), true, 44100, 2);
+    const Sources audioOnly(fixtures::path("tone.mp3"), 44100, 2, true);
     ASSERT_EQ(audioOnly.video, nullptr);
     const std::string soundCut = dir.file("sound.mov");
     EXPECT_EQ(encode(audioOnly, p, soundCut, 1.0, 2.0), std::make_pair(0, 0));
