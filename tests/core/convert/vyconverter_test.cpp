@@ -5,7 +5,6 @@
 #include "support/fixtures.h"
 #include "support/qtfixtures.h"
 
-#include <QDir>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -73,11 +72,6 @@ std::string majorBrand(const std::string& path)
     return head.size() == 12 && head.mid(4, 4) == "ftyp" ? head.mid(8, 4).toStdString() : std::string();
 }
 
-QStringList entries(const std::string& folder)
-{
-    return QDir(q(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 constexpr double kWindow = 0.020; // 20 ms: several periods of the fixtures' tones
 
 class VyConverterTest : public ::testing::Test {
@@ -135,7 +129,7 @@ TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAnd
         if (c.withParameters)
             converter.setAudioParm(audioParameters(44100, 2, 128000));
         ASSERT_TRUE(convert(converter, c.source, out, part(c.start, c.length)));
-        EXPECT_EQ(entries(m_dir.path()),
+        EXPECT_EQ(entries(q(m_dir.path())),
             (QStringList { u"hires.flac"_s, u"mono-22k.wav"_s, u"ring.m4r"_s, u"surround.m4a"_s }));
         const Probe p = probe(out);
         EXPECT_EQ(majorBrand(out), "M4A ");
@@ -282,7 +276,7 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
     const std::string taken = m_dir.file("taken.m4r");
     std::filesystem::create_directories(taken);
     fixtures::writeFile(taken + "/keep", "x");
-    const QStringList before = entries(m_dir.path());
+    const QStringList before = entries(q(m_dir.path()));
     const std::string tone = fixtures::path("tone.wav");
     const std::string out = m_dir.file("out.m4r");
     const std::pair<std::string, std::string> cases[]
@@ -298,10 +292,10 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
             EXPECT_FALSE(convert(converter, source, target, part(0.0, 5.0)));
             EXPECT_EQ(converter.cutFile(q(source), q(target), 0.0, 5.0), 0U);
             EXPECT_FALSE(converter.isEncoding());
-            EXPECT_EQ(entries(m_dir.path()), before);
+            EXPECT_EQ(entries(q(m_dir.path())), before);
         }
     }
-    EXPECT_EQ(entries(taken), QStringList { u"keep"_s });
+    EXPECT_EQ(entries(q(taken)), QStringList { u"keep"_s });
     EXPECT_EQ(readBytes(q(m_dir.file("plain-file"))), QByteArray("not a folder"));
 }
 

@@ -156,11 +156,9 @@ struct World {
 };
 
 class SessionTest : public testing::Test, public World { };
-class PreviewSessionLoop : public SessionTest { };
-class PreviewSessionResume : public SessionTest { };
-class PreviewSessionFades : public SessionTest { };
-class PreviewSessionWholeFile : public SessionTest { };
-class PreviewSessionNoPlayer : public SessionTest { };
+using PreviewSessionLoop = SessionTest;
+using PreviewSessionResume = SessionTest;
+using PreviewSessionWholeFile = SessionTest;
 class PreviewSessionScroll : public SessionTest {
 protected:
     void SetUp() override { host.visible = kTenToThirtySeconds; }
@@ -336,7 +334,7 @@ TEST_F(PreviewSessionResume, WholeFilePlayAndPreviewTakeOverFromEachOther)
     EXPECT_DOUBLE_EQ(host.fade("FadeOutLength"), 0.0);
 }
 
-TEST_F(PreviewSessionFades, TickedFadesGoToThePlayer)
+TEST_F(PreviewSessionResume, TickedFadesGoToTheNextPass)
 {
     host.fades = { true, 2.0, false, 3.0 };
     session.clickPreviewChosePart();
@@ -374,7 +372,7 @@ TEST_F(PreviewSessionWholeFile, EndOfFileOrPlayerStoppingEarlyRestoresButtonAndL
     }
 }
 
-TEST_F(PreviewSessionWholeFile, FirstStartSeeksBeforeItPlays)
+TEST_F(PreviewSessionWholeFile, FirstStartSeeksBeforeItPlaysAndButtonsReset)
 {
     session.resetForNewFile();
     EXPECT_FALSE(session.hasPlayed());
@@ -384,6 +382,13 @@ TEST_F(PreviewSessionWholeFile, FirstStartSeeksBeforeItPlays)
     EXPECT_EQ(host.count("volume 100"), 1);
     EXPECT_TRUE(session.hasPlayed());
     EXPECT_EQ(session.seekToTimePos(), 12.0);
+
+    session.resetButtons();
+    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayFresh);
+    EXPECT_EQ(host.playImage, "PlayN.png");
+    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
+    EXPECT_EQ(host.previewImage, "Preview.png");
+    EXPECT_EQ(PreviewSession::playTimeText(75.9, 183.0).toStdString(), "00:01:15 / 00:03:03");
 }
 
 TEST_F(PreviewSessionWholeFile, SpacePausesThenResumeStopBeyondTheEndAndSpaceTogglesThePreview)
@@ -422,17 +427,6 @@ TEST_F(PreviewSessionWholeFile, SpacePausesThenResumeStopBeyondTheEndAndSpaceTog
     session.spaceKey();
     EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
     EXPECT_EQ(host.state, PreviewSession::kPlayerPaused);
-}
-
-TEST_F(PreviewSessionWholeFile, ButtonsResetAndTimeText)
-{
-    session.handlePlay();
-    session.resetButtons();
-    EXPECT_EQ(session.playBtnSt(), PreviewSession::kPlayFresh);
-    EXPECT_EQ(host.playImage, "PlayN.png");
-    EXPECT_EQ(session.previewBtnSt(), PreviewSession::kPreviewIdle);
-    EXPECT_EQ(host.previewImage, "Preview.png");
-    EXPECT_EQ(PreviewSession::playTimeText(75.9, 183.0).toStdString(), "00:01:15 / 00:03:03");
 }
 
 TEST_F(PreviewSessionScroll, MethodFollowsWhereTheLineIs)
@@ -489,7 +483,7 @@ TEST_F(PreviewSessionScroll, ScrollerClickStopsAutoScrollAndAnActiveMethodStepsU
     EXPECT_LT(std::abs(261.0 - host.visible.center().x()), 6.49);
 }
 
-TEST_F(PreviewSessionNoPlayer, NothingHappens)
+TEST_F(PreviewSessionWholeFile, WithoutAPlayerNothingHappens)
 {
     host.state = PreviewSession::kNoPlayer;
     session.clickPlaySound();

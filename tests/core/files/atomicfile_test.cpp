@@ -3,17 +3,11 @@
 #include "core/files/atomicfile.h"
 #include "support/qtfixtures.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList everything(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 
 TEST(AtomicFile, ReplacesOrKeepsAndLeavesNoTemporaryFiles)
 {
@@ -26,7 +20,7 @@ TEST(AtomicFile, ReplacesOrKeepsAndLeavesNoTemporaryFiles)
     EXPECT_EQ(readBytes(target), "first");
     ASSERT_TRUE(AtomicFile::writeData(target, "third", AtomicFile::Existing::Replace));
     EXPECT_EQ(readBytes(target), "third");
-    EXPECT_EQ(everything(dir.path()), QStringList { QStringLiteral("tone.m4r") });
+    EXPECT_EQ(entries(dir.path()), QStringList { QStringLiteral("tone.m4r") });
 }
 
 TEST(AtomicFile, CopiesRefuseEmptyOrMissingSourcesAndMissingFolders)
@@ -46,7 +40,7 @@ TEST(AtomicFile, CopiesRefuseEmptyOrMissingSourcesAndMissingFolders)
     EXPECT_FALSE(AtomicFile::writeCopy(dir.filePath(QStringLiteral("absent")), copy));
     EXPECT_EQ(readBytes(copy), data);
     EXPECT_FALSE(AtomicFile::writeCopy(source, dir.filePath(QStringLiteral("no/such/folder/copy"))));
-    EXPECT_EQ(everything(dir.path()),
+    EXPECT_EQ(entries(dir.path()),
         (QStringList { QStringLiteral("copy"), QStringLiteral("empty"), QStringLiteral("source") }));
 }
 

@@ -9,7 +9,6 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
-#include <QLoggingCategory>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -22,28 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Collects every log line while it lives, with the media category's info lines enabled.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        s_lines.clear();
-        QLoggingCategory::setFilterRules(u"sonabel.media.info=true"_s);
-        m_previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& message) { s_lines.append(message); });
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        QLoggingCategory::setFilterRules(QString());
-    }
-    [[nodiscard]] const QStringList& lines() const { return s_lines; }
-
-private:
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-};
 
 // A 320 x 120 video (8:3) whose first frames are red on the left half and blue on the
 // right half, and green from 0.5 s on: a thumbnail shows which frame it took and
@@ -168,7 +145,7 @@ TEST_F(GetFilePictureTest, TaggedAudioGivesItsPicture)
         SCOPED_TRACE(c.file);
         const QString path = fixture(c.file);
         EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::AudioFile); // the cover is no video
-        const LogCapture log;
+        const LogCapture log(u"sonabel.media.info=true"_s);
         GetFilePicture reader;
         const QImage image = reader.getFilePicture(path);
         expectSamePixels(image, m_cover);
@@ -204,7 +181,7 @@ TEST_F(GetFilePictureTest, FileWithoutPictureOrUnreadableGivesGenericPictureAndS
         SCOPED_TRACE(c.file);
         const QString path = q(c.file);
         EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::AudioFile);
-        const LogCapture log;
+        const LogCapture log(u"sonabel.media.info=true"_s);
         GetFilePicture reader(u"unused"_s);
         EXPECT_EQ(reader.getFilePicture(path), m_generic);
         EXPECT_EQ(reader.filePath(), path);

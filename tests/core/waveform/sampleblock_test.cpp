@@ -1,10 +1,10 @@
 #include "core/environment/editingstate.h"
 #include "core/waveform/sampleblock.h"
 #include "core/waveform/sampleblocktransfer.h"
+#include "support/qtfixtures.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -28,8 +28,7 @@ QByteArray readWhenWritten(const QString& path)
     QDeadlineTimer deadline(10000);
     while (!QFileInfo::exists(path) && !deadline.hasExpired())
         QThread::msleep(10);
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return readBytes(path);
 }
 
 TEST(SampleBlockArchive, RoundTripsEveryPointExactly)
@@ -83,14 +82,9 @@ TEST(SampleBlockTransfer, WritesTheArchiveIntoTheTemporaryFolderInTheBackground)
 
 TEST(SampleBlockTransfer, FailedWriteIsReportedAndLogged)
 {
-    static QString logged;
-    logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& message) { logged += message; });
-    const bool ok = SampleBlockTransfer::writeBlockToFile(makeBlock(2), QStringLiteral("/nonexistent-folder/x.plist"));
-    qInstallMessageHandler(previous);
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(logged.contains(QStringLiteral("Transfer data to file filed........error")));
+    const LogCapture log;
+    EXPECT_FALSE(SampleBlockTransfer::writeBlockToFile(makeBlock(2), QStringLiteral("/nonexistent-folder/x.plist")));
+    EXPECT_TRUE(log.lines().join(u'\n').contains(QStringLiteral("Transfer data to file filed........error")));
 }
 
 } // namespace
