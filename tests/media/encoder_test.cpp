@@ -81,17 +81,6 @@ TEST_F(EncoderTest, RingtoneIsAacInAnM4aFileStartingAtTheFirstSample)
     EXPECT_NEAR(fixtures::zeroCrossings(pcm, 1, 0, 44100), 1320, 6);
 }
 
-TEST_F(EncoderTest, WavOutputHoldsExactlyTheSamplesOfThePart)
-{
-    const Sources s(fixtures::path("tone.wav"));
-    const std::string out = dir.file("part.wav");
-    EXPECT_EQ(encode(s, params("WAV ", "PCM "), out, 2.0, 1.5), std::make_pair(0, 0));
-    const fixtures::Pcm whole = fixtures::decodeAll(fixtures::path("tone.wav"));
-    const fixtures::Pcm part = fixtures::decodeAll(out);
-    ASSERT_EQ(part.samples.size(), static_cast<size_t>(1.5 * 44100 * 2));
-    EXPECT_TRUE(std::equal(part.samples.begin(), part.samples.end(), whole.samples.begin() + 2 * 44100 * 2));
-}
-
 // A part cut from a compressed file starts with its own sound, not with the silence and
 // ramp of a decoder that lost its state: from the file's start and from mid-file.
 TEST_F(EncoderTest, PartsOfCompressedFilesHoldTheirSamplesFromTheFirstOne)
@@ -116,17 +105,6 @@ TEST_F(EncoderTest, PartsOfCompressedFilesHoldTheirSamplesFromTheFirstOne)
     }
 }
 
-TEST_F(EncoderTest, Mp3Output)
-{
-    const Sources s(fixtures::path("tone.flac"));
-    const std::string out = dir.file("part.mp3");
-    EXPECT_EQ(encode(s, params("PM3 ", "PM3 "), out, 0.0, 5.0), std::make_pair(0, 0));
-    MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(out);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->formatName, "mp3");
-    EXPECT_NEAR(static_cast<double>(fixtures::decodeAll(out).frames()), 5.0 * 44100, 2000);
-}
-
 TEST_F(EncoderTest, ValuesAPhoneCannotTakeAreBroughtToSupportedOnes)
 {
     const Sources s(fixtures::path("tone.wav"));
@@ -141,42 +119,6 @@ TEST_F(EncoderTest, ValuesAPhoneCannotTakeAreBroughtToSupportedOnes)
     EXPECT_EQ(info->programs[0].audioStream->sampleRate, 48000);
     EXPECT_EQ(info->programs[0].audioStream->channels, 2);
     EXPECT_LE(info->programs[0].audioStream->bitRate, 330000);
-}
-
-TEST_F(EncoderTest, CutKeepsThePictureOrGivesAnAudioOnlyMov)
-{
-    const Sources video(fixtures::path("video.mp4"), 44100, 2, true);
-    const std::string cut = dir.file("cut.mov");
-    EncodeParam p = params("MOV ", "AAC ");
-    p.video.dwFourCC = fourCC("Xvid");
-    p.bVideoDisable = 0;
-    EXPECT_EQ(encode(video, p, cut, 0.5, 2.0), std::make_pair(0, 0));
-    MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(cut);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->programs[0].videoStreamCount, 1);
-    EXPECT_EQ(info->programs[0].audioStreamCount, 1);
-    EXPECT_NEAR(info->duration, 2.0, 0.1);
-
-    const Sources audioOnly(fixtures::path("tone.mp3"), 44100, 2, true);
-    ASSERT_EQ(audioOnly.video, nullptr);
-    const std::string soundCut = dir.file("sound.mov");
-    EXPECT_EQ(encode(audioOnly, p, soundCut, 1.0, 2.0), std::make_pair(0, 0));
-    info = VyRTMediaFileDecoder::getMediaFileInfo(soundCut);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->programs[0].videoStreamCount, 0);
-    EXPECT_EQ(info->programs[0].audioStreamCount, 1);
-}
-
-TEST_F(EncoderTest, OutputThatCannotBeWrittenFailsAndLeavesNothing)
-{
-    const Sources s(fixtures::path("tone.wav"));
-    EXPECT_NE(encode(s, params("M4A ", "AAC "), dir.file("missing/folder/ring.m4r"), 0.0, 5.0).first, 0);
-    fixtures::writeFile(dir.file("plainfile"), "x");
-    EXPECT_NE(encode(s, params("M4A ", "AAC "), dir.file("plainfile/ring.m4r"), 0.0, 5.0).first, 0);
-    EXPECT_NE(encode(s, params("M4A ", "AAC "), dir.file(std::string(600, 'n')), 0.0, 5.0).first, 0);
-    const Sources none(dir.file("not-there.wav"));
-    EXPECT_NE(encode(none, params("M4A ", "AAC "), dir.file("ring.m4r"), 0.0, 5.0).first, 0);
-    EXPECT_EQ(entries(dir.path()), 1u); // only "plainfile"
 }
 
 TEST_F(EncoderTest, StoppedEncodeLeavesNoFileBehind)

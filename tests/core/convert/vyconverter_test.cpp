@@ -216,6 +216,7 @@ TEST_F(VyConverterTest, FormatNamesChooseTheContainerAndCodec)
         const Probe p = probe(out);
         EXPECT_EQ(p.format, c.probedFormat);
         EXPECT_EQ(p.audioStreams, 1);
+        EXPECT_NEAR(double(fixtures::decodeAll(out).frames()), 3.0 * 44100, 2048.0);
     }
 }
 
@@ -279,10 +280,10 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
     const QStringList before = entries(q(m_dir.path()));
     const std::string tone = fixtures::path("tone.wav");
     const std::string out = m_dir.file("out.m4r");
-    const std::pair<std::string, std::string> cases[]
-        = { { m_dir.file("random.mp3"), out }, { m_dir.file("empty.m4a"), out }, { m_dir.file("missing.wav"), out },
-              { fixtures::path("video-silent.mp4"), out }, { tone, m_dir.file("no-such-folder/ring.m4r") },
-              { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken } };
+    const std::pair<std::string, std::string> cases[] = { { m_dir.file("random.mp3"), out },
+        { m_dir.file("empty.m4a"), out }, { m_dir.file("missing.wav"), out },
+        { fixtures::path("video-silent.mp4"), out }, { tone, m_dir.file("no-such-folder/ring.m4r") },
+        { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken }, { tone, m_dir.file(std::string(600, 'n')) } };
     for (const auto& [source, target] : cases) {
         for (const bool withParameters : { false, true }) {
             SCOPED_TRACE(source + " to " + target + (withParameters ? " with audio parameters" : ""));
