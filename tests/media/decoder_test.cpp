@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <tuple>
 
 using fixtures::Pcm;
 
@@ -43,26 +44,21 @@ std::vector<int16_t> wavSamples(const std::string& file)
 
 TEST_F(DecoderTest, ProbeReportsDurationStreamsAndAudioFormat)
 {
-    struct Case {
-        const char* name;
-        double duration;
-        int audio;
-        int video;
-    };
-    for (const Case& c : { Case { "tone.wav", 6.0, 1, 0 }, Case { "tone.mp3", 6.0, 1, 0 },
-             Case { "tagged.mp3", 6.0, 1, 0 }, Case { "tagged.m4a", 6.0, 1, 0 }, Case { "tone.flac", 6.0, 1, 0 },
-             Case { "tone.ogg", 6.0, 1, 0 }, Case { "video.mp4", 3.0, 1, 1 }, Case { "video-silent.mp4", 3.0, 0, 1 },
-             Case { "short.wav", 0.9, 1, 0 } }) {
-        SCOPED_TRACE(c.name);
-        MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(c.name));
+    // Name, duration, audio and video streams.
+    for (const auto& [name, duration, audio, video] :
+        { std::tuple { "tone.wav", 6.0, 1, 0 }, { "tone.mp3", 6.0, 1, 0 }, { "tagged.mp3", 6.0, 1, 0 },
+            { "tagged.m4a", 6.0, 1, 0 }, { "tone.flac", 6.0, 1, 0 }, { "tone.ogg", 6.0, 1, 0 },
+            { "video.mp4", 3.0, 1, 1 }, { "video-silent.mp4", 3.0, 0, 1 }, { "short.wav", 0.9, 1, 0 } }) {
+        SCOPED_TRACE(name);
+        MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(name));
         ASSERT_TRUE(info);
-        EXPECT_NEAR(info->duration, c.duration, 0.06);
+        EXPECT_NEAR(info->duration, duration, 0.06);
         ASSERT_EQ(info->programCount, 1);
-        EXPECT_EQ(info->programs[0].audioStreamCount, c.audio);
-        EXPECT_EQ(info->programs[0].videoStreamCount, c.video);
+        EXPECT_EQ(info->programs[0].audioStreamCount, audio);
+        EXPECT_EQ(info->programs[0].videoStreamCount, video);
         ASSERT_NE(info->programs[0].firstStream, nullptr);
-        EXPECT_NEAR(info->programs[0].firstStream->duration, c.duration, 0.1);
-        if (c.audio > 0) {
+        EXPECT_NEAR(info->programs[0].firstStream->duration, duration, 0.1);
+        if (audio > 0) {
             const VyStreamInfo* audio = info->programs[0].audioStream;
             ASSERT_NE(audio, nullptr);
             EXPECT_EQ(audio->sampleRate, 44100);
@@ -114,26 +110,22 @@ TEST_F(DecoderTest, CompressedSourcesBecomeInterleaved16BitWithChannelsInPlace)
 // back to the start (fresh, then after use) and near it are covered too.
 TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
 {
-    struct Case {
-        const char* name;
-        int rate;
-    };
     constexpr double kStarts[] = { 0.0, 30.0, 17.3217, 0.0371, 0.0 };
-    for (const Case& c : { Case { "music-44k-cbr.mp3", 44100 }, Case { "music-44k-vbr.mp3", 44100 },
-             Case { "music-22k-cbr.mp3", 22050 }, Case { "music-22k-vbr.mp3", 22050 }, Case { "music.m4a", 44100 },
-             Case { "music.flac", 44100 }, Case { "music.opus", 48000 } }) {
-        SCOPED_TRACE(c.name);
-        const std::vector<int16_t> reference = fixtures::referencePcm(c.name);
-        AudioDecoder decoder = ADecCreate(WidePath(fixtures::path(c.name)), 0, 0, 0);
+    for (const auto& [name, rate] : { std::pair { "music-44k-cbr.mp3", 44100 }, { "music-44k-vbr.mp3", 44100 },
+             { "music-22k-cbr.mp3", 22050 }, { "music-22k-vbr.mp3", 22050 }, { "music.m4a", 44100 },
+             { "music.flac", 44100 }, { "music.opus", 48000 } }) {
+        SCOPED_TRACE(name);
+        const std::vector<int16_t> reference = fixtures::referencePcm(name);
+        AudioDecoder decoder = ADecCreate(WidePath(fixtures::path(name)), 0, 0, 0);
         ASSERT_NE(decoder, nullptr);
-        ASSERT_EQ(ADecGetAudioInfo(decoder)->sampleRate, c.rate);
+        ASSERT_EQ(ADecGetAudioInfo(decoder)->sampleRate, rate);
         ASSERT_EQ(ADecGetAudioInfo(decoder)->channels, 2);
         for (size_t n = 0; n < std::size(kStarts); ++n) {
             const double start = kStarts[n];
             SCOPED_TRACE(start);
             ADecAudioSeek(decoder, start);
             // The whole file the first time, a second of it after each later start.
-            const size_t wanted = n == 0 ? reference.size() : static_cast<size_t>(c.rate) * 2;
+            const size_t wanted = n == 0 ? reference.size() : static_cast<size_t>(rate) * 2;
             std::vector<int16_t> ours;
             int64_t firstTimestampUs = -1;
             while (ours.size() < wanted) {
@@ -145,8 +137,8 @@ TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
                 const auto* samples = reinterpret_cast<const int16_t*>(frame->audio.data);
                 ours.insert(ours.end(), samples, samples + frame->audio.dataSize / 2);
             }
-            const int64_t first = std::llround(start * c.rate);
-            EXPECT_EQ(firstTimestampUs, std::llround(static_cast<double>(first) * 1e6 / c.rate));
+            const int64_t first = std::llround(start * rate);
+            EXPECT_EQ(firstTimestampUs, std::llround(static_cast<double>(first) * 1e6 / rate));
             const size_t offset = static_cast<size_t>(first) * 2;
             if (n == 0)
                 EXPECT_EQ(ours.size(), reference.size());
@@ -154,7 +146,7 @@ TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
                 ours.resize(std::min(ours.size(), wanted));
             const fixtures::Difference d = fixtures::compareWithReference(ours, reference, offset);
             ASSERT_TRUE(d.fits);
-            EXPECT_LE(d.worst, 2) << "at " << (d.where / 2) * 1000.0 / c.rate << " ms after the start";
+            EXPECT_LE(d.worst, 2) << "at " << (d.where / 2) * 1000.0 / rate << " ms after the start";
         }
         ADecDestroy(decoder);
     }
@@ -193,13 +185,7 @@ TEST_F(DecoderTest, VideoPicturesAreYuv420AndSeekToTheRequestedTime)
     VDecVideoSeek(decoder, 2.0, 1);
     frame = VDecGetVideoFrame(decoder);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->timestampUs, 2000000);
-
-    // The picture converts to pixels that are not all one colour (the test card).
-    std::vector<uint32_t> pixels(160 * 120);
-    ASSERT_TRUE(Yuv420_2_rgb32(160, 120, reinterpret_cast<uint8_t*>(pixels.data()), frame->video.y, frame->video.u,
-        frame->video.v, frame->video.strideY, frame->video.strideU, frame->video.strideV));
-    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]), static_cast<long>(pixels.size()));
+    EXPECT_EQ(frame->timestampUs, 2000000); // its pixels: the thumbnail's colour checks
     VDecDestroy(decoder);
 }
 
