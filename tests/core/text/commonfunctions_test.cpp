@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -20,13 +21,10 @@ namespace {
 TEST(TimeStrings, FromMillisecondsSecondsAndDoubles)
 {
     // The leftover milliseconds round to the nearest second, exactly 500 down.
-    const struct {
-        int ms;
-        QString text;
-    } ms[] = { { 1500, u"00:00:01"_s }, { 1501, u"00:00:02"_s }, { 3600000, u"01:00:00"_s }, { 500, u"00:00:00"_s },
-        { 3599501, u"01:00:00"_s }, { 360000000, u"100:00:00"_s } };
-    for (const auto& c : ms)
-        EXPECT_EQ(CommonFunctions::mSecondsToNSString(c.ms), c.text) << c.ms;
+    const std::pair<int, QString> ms[] = { { 1500, u"00:00:01"_s }, { 1501, u"00:00:02"_s }, { 3600000, u"01:00:00"_s },
+        { 500, u"00:00:00"_s }, { 3599501, u"01:00:00"_s }, { 360000000, u"100:00:00"_s } };
+    for (const auto& [millis, text] : ms)
+        EXPECT_EQ(CommonFunctions::mSecondsToNSString(millis), text) << millis;
 
     EXPECT_EQ(GetTimeString(59.5), u"00:01:00"_s);
     EXPECT_EQ(GetTimeString(59.49), u"00:00:59"_s);
@@ -45,22 +43,17 @@ TEST(TimeStrings, FromMillisecondsSecondsAndDoubles)
 
 TEST(TimeStrings, ParsingNeverFails)
 {
-    const struct {
-        QString text;
-        int ms;
-    } cases[] = { { u"00:01:30.5"_s, 90000 }, { u"1:2:3"_s, 3723000 }, { u""_s, 0 }, { u"1:30"_s, 5400000 },
-        { u"00/01/02"_s, 62000 }, { u"aa:05:bb"_s, 300000 }, { u"3s:4m:5"_s, 11045000 }, { u"999999:0:0"_s, INT_MAX } };
-    for (const auto& c : cases)
-        EXPECT_EQ(CommonFunctions::stringToMseconds(c.text), c.ms) << c.text.toStdString();
+    const std::pair<QString, int> cases[] = { { u"00:01:30.5"_s, 90000 }, { u"1:2:3"_s, 3723000 }, { u""_s, 0 },
+        { u"1:30"_s, 5400000 }, { u"00/01/02"_s, 62000 }, { u"aa:05:bb"_s, 300000 }, { u"3s:4m:5"_s, 11045000 },
+        { u"999999:0:0"_s, INT_MAX } };
+    for (const auto& [text, millis] : cases)
+        EXPECT_EQ(CommonFunctions::stringToMseconds(text), millis) << text.toStdString();
 
-    const struct {
-        QString text;
-        QStringList pieces;
-    } divided[] = { { u"01:02:03.45"_s, { u"01"_s, u"02"_s, u"03"_s, u"45"_s } },
+    const std::pair<QString, QStringList> divided[] = { { u"01:02:03.45"_s, { u"01"_s, u"02"_s, u"03"_s, u"45"_s } },
         { u"01:02"_s, { u"01"_s, u"02"_s, u""_s, u""_s } }, // missing pieces are empty, never out of range
         { u""_s, { u""_s, u""_s, u""_s, u""_s } }, { u"1:2:3.4.5"_s, { u"1"_s, u"2"_s, u"3"_s, u"4"_s } } };
-    for (const auto& c : divided)
-        EXPECT_EQ(CommonFunctions::divideString(c.text), c.pieces) << c.text.toStdString();
+    for (const auto& [text, pieces] : divided)
+        EXPECT_EQ(CommonFunctions::divideString(text), pieces) << text.toStdString();
 
     EXPECT_TRUE(CommonFunctions::isStringInt(u""_s));
     EXPECT_TRUE(CommonFunctions::isStringInt(u"0123456789"_s));
