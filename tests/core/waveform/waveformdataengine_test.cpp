@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -106,23 +107,18 @@ TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
 // Buffers of an awkward size, so slices span them; an hour shows no drift either.
 TEST_F(WaveformEngineTest, EveryRateGivesExactly200PointsASecond)
 {
-    struct Case {
-        int rate;
-        int channels;
-        int seconds;
-    };
-    for (const Case& c : { Case { 48000, 2, 3600 }, Case { 32000, 2, 10 }, Case { 22050, 2, 10 }, Case { 11025, 1, 10 },
-             Case { 96000, 6, 10 } }) {
-        SCOPED_TRACE(c.rate);
+    for (const auto& [rate, channels, seconds] :
+        { std::tuple { 48000, 2, 3600 }, { 32000, 2, 10 }, { 22050, 2, 10 }, { 11025, 1, 10 }, { 96000, 6, 10 } }) {
+        SCOPED_TRACE(rate);
         WaveformDataEngine engine;
-        ASSERT_TRUE(engine.prepare(16, c.rate, 100.0f));
-        Buffer buffer(c.rate, c.channels, 2302 * c.channels);
+        ASSERT_TRUE(engine.prepare(16, rate, 100.0f));
+        Buffer buffer(rate, channels, 2302 * channels);
         SampleBlock block;
-        const int64_t total = int64_t { c.seconds } * c.rate * c.channels * 2;
+        const int64_t total = int64_t { seconds } * rate * channels * 2;
         for (int64_t done = 0; done < total; done += buffer.frame.audio.dataSize)
             engine.getSampleArray(
                 &buffer.frame, static_cast<int>(std::min<int64_t>(buffer.frame.audio.dataSize, total - done)), block);
-        EXPECT_EQ(block.sampleBlk().size(), static_cast<size_t>(c.seconds) * 200);
+        EXPECT_EQ(block.sampleBlk().size(), static_cast<size_t>(seconds) * 200);
     }
 }
 
@@ -184,23 +180,18 @@ TEST_F(WaveformEngineTest, RatesBelow200HzAreRefused)
 TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondAtTheirRealLevel)
 {
     DecMgrInit();
-    struct Case {
-        const char* name;
-        double seconds;
-        double amplitude; // of full scale
-    };
-    for (const Case& c :
-        { Case { "tone.wav", 6.0, 0.5 }, Case { "tone-48k.wav", 4.0, 0.5 }, Case { "mono-48k.wav", 3.0, 0.5 },
-            Case { "tone.flac", 6.0, 0.5 }, Case { "tone-500hz-18db.wav", 3.0, 0.125893 },
-            Case { "tone-1s.wav", 1.0, 0.5 }, Case { "tone-5.1.flac", 2.0, 0.25 } }) {
-        SCOPED_TRACE(c.name);
+    // Name, seconds, and amplitude as a fraction of full scale.
+    for (const auto& [name, seconds, amplitude] : { std::tuple { "tone.wav", 6.0, 0.5 }, { "tone-48k.wav", 4.0, 0.5 },
+             { "mono-48k.wav", 3.0, 0.5 }, { "tone.flac", 6.0, 0.5 }, { "tone-500hz-18db.wav", 3.0, 0.125893 },
+             { "tone-1s.wav", 1.0, 0.5 }, { "tone-5.1.flac", 2.0, 0.25 } }) {
+        SCOPED_TRACE(name);
         WaveformDataEngine engine;
-        const auto block = engine.getWaveformPointsFromFile(fixture(c.name), 180, 20);
+        const auto block = engine.getWaveformPointsFromFile(fixture(name), 180, 20);
         ASSERT_TRUE(block.has_value());
-        EXPECT_EQ(block->capability(), c.seconds * 200);
-        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(c.seconds * 200));
+        EXPECT_EQ(block->capability(), seconds * 200);
+        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(seconds * 200));
         EXPECT_FLOAT_EQ(engine.drawViewHeight(), 160.0f);
-        const double peak = c.amplitude * 32768.0;
+        const double peak = amplitude * 32768.0;
         for (const SamplePoint& p : block->sampleBlk()) {
             const double level = std::abs(p.cgSampPoint.y / engine.dy() - engine.canReachPeakValue());
             ASSERT_GE(level, 0.97 * peak) << "at x " << p.cgSampPoint.x;
@@ -219,11 +210,7 @@ TEST_F(WaveformEngineTest, UnusableFilesGiveTheirReadablePointsOrAnEmptyBlock)
     QByteArray damaged = readBytes(fixture("tone.mp3"));
     damaged.replace(damaged.size() / 2, 4000, QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
     ASSERT_TRUE(writeBytes(q(dir.file("damaged.mp3")), damaged));
-    const struct {
-        std::string path;
-        double minPoints;
-        double maxPoints;
-    } cases[] = {
+    const std::tuple<std::string, double, double> cases[] = {
         { dir.file("slow.wav"), 0, 0 }, // 100 Hz: below a sample a point
         { dir.file("empty.mp3"), 0, 0 },
         { dir.file("missing.mp3"), 0, 0 },
@@ -232,12 +219,12 @@ TEST_F(WaveformEngineTest, UnusableFilesGiveTheirReadablePointsOrAnEmptyBlock)
         // At least the three seconds before the damage; the decoder picks up again after it.
         { dir.file("damaged.mp3"), 600, 1210 },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const auto block = WaveformDataEngine().getWaveformPointsFromFile(q(c.path), 100, 10);
+    for (const auto& [path, minPoints, maxPoints] : cases) {
+        SCOPED_TRACE(path);
+        const auto block = WaveformDataEngine().getWaveformPointsFromFile(q(path), 100, 10);
         ASSERT_TRUE(block.has_value());
-        EXPECT_GE(block->capability(), c.minPoints);
-        EXPECT_LE(block->capability(), c.maxPoints);
+        EXPECT_GE(block->capability(), minPoints);
+        EXPECT_LE(block->capability(), maxPoints);
         EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(block->capability()));
     }
 }
