@@ -17,7 +17,7 @@ protected:
     QString path = dir.filePath(QStringLiteral("ProductConfig.xml"));
 };
 
-TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRoot)
+TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRootAnotherRootIsRefused)
 {
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
@@ -27,6 +27,10 @@ TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRoot)
     EXPECT_FALSE(reader->valueForKey(QStringLiteral("AutoUpdate")));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(QString(), kRoot));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(dir.filePath(QStringLiteral("no/such/folder/x.xml")), kRoot));
+    // Another root is not ours, and is left as it is.
+    ASSERT_TRUE(writeBytes(path, "<?xml version=\"1.0\"?><plist><dict/></plist>"));
+    EXPECT_FALSE(VyQuiltraXmlPartner::initWith(path, kRoot));
+    EXPECT_EQ(readBytes(path), QByteArray("<?xml version=\"1.0\"?><plist><dict/></plist>"));
 }
 
 TEST_F(XmlPartnerTest, ReadsByXPathAndDecodesOnlyUpperCaseUrlKeys)
@@ -78,13 +82,6 @@ TEST_F(XmlPartnerTest, WritingMakesMissingElementsAndSavesAtOnce)
     // Saving twice gives the same bytes: the indentation does not pile up.
     ASSERT_TRUE(again->flush());
     EXPECT_EQ(readBytes(path), text);
-}
-
-TEST_F(XmlPartnerTest, AnotherRootIsNotOurs)
-{
-    ASSERT_TRUE(writeBytes(path, "<?xml version=\"1.0\"?><plist><dict/></plist>"));
-    EXPECT_FALSE(VyQuiltraXmlPartner::initWith(path, kRoot));
-    EXPECT_EQ(readBytes(path), QByteArray("<?xml version=\"1.0\"?><plist><dict/></plist>"));
 }
 
 TEST_F(XmlPartnerTest, DamagedFileIsReadAsAbsentAndMovedAsideBeforeAWrite)

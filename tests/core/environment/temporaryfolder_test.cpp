@@ -30,8 +30,9 @@ TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
     for (const char* sub : { "UploadToiTunesRingtone", "Record", "TrimFiles" })
         EXPECT_TRUE(QFileInfo(first.path + u'/' + QLatin1String(sub)).isDir()) << sub;
 
+    const QByteArray base = QFile::encodeName(AppPlaces::privateTemporaryBase(root.path()));
     struct stat st { };
-    ASSERT_EQ(::stat(QFile::encodeName(AppPlaces::privateTemporaryBase(root.path())).constData(), &st), 0);
+    ASSERT_EQ(::stat(base.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
     // Whatever a crashed run left behind is gone at the next start.
@@ -42,21 +43,15 @@ TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
     EXPECT_FALSE(QFileInfo::exists(first.path + QStringLiteral("/Record/take 1.mov")));
     EXPECT_TRUE(QFileInfo(first.path + QStringLiteral("/Record")).isDir());
 
+    // Loose permissions on our own folder are tightened.
+    ASSERT_EQ(::chmod(base.constData(), 0777), 0);
+    ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
+    ASSERT_EQ(::stat(base.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
     TemporaryFolder::remove(second.path);
     EXPECT_FALSE(QFileInfo::exists(second.path));
-    EXPECT_FALSE(QFileInfo::exists(AppPlaces::privateTemporaryBase(root.path())));
-}
-
-TEST(TemporaryFolder, LoosePermissionsOnOurOwnFolderAreTightened)
-{
-    QTemporaryDir root;
-    const QString base = AppPlaces::privateTemporaryBase(root.path());
-    ASSERT_EQ(::mkdir(QFile::encodeName(base).constData(), 0777), 0);
-    ::chmod(QFile::encodeName(base).constData(), 0777);
-    ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
-    struct stat st { };
-    ::stat(QFile::encodeName(base).constData(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(base)));
 }
 
 // Something else in our folder's place is refused, and nothing is written into it.

@@ -46,6 +46,12 @@ TEST_F(GetFileInfoUseQuickTimeTest, ReadsAlbumAndArtistAsComposer)
     const std::string renamed = m_dir.file("tagged.mp3");
     fixtures::copyFile(fixtures::path("tagged.m4a"), renamed);
     EXPECT_EQ(GetFileInfoUseQuickTime(q(renamed)).getAlbum(), u"Fixture Album"_s);
+
+    // A composer item alone is no composer.
+    const GetFileInfoUseQuickTime composerOnly(q(makeM4a("composer.m4a", { u"composer=Somebody"_s })));
+    EXPECT_EQ(composerOnly.keyAndValueDic().value(u"\u00a9wrt"_s), u"Somebody"_s);
+    EXPECT_EQ(composerOnly.getComposer(), std::nullopt);
+    EXPECT_EQ(composerOnly.getAlbum(), std::nullopt);
 }
 
 TEST_F(GetFileInfoUseQuickTimeTest, CollectsOnlyTheKnownTextItems)
@@ -66,14 +72,6 @@ TEST_F(GetFileInfoUseQuickTimeTest, CollectsOnlyTheKnownTextItems)
         { u"\u00a9day"_s, u"2001"_s },
     };
     EXPECT_EQ(reader.keyAndValueDic(), expected); // no track number, lyrics or encoder
-}
-
-TEST_F(GetFileInfoUseQuickTimeTest, ComposerOnlyFileHasNoComposer)
-{
-    const GetFileInfoUseQuickTime reader(q(makeM4a("composer.m4a", { u"composer=Somebody"_s })));
-    EXPECT_EQ(reader.keyAndValueDic().value(u"\u00a9wrt"_s), u"Somebody"_s);
-    EXPECT_EQ(reader.getComposer(), std::nullopt);
-    EXPECT_EQ(reader.getAlbum(), std::nullopt);
 }
 
 TEST_F(GetFileInfoUseQuickTimeTest, ValuesAreCutAt255BytesOnCharacterBoundaries)

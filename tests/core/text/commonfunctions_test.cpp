@@ -69,29 +69,25 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(CheckFileExist, NextNumberAfterTheLargest)
+TEST_F(CheckFileExist, NextNumberAfterTheLargestBlankSeparatedOne)
 {
+    EXPECT_EQ(check(u"record.mov"_s), 0);
+    for (const QString& name :
+        { u"recording 5.mov"_s, u"Record 9.mov"_s, u"record -4.mov"_s, u"record .mov"_s, u"record_7.mov"_s })
+        touch(name);
     EXPECT_EQ(check(u"record.mov"_s), 0);
     touch(u"record.mov"_s);
     EXPECT_EQ(check(u"record.mov"_s), 1);
     touch(u"record 1.mov"_s);
     touch(u"record 3.mov"_s);
     EXPECT_EQ(check(u"record.mov"_s), 4);
+    touch(u"record 5s.mov"_s); // the leading number of the rest
+    EXPECT_EQ(check(u"record.mov"_s), 6);
     touch(u"record 12.m4a"_s); // extensions are not compared
     EXPECT_EQ(check(u"record.mov"_s), 13);
     ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"record 20"_s)); // any entry counts
     EXPECT_EQ(check(u"record.mov"_s), 21);
     EXPECT_EQ(CommonFunctions::checkFileExist(u"record.mov"_s, m_dir.filePath(u"missing"_s)), 0);
-}
-
-TEST_F(CheckFileExist, OnlyBlankSeparatedNumbersCount)
-{
-    for (const QString& name :
-        { u"recording 5.mov"_s, u"Record 9.mov"_s, u"record -4.mov"_s, u"record .mov"_s, u"record_7.mov"_s })
-        touch(name);
-    EXPECT_EQ(check(u"record.mov"_s), 0);
-    touch(u"record 5s.mov"_s); // the leading number of the rest
-    EXPECT_EQ(check(u"record.mov"_s), 6);
     touch(u"my.song 2.mov"_s); // only the last extension goes
     EXPECT_EQ(check(u"my.song.mov"_s), 3);
 }
