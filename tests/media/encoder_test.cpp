@@ -105,22 +105,6 @@ TEST_F(EncoderTest, PartsOfCompressedFilesHoldTheirSamplesFromTheFirstOne)
     }
 }
 
-TEST_F(EncoderTest, ValuesAPhoneCannotTakeAreBroughtToSupportedOnes)
-{
-    const Sources s(fixtures::path("tone.wav"));
-    EncodeParam p = params("M4A ", "AAC ");
-    p.audio.nSampleRate = 96000;
-    p.audio.nChannels = 6;
-    p.audio.nBitrate = 1411200;
-    const std::string out = dir.file("clamped.m4r");
-    EXPECT_EQ(encode(s, p, out, 0.0, 5.0), std::make_pair(0, 0));
-    MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(out);
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->programs[0].audioStream->sampleRate, 48000);
-    EXPECT_EQ(info->programs[0].audioStream->channels, 2);
-    EXPECT_LE(info->programs[0].audioStream->bitRate, 330000);
-}
-
 TEST_F(EncoderTest, StoppedEncodeLeavesNoFileBehind)
 {
     // An hour of silence, stopped soon after it starts.

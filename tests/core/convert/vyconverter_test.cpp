@@ -97,7 +97,8 @@ protected:
 };
 
 // Without audio parameters the source's own format is asked for, and the encoder brings it
-// within what a phone takes; audio parameters win over the source's format.
+// within what a phone takes (at most 48 kHz, two channels, 330 kbit/s); audio parameters win
+// over the source's format.
 TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAndReplacesAnOlderOne)
 {
     const std::string mono = m_dir.file("mono-22k.wav");
@@ -133,6 +134,7 @@ TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAnd
         EXPECT_GE(p.audio.sampleRate, minRate);
         EXPECT_LE(p.audio.sampleRate, maxRate);
         EXPECT_EQ(p.audio.channels, channels);
+        EXPECT_LE(p.audio.bitRate, 330000); // a hi-res source's rate is brought down too
         EXPECT_NEAR(double(fixtures::decodeAll(out).frames()), length * p.audio.sampleRate, 1024.0);
     }
 }
