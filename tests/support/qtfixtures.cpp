@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QProcess>
 
 QString q(const std::string& text)
@@ -32,32 +31,6 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-namespace {
-QStringList capturedLines;
-} // namespace
-
-LogCapture::LogCapture(const QString& rules)
-    : m_rules(!rules.isEmpty())
-{
-    capturedLines.clear();
-    if (m_rules)
-        QLoggingCategory::setFilterRules(rules);
-    m_previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& message) { capturedLines.append(message); });
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(m_previous);
-    if (m_rules)
-        QLoggingCategory::setFilterRules(QString());
-}
-
-const QStringList& LogCapture::lines() const
-{
-    return capturedLines;
 }
 
 bool runFfmpeg(const QStringList& arguments, QString* error)

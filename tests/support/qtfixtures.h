@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QtGlobal>
 
 #include <string>
 
@@ -20,21 +19,6 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 
 // Every entry of a folder but "." and "..", hidden ones included, sorted by name.
 QStringList entries(const QString& folder);
-
-// Collects every Qt log message while it lives. `rules` (logging filter rules) turn on
-// categories that are off by default; they are cleared again at the end.
-class LogCapture {
-public:
-    explicit LogCapture(const QString& rules = QString());
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    [[nodiscard]] const QStringList& lines() const;
-
-private:
-    QtMessageHandler m_previous = nullptr;
-    bool m_rules = false;
-};
 
 // Runs `ffmpeg -nostdin -hide_banner -loglevel error -y ARGUMENTS`; true when it exits 0.
 // Its error output lands in `error` when given.

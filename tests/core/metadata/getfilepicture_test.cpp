@@ -143,11 +143,8 @@ TEST_F(GetFilePictureTest, TaggedAudioGivesItsPicture)
         SCOPED_TRACE(file);
         const QString path = fixture(file);
         EXPECT_EQ(GetFilePicture::jugeFileKind(path), GetFilePicture::AudioFile); // the cover is no video
-        const LogCapture log(u"sonabel.media.info=true"_s);
         GetFilePicture reader;
-        const QImage image = reader.getFilePicture(path);
-        expectSamePixels(image, m_cover);
-        EXPECT_TRUE(!id3 || log.lines().contains(u" done!"_s)) << log.lines().join(u'\n').toStdString();
+        expectSamePixels(reader.getFilePicture(path), m_cover);
 
         const std::string copy = m_dir.file(renamed);
         fixtures::copyFile(fixtures::path(file), copy);
@@ -156,32 +153,19 @@ TEST_F(GetFilePictureTest, TaggedAudioGivesItsPicture)
     }
 }
 
-TEST_F(GetFilePictureTest, FileWithoutPictureOrUnreadableGivesGenericPictureAndSaysSo)
+TEST_F(GetFilePictureTest, FileWithoutPictureOrUnreadableGivesTheGenericPicture)
 {
     ASSERT_EQ(m_generic.size(), QSize(120, 90));
     fixtures::writeFile(m_dir.file("random.mp3"), fixtures::randomBytes(64 * 1024, 5));
-    fixtures::writeFile(m_dir.file("empty.m4a"), "");
     std::filesystem::create_directory(m_dir.file("folder.mov"));
     // Picture data that is no image, and a picture frame without data.
     const std::string corrupt
         = mp3WithTag("corrupt.mp3", id3Tag(3, { { "APIC", apicBody("image/jpeg", fixtures::randomBytes(3000, 9)) } }));
     const std::string noData = mp3WithTag("nodata.mp3", id3Tag(3, { { "APIC", apicBody("image/png", "") } }));
-    // The file, and whether it is readable but without a picture, which the log says.
-    const std::pair<std::string, bool> cases[] = { { fixtures::path("tone.mp3"), true },
-        { fixtures::path("Ünïcødé name – 曲.mp3"), true }, { m_dir.file("random.mp3"), false },
-        { m_dir.file("empty.m4a"), false }, { m_dir.file("folder.mov"), false }, { m_dir.file("missing.mp3"), false },
-        { fixtures::path("truncated.mp3"), false }, { corrupt, false }, { noData, false } };
-    for (const auto& [file, saysNoPicture] : cases) {
+    for (const std::string& file : { fixtures::path("tone.mp3"), fixtures::path("Ünïcødé name – 曲.mp3"),
+             m_dir.file("random.mp3"), m_dir.file("folder.mov"), fixtures::path("truncated.mp3"), corrupt, noData }) {
         SCOPED_TRACE(file);
-        const QString path = q(file);
-        const LogCapture log(u"sonabel.media.info=true"_s);
-        GetFilePicture reader(u"unused"_s);
-        EXPECT_EQ(reader.getFilePicture(path), m_generic);
-        EXPECT_FALSE(log.lines().contains(u" done!"_s));
-        if (saysNoPicture) {
-            EXPECT_TRUE(log.lines().contains(u"*** no picture frame found in \"%1\""_s.arg(path)))
-                << log.lines().join(u'\n').toStdString();
-        }
+        EXPECT_EQ(GetFilePicture(u"unused"_s).getFilePicture(q(file)), m_generic);
     }
 }
 
