@@ -3,8 +3,6 @@
 #include "support/monitorcapture.h"
 #include "support/qtfixtures.h"
 
-#include <QString>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
@@ -210,16 +209,6 @@ TEST_F(FadeUnitTest, RefusalsKeepTheSourceAndLeaveNoWorkFile)
         EXPECT_EQ(QFileInfo::exists(workPath), c.workFileTaken);
         EXPECT_EQ(QFileInfo(workPath).isDir(), c.workFileTaken); // not ours to remove
     }
-}
-
-TEST_F(FadeUnitTest, WorkFileNeverClobbersASourceWithoutExtension)
-{
-    const QString bare = write(QStringLiteral("tone"), tone());
-    ASSERT_TRUE(FadeUnit::fadeProcess(bare, FadeUnit::kFadeIn, 0.0, 0.25, 0.0, 0.0, 1.0, nullptr));
-    const QByteArray faded = readBytes(bare);
-    ASSERT_EQ(faded.size(), 8236);
-    EXPECT_EQ(sampleAt(faded, 512), 5000);
-    EXPECT_EQ(sampleAt(faded, 1024), 10000);
 }
 
 TEST_F(FadeUnitTest, FailedWriteKeepsSourceAndRemovesWorkFile)

@@ -2,7 +2,6 @@
 #include "support/fixtures.h"
 #include "support/qtfixtures.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 #include <gtest/gtest.h>

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <memory>
 #include <thread>
-#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;

@@ -3,7 +3,6 @@
 #include "core/waveform/sampleblocktransfer.h"
 #include "support/qtfixtures.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>

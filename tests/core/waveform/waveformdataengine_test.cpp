@@ -4,8 +4,6 @@
 #include "support/fixtures.h"
 #include "support/qtfixtures.h"
 
-#include <QString>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
