@@ -28,45 +28,35 @@ bool hasTemporaryLeftovers(const PhonePartitionFixture& phone)
     return false;
 }
 
-struct NamingCase {
-    const char* label;
-    PhonePartitionFixture::Entries existing;
-    const char* expectedFile;
-};
-
-class PhoneNaming : public ::testing::TestWithParam<NamingCase> { };
-
-TEST_P(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
+TEST(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
 {
-    const NamingCase& c = GetParam();
-    PhonePartitionFixture phone;
-    phone.writeDatabase(PhonePartitionFixture::database(c.existing).get(), true);
-    const QString local = phone.makeLocalFile(QStringLiteral("MyTone.m4r"));
-    VyRingtoneiPhoneTransfor store(phone.mountPoint());
+    using Entries = PhonePartitionFixture::Entries;
+    const std::pair<Entries, const char*> cases[] = {
+        { {}, "MyTone.m4r" }, { { { "MyTone.m4r", "MyTone" }, { "MyTone 3.m4r", "MyTone 3" } }, "MyTone 4.m4r" },
+        { { { "MyTone.m4r", "MyTone" } }, "MyTone 1.m4r" },
+        { { { "MyToneX.m4r", "MyToneX" } }, "MyTone.m4r" }, // only a longer name
+        { { { "a.m4r", "MyTone 2" } }, "MyTone 3.m4r" }, // numbered without the exact name
+        { { { "a.m4r", "MyTone" }, { "b.m4r", "MyTone remix" } }, "MyTone 1.m4r" }, // words after the blank count 0
+    };
+    for (const auto& [existing, expectedFile] : cases) {
+        SCOPED_TRACE(std::to_string(existing.size()) + " entries, then " + expectedFile);
+        PhonePartitionFixture phone;
+        phone.writeDatabase(PhonePartitionFixture::database(existing).get(), true);
+        const QString local = phone.makeLocalFile(QStringLiteral("MyTone.m4r"));
+        VyRingtoneiPhoneTransfor store(phone.mountPoint());
+        char name[VyRingtoneiPhoneTransfor::kNameBufferSize];
+        std::memset(name, 'x', sizeof name);
+        ASSERT_TRUE(store.TransforRingtonToiPhone(local, name));
 
-    char name[VyRingtoneiPhoneTransfor::kNameBufferSize];
-    std::memset(name, 'x', sizeof name);
-    ASSERT_TRUE(store.TransforRingtonToiPhone(local, name));
-
-    const QString expected = QString::fromUtf8(c.expectedFile);
-    EXPECT_EQ(QString::fromUtf8(name), expected);
-    EXPECT_EQ(readBytes(phone.ringtonePath(expected)), readBytes(local));
-    const PlistPtr db = phone.readDatabase();
-    ASSERT_TRUE(db);
-    EXPECT_EQ(entryString(db.get(), c.expectedFile, "Name"), QFileInfo(expected).completeBaseName());
-    EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(db.get(), "Ringtones")), c.existing.size() + 1);
+        const QString expected = QString::fromUtf8(expectedFile);
+        EXPECT_EQ(QString::fromUtf8(name), expected);
+        EXPECT_EQ(readBytes(phone.ringtonePath(expected)), readBytes(local));
+        const PlistPtr db = phone.readDatabase();
+        ASSERT_TRUE(db);
+        EXPECT_EQ(entryString(db.get(), expectedFile, "Name"), QFileInfo(expected).completeBaseName());
+        EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(db.get(), "Ringtones")), existing.size() + 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, PhoneNaming,
-    ::testing::Values(NamingCase { "EmptyDatabase", {}, "MyTone.m4r" },
-        NamingCase {
-            "ExactAndNumbered", { { "MyTone.m4r", "MyTone" }, { "MyTone 3.m4r", "MyTone 3" } }, "MyTone 4.m4r" },
-        NamingCase { "OnlyExact", { { "MyTone.m4r", "MyTone" } }, "MyTone 1.m4r" },
-        NamingCase { "OnlyALongerName", { { "MyToneX.m4r", "MyToneX" } }, "MyTone.m4r" },
-        NamingCase { "NumberedWithoutExact", { { "a.m4r", "MyTone 2" } }, "MyTone 3.m4r" },
-        NamingCase {
-            "WordsAfterTheBlankCountZero", { { "a.m4r", "MyTone" }, { "b.m4r", "MyTone remix" } }, "MyTone 1.m4r" }),
-    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(PhoneTransfer, KeepsTheDatabaseFormAndEveryKeyItDoesNotKnow)
 {
