@@ -86,7 +86,6 @@ TEST_F(GetFileInfoUseQuickTimeTest, ValuesAreCutAt255BytesOnCharacterBoundaries)
     EXPECT_EQ(reader.getComposer(), QString(127, u'\u00e9')); // 254 bytes: the 128th would need 256
     const QString comment = reader.keyAndValueDic().value(u"\u00a9cmt"_s);
     EXPECT_EQ(comment, fourByte.left(1 + 2 * 63)); // 1 + 63 x 4 = 253 bytes, 63 surrogate pairs
-    EXPECT_LE(comment.toUtf8().size(), GetFileInfoUseQuickTime::kMaxValueBytes);
     EXPECT_EQ(reader.keyAndValueDic().value(u"\u00a9nam"_s), title);
 }
 

@@ -72,11 +72,8 @@ public:
     // Files in the phone's ringtone folder and database folder, hidden ones included.
     [[nodiscard]] QStringList filesOnPhone() const
     {
-        QStringList names;
-        for (const QString& folder :
-            { QStringLiteral("/iTunes_Control/Ringtones"), QStringLiteral("/iTunes_Control/iTunes") })
-            names += QDir(root() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-        return names;
+        return entries(root() + QStringLiteral("/iTunes_Control/Ringtones"))
+            + entries(root() + QStringLiteral("/iTunes_Control/iTunes"));
     }
 
 private:
