@@ -16,25 +16,11 @@
 namespace {
 
 // The file's sources, wrapped as the editor wraps them.
-struct Loaded {
+struct Loaded : fixtures::Sources {
     explicit Loaded(const std::string& file)
+        : Sources(file, 0, 0, true, -1.0)
     {
-        audioDecoder = ADecCreate(WidePath(file), 0, 0, 0);
-        audio = PCAudioCreate(audioDecoder, 0, 0, 0, 0);
-        videoDecoder = VDecCreate(WidePath(file), 0, 0, 0);
-        video = PCVideoCreate(videoDecoder, 0, -1.0);
     }
-    ~Loaded()
-    {
-        PCAudioDestroy(audio);
-        ADecDestroy(audioDecoder);
-        PCVideoDestroy(video);
-        VDecDestroy(videoDecoder);
-    }
-    AudioDecoder audioDecoder = nullptr;
-    AudioProcessor audio = nullptr;
-    VideoDecoder videoDecoder = nullptr;
-    VideoProcessor video = nullptr;
 };
 
 struct CallbackLog {
@@ -160,9 +146,9 @@ TEST_F(PlayerTest, VolumeIsHeardOnTheMonitor)
         VPSetVolume(player, volume);
         VPSetPlayTime(player, 0.5, 2.5);
         VPPlay(player);
-        MonitorCapture::waitFor([&] { return VPGetPlayedTime(player) > 0.8; }, 10000);
+        EXPECT_TRUE(MonitorCapture::waitFor([&] { return VPGetPlayedTime(player) > 0.8; }, 10000));
         monitor.clear();
-        MonitorCapture::waitFor([&] { return VPGetPlayedTime(player) > 1.8 || VPIsActivate(player) == 0; }, 10000);
+        EXPECT_TRUE(MonitorCapture::waitFor([&] { return VPGetPlayedTime(player) > 1.8; }, 10000));
         const double level = monitor.rms();
         VPStop(player);
         return level;
@@ -171,29 +157,6 @@ TEST_F(PlayerTest, VolumeIsHeardOnTheMonitor)
     EXPECT_GT(normal, 5000.0);
     EXPECT_LT(levelAt(0), 50.0);
     EXPECT_NEAR(levelAt(200) / normal, 2.0, 0.2);
-}
-
-TEST_F(PlayerTest, FadeIsHeardAsARamp)
-{
-    MonitorCapture monitor;
-    if (!monitor.isListening())
-        GTEST_SKIP() << "no monitor input";
-    const Loaded file(fixtures::path("tone.wav"));
-    PCSetFadeInOutTime(file.audio, 0.0, 3.0, 10.0, 0.0);
-    VPSetDecoder(player, file.video, file.audio);
-    VPSetPlayTime(player, 0.0, 3.0);
-    monitor.clear();
-    VPPlay(player);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return VPIsActivate(player) == 0; }, 30000));
-    MonitorCapture::waitFor([&] { return false; }, 300); // the tail of the capture
-    const QByteArray pcm = monitor.captured();
-    // Find where the sound starts, then compare early and late levels of the ramp.
-    qsizetype start = 0;
-    while (start < pcm.size() / 4 && MonitorCapture::rms(pcm, start, 441) < 1.0)
-        start += 441;
-    const double early = MonitorCapture::rms(pcm, start + 4410, 4410); // about 0.1-0.2 s
-    const double late = MonitorCapture::rms(pcm, start + 88200, 4410); // about 2.0-2.1 s
-    EXPECT_GT(late, early * 4);
 }
 
 TEST_F(PlayerTest, PicturesOfAVideoComeOutWhilePlaying)
@@ -219,8 +182,7 @@ TEST_F(PlayerTest, CallsFromAnotherThreadWhileTheMainThreadPauses)
 {
     const Loaded file(fixtures::path("tone.flac"));
     VPSetDecoder(player, file.video, file.audio);
-    VPPlay(player);
-    std::atomic<bool> done { false };
+    ASSERT_EQ(VPPlay(player), 0);
     std::jthread other([&] {
         for (int i = 0; i < 50; ++i) {
             VPSetVolume(player, i * 4);
@@ -229,14 +191,12 @@ TEST_F(PlayerTest, CallsFromAnotherThreadWhileTheMainThreadPauses)
             if (i % 10 == 0)
                 VPSeek(player, 1.0 + i / 50.0, 1);
         }
-        done = true;
     });
     for (int i = 0; i < 20; ++i) {
         VPPause(player);
         VPResume(player);
     }
-    other.join();
-    EXPECT_TRUE(done.load());
+    other.join(); // no deadlock, and the state is the last one asked for
     EXPECT_EQ(VPIsActivate(player), 1);
     VPStop(player);
     EXPECT_EQ(VPIsActivate(player), 0);

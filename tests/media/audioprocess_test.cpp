@@ -4,35 +4,29 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <thread>
 
 namespace {
 
-struct Pulled {
-    int rate = 0;
-    int channels = 0;
-    int64_t firstTimestampUs = -1;
-    std::vector<int16_t> samples;
-};
+using fixtures::Pcm;
+using fixtures::rms;
 
 // Everything a processor over `file` delivers, from `seekTo` when not negative.
-Pulled pull(const std::string& file, int rate, int channels, int volume = 100, const double* fades = nullptr,
+Pcm pull(const std::string& file, int rate, int channels, int volume = 100, const double* fades = nullptr,
     double seekTo = -1.0)
 {
-    Pulled p;
-    AudioDecoder decoder = ADecCreate(WidePath(file), 0, 0, 0);
-    AudioProcessor processor = PCAudioCreate(decoder, rate, channels, 16, 0);
-    if (processor == nullptr) {
-        ADecDestroy(decoder);
+    Pcm p;
+    const fixtures::Sources sources(file, rate, channels);
+    AudioProcessor processor = sources.audio;
+    if (processor == nullptr)
         return p;
-    }
     PCSetVolum(processor, volume);
     if (fades != nullptr)
         PCSetFadeInOutTime(processor, fades[0], fades[1], fades[2], fades[3]);
     if (seekTo >= 0.0)
         PCAudioSeek(processor, seekTo);
-    p.rate = PCAudioGetInfo(processor)->sampleRate;
+    p.sampleRate = PCAudioGetInfo(processor)->sampleRate;
     p.channels = PCAudioGetInfo(processor)->channels;
     while (const MEDIA_FRAME* frame = PCAudioGetNextFrame(processor)) {
         if (p.firstTimestampUs < 0)
@@ -40,22 +34,7 @@ Pulled pull(const std::string& file, int rate, int channels, int volume = 100, c
         const auto* s = reinterpret_cast<const int16_t*>(frame->audio.data);
         p.samples.insert(p.samples.end(), s, s + frame->audio.dataSize / 2);
     }
-    PCAudioDestroy(processor);
-    ADecDestroy(decoder);
     return p;
-}
-
-// RMS of channel 0 over `seconds` starting at `from` seconds.
-double rms(const Pulled& p, double from, double seconds)
-{
-    const auto first = static_cast<size_t>(from * p.rate);
-    const auto count = static_cast<size_t>(seconds * p.rate);
-    double energy = 0.0;
-    for (size_t i = first; i < first + count; ++i) {
-        const double s = p.samples[i * p.channels];
-        energy += s * s;
-    }
-    return std::sqrt(energy / static_cast<double>(count));
 }
 
 class AudioProcessTest : public ::testing::Test {
@@ -65,26 +44,25 @@ protected:
 
 TEST_F(AudioProcessTest, ZerosKeepTheSourceFormatAndTheSamples)
 {
-    const Pulled p = pull(fixtures::path("tone.wav"), 0, 0);
-    const fixtures::Pcm source = fixtures::decodeAll(fixtures::path("tone.wav"));
-    EXPECT_EQ(p.rate, 44100);
+    const Pcm p = pull(fixtures::path("tone.wav"), 0, 0);
+    EXPECT_EQ(p.sampleRate, 44100);
     EXPECT_EQ(p.channels, 2);
-    EXPECT_EQ(p.samples, source.samples);
+    EXPECT_EQ(p.samples, fixtures::decodeAll(fixtures::path("tone.wav")).samples);
     EXPECT_EQ(PCAudioCreate(nullptr, 0, 0, 0, 0), nullptr);
 }
 
 TEST_F(AudioProcessTest, ConvertsRateAndChannels)
 {
     // Stereo 44.1 kHz to mono 22.05 kHz: half the samples, the tone still there.
-    const Pulled mono = pull(fixtures::path("tone.wav"), 22050, 1);
-    EXPECT_EQ(mono.rate, 22050);
+    const Pcm mono = pull(fixtures::path("tone.wav"), 22050, 1);
+    EXPECT_EQ(mono.sampleRate, 22050);
     EXPECT_EQ(mono.channels, 1);
     EXPECT_NEAR(static_cast<double>(mono.samples.size()), 6.0 * 22050, 64);
     // Mono 48 kHz up to stereo 44.1 kHz: both channels carry the tone.
-    const Pulled stereo = pull(fixtures::path("mono-48k.wav"), 44100, 2);
+    const Pcm stereo = pull(fixtures::path("mono-48k.wav"), 44100, 2);
     EXPECT_EQ(stereo.channels, 2);
     EXPECT_NEAR(static_cast<double>(stereo.samples.size()) / 2, 3.0 * 44100, 64);
-    EXPECT_GT(rms(stereo, 1.0, 0.5), 5000.0);
+    EXPECT_GT(std::min(rms(stereo, 1.0, 0.5, 0), rms(stereo, 1.0, 0.5, 1)), 0.15);
 }
 
 TEST_F(AudioProcessTest, VolumeScalesWithClipping)
@@ -93,7 +71,7 @@ TEST_F(AudioProcessTest, VolumeScalesWithClipping)
     EXPECT_NEAR(rms(pull(fixtures::path("tone.wav"), 0, 0, 50), 1.0, 1.0), base / 2, base * 0.01);
     EXPECT_EQ(rms(pull(fixtures::path("tone.wav"), 0, 0, 0), 1.0, 1.0), 0.0);
     // 300 % of a half-scale tone clips at full scale.
-    const Pulled loud = pull(fixtures::path("tone.wav"), 0, 0, 300);
+    const Pcm loud = pull(fixtures::path("tone.wav"), 0, 0, 300);
     EXPECT_EQ(*std::max_element(loud.samples.begin(), loud.samples.end()), 32767);
     EXPECT_EQ(*std::min_element(loud.samples.begin(), loud.samples.end()), -32768);
 }
@@ -101,7 +79,7 @@ TEST_F(AudioProcessTest, VolumeScalesWithClipping)
 TEST_F(AudioProcessTest, FadesAreLinearRampsOnTheSourceTimeline)
 {
     const double fades[] = { 1.0, 2.0, 4.0, 1.0 }; // in from 1 s to 3 s, out from 4 s to 5 s
-    const Pulled p = pull(fixtures::path("tone.wav"), 0, 0, 100, fades);
+    const Pcm p = pull(fixtures::path("tone.wav"), 0, 0, 100, fades);
     const double full = rms(pull(fixtures::path("tone.wav"), 0, 0), 3.5, 0.02);
     EXPECT_EQ(rms(p, 0.5, 0.02), 0.0); // before the fade-in: silent
     EXPECT_NEAR(rms(p, 1.99, 0.02), full * 0.5, full * 0.03); // half-way up
@@ -112,18 +90,18 @@ TEST_F(AudioProcessTest, FadesAreLinearRampsOnTheSourceTimeline)
 
 TEST_F(AudioProcessTest, SeekLandsOnTheRequestedSampleAfterResampling)
 {
-    const Pulled p = pull(fixtures::path("tone.wav"), 0, 0, 100, nullptr, 2.5);
+    const Pcm p = pull(fixtures::path("tone.wav"), 0, 0, 100, nullptr, 2.5);
     EXPECT_EQ(p.firstTimestampUs, 2500000);
     EXPECT_EQ(p.samples.size(), static_cast<size_t>(3.5 * 44100 * 2));
-    const Pulled resampled = pull(fixtures::path("tone.wav"), 48000, 2, 100, nullptr, 2.5);
+    const Pcm resampled = pull(fixtures::path("tone.wav"), 48000, 2, 100, nullptr, 2.5);
     EXPECT_EQ(resampled.firstTimestampUs, 2500000);
     EXPECT_NEAR(static_cast<double>(resampled.samples.size()) / 2, 3.5 * 48000, 64);
 }
 
 TEST_F(AudioProcessTest, VolumeMayChangeWhileAnotherThreadPulls)
 {
-    AudioDecoder decoder = ADecCreate(WidePath(fixtures::path("tone.flac")), 0, 0, 0);
-    AudioProcessor processor = PCAudioCreate(decoder, 0, 0, 0, 0);
+    const fixtures::Sources sources(fixtures::path("tone.flac"));
+    AudioProcessor processor = sources.audio;
     ASSERT_NE(processor, nullptr);
     int frames = 0;
     std::jthread puller([processor, &frames] {
@@ -136,8 +114,6 @@ TEST_F(AudioProcessTest, VolumeMayChangeWhileAnotherThreadPulls)
     }
     puller.join();
     EXPECT_GT(frames, 50); // six seconds of FLAC, 4608 samples a frame
-    PCAudioDestroy(processor);
-    ADecDestroy(decoder);
 }
 
 } // namespace

@@ -85,14 +85,9 @@ TEST_F(BadInputTest, PictureWithoutSoundAndSoundWithCover)
     }
 }
 
-TEST_F(BadInputTest, ShortFileStillDecodes)
+TEST_F(BadInputTest, ShortFileAndNonAsciiNameDecode)
 {
-    const fixtures::Pcm pcm = fixtures::decodeAll(fixtures::path("short.wav"));
-    EXPECT_EQ(pcm.frames(), static_cast<size_t>(0.9 * 44100));
-}
-
-TEST_F(BadInputTest, NonAsciiNameOpens)
-{
+    EXPECT_EQ(fixtures::decodeAll(fixtures::path("short.wav")).frames(), static_cast<size_t>(0.9 * 44100));
     EXPECT_TRUE(openAll(fixtures::path("Ünïcødé name – 曲.mp3")).audio);
 }
 

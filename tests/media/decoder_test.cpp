@@ -11,8 +11,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <numeric>
 #include <thread>
+#include <tuple>
 
 using fixtures::Pcm;
 
@@ -44,26 +44,21 @@ std::vector<int16_t> wavSamples(const std::string& file)
 
 TEST_F(DecoderTest, ProbeReportsDurationStreamsAndAudioFormat)
 {
-    struct Case {
-        const char* name;
-        double duration;
-        int audio;
-        int video;
-    };
-    for (const Case& c : { Case { "tone.wav", 6.0, 1, 0 }, Case { "tone.mp3", 6.0, 1, 0 },
-             Case { "tagged.mp3", 6.0, 1, 0 }, Case { "tagged.m4a", 6.0, 1, 0 }, Case { "tone.flac", 6.0, 1, 0 },
-             Case { "tone.ogg", 6.0, 1, 0 }, Case { "video.mp4", 3.0, 1, 1 }, Case { "video-silent.mp4", 3.0, 0, 1 },
-             Case { "short.wav", 0.9, 1, 0 } }) {
-        SCOPED_TRACE(c.name);
-        MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(c.name));
+    // Name, duration, audio and video streams.
+    for (const auto& [name, duration, audio, video] :
+        { std::tuple { "tone.wav", 6.0, 1, 0 }, { "tone.mp3", 6.0, 1, 0 }, { "tagged.mp3", 6.0, 1, 0 },
+            { "tagged.m4a", 6.0, 1, 0 }, { "tone.flac", 6.0, 1, 0 }, { "tone.ogg", 6.0, 1, 0 },
+            { "video.mp4", 3.0, 1, 1 }, { "video-silent.mp4", 3.0, 0, 1 }, { "short.wav", 0.9, 1, 0 } }) {
+        SCOPED_TRACE(name);
+        MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(fixtures::path(name));
         ASSERT_TRUE(info);
-        EXPECT_NEAR(info->duration, c.duration, 0.06);
+        EXPECT_NEAR(info->duration, duration, 0.06);
         ASSERT_EQ(info->programCount, 1);
-        EXPECT_EQ(info->programs[0].audioStreamCount, c.audio);
-        EXPECT_EQ(info->programs[0].videoStreamCount, c.video);
+        EXPECT_EQ(info->programs[0].audioStreamCount, audio);
+        EXPECT_EQ(info->programs[0].videoStreamCount, video);
         ASSERT_NE(info->programs[0].firstStream, nullptr);
-        EXPECT_NEAR(info->programs[0].firstStream->duration, c.duration, 0.1);
-        if (c.audio > 0) {
+        EXPECT_NEAR(info->programs[0].firstStream->duration, duration, 0.1);
+        if (audio > 0) {
             const VyStreamInfo* audio = info->programs[0].audioStream;
             ASSERT_NE(audio, nullptr);
             EXPECT_EQ(audio->sampleRate, 44100);
@@ -77,13 +72,19 @@ TEST_F(DecoderTest, ProbeReportsDurationStreamsAndAudioFormat)
     EXPECT_GT(tagged->programs[0].audioStream->bitRate, 100000);
 }
 
-TEST_F(DecoderTest, WavDecodesToExactlyTheSamplesOnDisk)
+TEST_F(DecoderTest, WavDecodesAndSeeksToExactlyTheSamplesOnDisk)
 {
     const Pcm pcm = fixtures::decodeAll(fixtures::path("tone.wav"));
     EXPECT_EQ(pcm.sampleRate, 44100);
     EXPECT_EQ(pcm.channels, 2);
     EXPECT_EQ(pcm.samples, wavSamples(fixtures::path("tone.wav")));
     EXPECT_EQ(pcm.firstTimestampUs, 0);
+
+    const Pcm tail = fixtures::decodeAll(fixtures::path("tone.wav"), 2.5);
+    const size_t start = 2.5 * 44100 * 2;
+    ASSERT_EQ(tail.samples.size(), pcm.samples.size() - start);
+    EXPECT_TRUE(std::equal(tail.samples.begin(), tail.samples.end(), pcm.samples.begin() + start));
+    EXPECT_EQ(tail.firstTimestampUs, 2500000);
 }
 
 TEST_F(DecoderTest, CompressedSourcesBecomeInterleaved16BitWithChannelsInPlace)
@@ -98,34 +99,8 @@ TEST_F(DecoderTest, CompressedSourcesBecomeInterleaved16BitWithChannelsInPlace)
         EXPECT_NEAR(seconds, std::string(name) == "video.mp4" ? 3.0 : 6.0, 0.06);
         EXPECT_NEAR(fixtures::zeroCrossings(pcm, 0, 44100, 44100), 880, 6);
         EXPECT_NEAR(fixtures::zeroCrossings(pcm, 1, 44100, 44100), 1320, 6);
-        // Amplitude 0.5 of full scale: an RMS of 0.5 / sqrt(2) of 32768 in the second second.
-        double energy = 0.0;
-        for (size_t i = 44100 * 2; i < 88200 * 2; ++i)
-            energy += static_cast<double>(pcm.samples[i]) * pcm.samples[i];
-        EXPECT_NEAR(std::sqrt(energy / 88200), 11585.0, 700.0); // lossy coders shave up to 0.5 dB
-    }
-}
-
-TEST_F(DecoderTest, SeeksAreSampleAccurate)
-{
-    const Pcm whole = fixtures::decodeAll(fixtures::path("tone.wav"));
-    const Pcm tail = fixtures::decodeAll(fixtures::path("tone.wav"), 2.5);
-    const size_t start = 2.5 * 44100 * 2;
-    ASSERT_EQ(tail.samples.size(), whole.samples.size() - start);
-    EXPECT_TRUE(std::equal(tail.samples.begin(), tail.samples.end(), whole.samples.begin() + start));
-    EXPECT_EQ(tail.firstTimestampUs, 2500000);
-
-    // Compressed sources land on the same sample too, not on a packet boundary.
-    for (const char* name : { "tone.mp3", "tagged.m4a", "tone.flac" }) {
-        SCOPED_TRACE(name);
-        const Pcm all = fixtures::decodeAll(fixtures::path(name));
-        const Pcm from = fixtures::decodeAll(fixtures::path(name), 1.2345);
-        const size_t first = static_cast<size_t>(std::llround(1.2345 * 44100)) * 2;
-        ASSERT_EQ(from.samples.size(), all.samples.size() - first);
-        int worst = 0;
-        for (size_t i = 0; i < 4096; ++i)
-            worst = std::max(worst, std::abs(from.samples[i] - all.samples[first + i]));
-        EXPECT_LE(worst, 4);
+        // Amplitude 0.5 of full scale: an RMS of 0.5 / sqrt(2); lossy coders shave up to 0.5 dB.
+        EXPECT_NEAR(fixtures::rms(pcm, 1.0, 1.0, -1), 0.3536, 0.0214);
     }
 }
 
@@ -135,26 +110,22 @@ TEST_F(DecoderTest, SeeksAreSampleAccurate)
 // back to the start (fresh, then after use) and near it are covered too.
 TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
 {
-    struct Case {
-        const char* name;
-        int rate;
-    };
     constexpr double kStarts[] = { 0.0, 30.0, 17.3217, 0.0371, 0.0 };
-    for (const Case& c : { Case { "music-44k-cbr.mp3", 44100 }, Case { "music-44k-vbr.mp3", 44100 },
-             Case { "music-22k-cbr.mp3", 22050 }, Case { "music-22k-vbr.mp3", 22050 }, Case { "music.m4a", 44100 },
-             Case { "music.flac", 44100 }, Case { "music.opus", 48000 } }) {
-        SCOPED_TRACE(c.name);
-        const std::vector<int16_t> reference = fixtures::referencePcm(c.name);
-        AudioDecoder decoder = ADecCreate(WidePath(fixtures::path(c.name)), 0, 0, 0);
+    for (const auto& [name, rate] : { std::pair { "music-44k-cbr.mp3", 44100 }, { "music-44k-vbr.mp3", 44100 },
+             { "music-22k-cbr.mp3", 22050 }, { "music-22k-vbr.mp3", 22050 }, { "music.m4a", 44100 },
+             { "music.flac", 44100 }, { "music.opus", 48000 } }) {
+        SCOPED_TRACE(name);
+        const std::vector<int16_t> reference = fixtures::referencePcm(name);
+        AudioDecoder decoder = ADecCreate(WidePath(fixtures::path(name)), 0, 0, 0);
         ASSERT_NE(decoder, nullptr);
-        ASSERT_EQ(ADecGetAudioInfo(decoder)->sampleRate, c.rate);
+        ASSERT_EQ(ADecGetAudioInfo(decoder)->sampleRate, rate);
         ASSERT_EQ(ADecGetAudioInfo(decoder)->channels, 2);
         for (size_t n = 0; n < std::size(kStarts); ++n) {
             const double start = kStarts[n];
             SCOPED_TRACE(start);
             ADecAudioSeek(decoder, start);
             // The whole file the first time, a second of it after each later start.
-            const size_t wanted = n == 0 ? reference.size() : static_cast<size_t>(c.rate) * 2;
+            const size_t wanted = n == 0 ? reference.size() : static_cast<size_t>(rate) * 2;
             std::vector<int16_t> ours;
             int64_t firstTimestampUs = -1;
             while (ours.size() < wanted) {
@@ -166,8 +137,8 @@ TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
                 const auto* samples = reinterpret_cast<const int16_t*>(frame->audio.data);
                 ours.insert(ours.end(), samples, samples + frame->audio.dataSize / 2);
             }
-            const int64_t first = std::llround(start * c.rate);
-            EXPECT_EQ(firstTimestampUs, std::llround(static_cast<double>(first) * 1e6 / c.rate));
+            const int64_t first = std::llround(start * rate);
+            EXPECT_EQ(firstTimestampUs, std::llround(static_cast<double>(first) * 1e6 / rate));
             const size_t offset = static_cast<size_t>(first) * 2;
             if (n == 0)
                 EXPECT_EQ(ours.size(), reference.size());
@@ -175,23 +146,10 @@ TEST_F(DecoderTest, EveryStartGivesTheSamplesOfOneWholeFileDecode)
                 ours.resize(std::min(ours.size(), wanted));
             const fixtures::Difference d = fixtures::compareWithReference(ours, reference, offset);
             ASSERT_TRUE(d.fits);
-            EXPECT_LE(d.worst, 2) << "at " << (d.where / 2) * 1000.0 / c.rate << " ms after the start";
+            EXPECT_LE(d.worst, 2) << "at " << (d.where / 2) * 1000.0 / rate << " ms after the start";
         }
         ADecDestroy(decoder);
     }
-}
-
-TEST_F(DecoderTest, SeekingBackRestartsFromThere)
-{
-    AudioDecoder decoder = ADecCreate(WidePath(fixtures::path("tone.mp3")), 0, 0, 0);
-    ASSERT_NE(decoder, nullptr);
-    ADecAudioSeek(decoder, 4.0);
-    ASSERT_NE(ADecGetNextAudioFrame(decoder), nullptr);
-    ADecAudioSeek(decoder, 0.0);
-    const MEDIA_FRAME* frame = ADecGetNextAudioFrame(decoder);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->timestampUs, 0);
-    ADecDestroy(decoder);
 }
 
 TEST_F(DecoderTest, SeveralDecodersOnOneFileFromSeveralThreads)
@@ -227,27 +185,15 @@ TEST_F(DecoderTest, VideoPicturesAreYuv420AndSeekToTheRequestedTime)
     VDecVideoSeek(decoder, 2.0, 1);
     frame = VDecGetVideoFrame(decoder);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->timestampUs, 2000000);
-
-    // The picture converts to pixels that are not all one colour (the test card).
-    std::vector<uint32_t> pixels(160 * 120);
-    ASSERT_TRUE(Yuv420_2_rgb32(160, 120, reinterpret_cast<uint8_t*>(pixels.data()), frame->video.y, frame->video.u,
-        frame->video.v, frame->video.strideY, frame->video.strideU, frame->video.strideV));
-    EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]), static_cast<long>(pixels.size()));
+    EXPECT_EQ(frame->timestampUs, 2000000); // its pixels: the thumbnail's colour checks
     VDecDestroy(decoder);
 }
 
-TEST_F(DecoderTest, YuvConversionGivesTheExpectedColour)
+// Its colours are the video thumbnail's checks; here a picture without pixels.
+TEST_F(DecoderTest, YuvConversionRefusesAnEmptyPicture)
 {
-    // BT.601 limited-range pure red.
-    std::vector<uint8_t> y(16 * 16, 81), u(8 * 8, 90), v(8 * 8, 240);
+    std::vector<uint8_t> y(16 * 16), u(8 * 8), v(8 * 8);
     std::vector<uint32_t> pixels(16 * 16);
-    ASSERT_TRUE(
-        Yuv420_2_rgb32(16, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
-    const uint32_t p = pixels[8 * 16 + 8];
-    EXPECT_GT((p >> 16) & 0xff, 230u); // red
-    EXPECT_LT((p >> 8) & 0xff, 25u); // green
-    EXPECT_LT(p & 0xff, 25u); // blue
     EXPECT_FALSE(
         Yuv420_2_rgb32(0, 16, reinterpret_cast<uint8_t*>(pixels.data()), y.data(), u.data(), v.data(), 16, 8, 8));
 }
@@ -274,24 +220,6 @@ TEST_F(DecoderTest, WrapperCreatesTheDecodersItsKindAsksFor)
     EXPECT_EQ(missing.getNextAudioFrame(), nullptr);
     EXPECT_EQ(missing.audioSeek(1.0), 0.0);
     EXPECT_FALSE(missing.getMediaFileInfo());
-}
-
-TEST_F(DecoderTest, WrapperDecodesTheWholeFileInTheUsualOrder)
-{
-    VyRTMediaFileDecoder decoder(fixtures::path("tone.flac"), VyRTMediaFileDecoder::AudioOnly);
-    const VyAudioInfo* info = decoder.getAudioInfo();
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->bitsPerSample, 16);
-    decoder.audioSeek(0.0);
-    int64_t bytes = 0;
-    while (const MEDIA_FRAME* frame = decoder.getNextAudioFrame()) {
-        if (frame->audio.dataSize == 0)
-            break;
-        EXPECT_EQ(frame->audio.channels, 2);
-        EXPECT_EQ(frame->audio.bitsPerSample, 16);
-        bytes += frame->audio.dataSize;
-    }
-    EXPECT_EQ(bytes, 6 * 44100 * 2 * 2);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -32,26 +32,23 @@ TEST(Utf8ToUtf32, ConvertsAsciiAndMultiByteCharacters)
     EXPECT_EQ(widen("\xC3\xA9\xE6\x9B\xB2\xF0\x9F\x8E\xB5"), std::wstring({ L'\u00E9', L'\u66F2', wchar_t(0x1F3B5) }));
 }
 
-TEST(Utf8ToUtf32, MalformedInputStopsTheConversion)
+// Malformed input stops the conversion after what came before it; overlong encodings, lead
+// bytes beyond U+10FFFF and encoded surrogates are never legal, whatever the mode.
+TEST(Utf8ToUtf32, MalformedOrPartialInputStopsTheConversion)
 {
-    std::u32string out;
-    // A lead byte followed by a non-continuation byte.
-    EXPECT_EQ(convert("ab\xC3(cd", &out, lenientConversion), sourceIllegal);
-    EXPECT_EQ(out, U"ab");
-    // Overlong encodings and lead bytes beyond U+10FFFF are never legal.
-    EXPECT_EQ(convert("\xC0\xAF", &out, lenientConversion), sourceIllegal);
-    EXPECT_EQ(convert("\xF5\x80\x80\x80", &out, lenientConversion), sourceIllegal);
-    // Encoded surrogates fail the legality check whatever the mode.
-    EXPECT_EQ(convert("x\xED\xA0\x80", &out, lenientConversion), sourceIllegal);
-    EXPECT_EQ(out, U"x");
-    EXPECT_EQ(convert("x\xED\xA0\x80", &out, strictConversion), sourceIllegal);
-}
-
-TEST(Utf8ToUtf32, PartialCharacterAtTheEndExhaustsTheSource)
-{
-    std::u32string out;
-    EXPECT_EQ(convert("ok\xE6\x9B", &out, strictConversion), sourceExhausted);
-    EXPECT_EQ(out, U"ok");
+    const std::tuple<std::string_view, ConversionFlags, ConversionResult, std::u32string> cases[] = {
+        { "ab\xC3(cd", lenientConversion, sourceIllegal, U"ab" }, // a lead byte, then no continuation
+        { "\xC0\xAF", lenientConversion, sourceIllegal, U"" },
+        { "\xF5\x80\x80\x80", lenientConversion, sourceIllegal, U"" },
+        { "x\xED\xA0\x80", lenientConversion, sourceIllegal, U"x" },
+        { "x\xED\xA0\x80", strictConversion, sourceIllegal, U"x" },
+        { "ok\xE6\x9B", strictConversion, sourceExhausted, U"ok" }, // a partial character at the end
+    };
+    for (const auto& [bytes, flags, result, converted] : cases) {
+        std::u32string out;
+        EXPECT_EQ(convert(bytes, &out, flags), result);
+        EXPECT_EQ(out, converted);
+    }
 }
 
 TEST(Utf8ToUtf32, FullDestinationStopsBeforeTheCharacterThatDidNotFit)
@@ -82,20 +79,13 @@ TEST(IsLegalUtf8, FollowsTheReferenceTable)
     EXPECT_FALSE(legal("\xF8\x88\x80\x80\x80")); // five-byte forms are gone
 }
 
-TEST(A2w, NullTextGivesAnEmptyString)
+TEST(A2w, NullTextGivesAnEmptyStringAndALongPathKeepsItsFirst511Characters)
 {
     std::array<wchar_t, 4> buffer { L'x', L'x', L'x', 0 };
     const wchar_t* result = a2w(buffer.data(), nullptr, 3);
     EXPECT_NE(result, buffer.data());
     EXPECT_EQ(std::wstring(result), L"");
-}
-
-TEST(A2w, LongPathKeepsItsFirst511Characters)
-{
-    const std::string path = "/" + std::string(599, 'p');
-    const std::wstring wide = widen(path.c_str());
-    EXPECT_EQ(wide.size(), 511u);
-    EXPECT_EQ(wide, std::wstring(L"/") + std::wstring(510, L'p'));
+    EXPECT_EQ(widen(("/" + std::string(599, 'p')).c_str()), std::wstring(L"/") + std::wstring(510, L'p'));
 }
 
 TEST(WidePath, KnowsWhetherThePathMadeItWhole)

@@ -42,6 +42,35 @@ void writeFile(const std::string& file, std::string_view bytes)
         throw std::runtime_error("cannot write " + file);
 }
 
+std::string wavHeader(int sampleRate, int channels, uint32_t dataBytes)
+{
+    std::string header;
+    const auto put = [&header](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            header += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    header += "RIFF";
+    put(36 + dataBytes, 4);
+    header += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2); // PCM
+    put(static_cast<uint32_t>(channels), 2);
+    put(static_cast<uint32_t>(sampleRate), 4);
+    put(static_cast<uint32_t>(sampleRate * channels * 2), 4); // bytes a second
+    put(static_cast<uint32_t>(channels * 2), 2); // bytes a frame
+    put(16, 2);
+    header += "data";
+    put(dataBytes, 4);
+    return header;
+}
+
+void writeSilentWav(const std::string& file, int sampleRate, int channels, int seconds)
+{
+    const auto dataBytes = static_cast<uint32_t>(seconds) * static_cast<uint32_t>(sampleRate * channels * 2);
+    writeFile(file, wavHeader(sampleRate, channels, dataBytes));
+    std::filesystem::resize_file(file, 44 + uintmax_t { dataBytes });
+}
+
 void copyFile(const std::string& from, const std::string& to)
 {
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
@@ -55,6 +84,24 @@ std::string randomBytes(size_t count, unsigned seed)
     for (char& c : bytes)
         c = static_cast<char>(byte(generator));
     return bytes;
+}
+
+Sources::Sources(const std::string& file, int rate, int channels, bool withVideo, double videoStart)
+{
+    audioDecoder = ADecCreate(WidePath(file), 0, 0, 0);
+    audio = PCAudioCreate(audioDecoder, rate, channels, 16, 0);
+    if (withVideo) {
+        videoDecoder = VDecCreate(WidePath(file), 0, 0, 0);
+        video = PCVideoCreate(videoDecoder, 0, videoStart);
+    }
+}
+
+Sources::~Sources()
+{
+    PCAudioDestroy(audio);
+    ADecDestroy(audioDecoder);
+    PCVideoDestroy(video);
+    VDecDestroy(videoDecoder);
 }
 
 Pcm decodeAll(const std::string& file, double seekTo)

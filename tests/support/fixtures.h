@@ -2,6 +2,8 @@
 // Test helpers: the generated media files, scratch folders and whole-file decodes.
 // Plain C++ so that the media tests need no Qt.
 
+#include "media/audioprocesslib.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ private:
 };
 
 void writeFile(const std::string& path, std::string_view bytes);
+// The 44-byte header of a 16-bit PCM WAV file holding `dataBytes` bytes of samples.
+std::string wavHeader(int sampleRate, int channels, uint32_t dataBytes);
+// A WAV file of `seconds` of silence, written sparse so that an hour costs no disk space.
+void writeSilentWav(const std::string& path, int sampleRate, int channels, int seconds);
 void copyFile(const std::string& from, const std::string& to);
 // Bytes from a fixed-seed generator: the same "random" file on every run.
 std::string randomBytes(size_t count, unsigned seed);
@@ -37,6 +43,21 @@ struct Pcm {
     int64_t firstTimestampUs = -1;
     std::vector<int16_t> samples; // interleaved
     [[nodiscard]] size_t frames() const { return channels > 0 ? samples.size() / channels : 0; }
+};
+
+// A file's decoders and the processors over them, released in the order the converter
+// uses. The sound comes at `rate` Hz in `channels` channels (0: the source's own); the
+// picture is opened only when `withVideo` is set, its processor starting at `videoStart`.
+struct Sources {
+    explicit Sources(
+        const std::string& file, int rate = 0, int channels = 0, bool withVideo = false, double videoStart = 0.0);
+    ~Sources();
+    Sources(const Sources&) = delete;
+    Sources& operator=(const Sources&) = delete;
+    AudioDecoder audioDecoder = nullptr;
+    AudioProcessor audio = nullptr;
+    VideoDecoder videoDecoder = nullptr;
+    VideoProcessor video = nullptr;
 };
 
 // Everything ADecGetNextAudioFrame delivers for `file`, after seeking to `seekTo`

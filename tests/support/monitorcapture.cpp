@@ -50,6 +50,15 @@ bool MonitorCapture::waitFor(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
+void MonitorCapture::listenFor(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
 void MonitorCapture::clear()
 {
     m_buffer->buffer().clear();

@@ -20,6 +20,9 @@ public:
     [[nodiscard]] bool isListening() const;
     // Processes events until `done` holds or `timeoutMs` passes; true when it held.
     static bool waitFor(const std::function<bool()>& done, int timeoutMs);
+    // Processes events for `ms` milliseconds: for checks that something does not happen
+    // within that time.
+    static void listenFor(int ms);
 
     void clear();
     [[nodiscard]] QByteArray captured() const;

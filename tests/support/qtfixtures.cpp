@@ -2,6 +2,8 @@
 
 #include "support/fixtures.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 
 QString q(const std::string& text)
@@ -12,6 +14,23 @@ QString q(const std::string& text)
 QString fixture(const char* name)
 {
     return q(fixtures::path(name));
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 bool runFfmpeg(const QStringList& arguments, QString* error)

@@ -1,6 +1,7 @@
 #pragma once
 // Qt forms of the fixture helpers, and the ffmpeg command for files a test makes itself.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,14 @@
 QString q(const std::string& text);
 // Path of a generated media file, as a QString.
 QString fixture(const char* name);
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray readBytes(const QString& path);
+// Writes `bytes` to `path` in place of what was there; true when all were written.
+bool writeBytes(const QString& path, const QByteArray& bytes);
+
+// Every entry of a folder but "." and "..", hidden ones included, sorted by name.
+QStringList entries(const QString& folder);
 
 // Runs `ffmpeg -nostdin -hide_banner -loglevel error -y ARGUMENTS`; true when it exits 0.
 // Its error output lands in `error` when given.

@@ -1,26 +1,13 @@
 #include "core/config/stringobfuscation.h"
 #include "core/config/vyquiltraxmlpartner.h"
+#include "support/qtfixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const QString kRoot = QStringLiteral("config_root");
 
@@ -30,27 +17,31 @@ protected:
     QString path = dir.filePath(QStringLiteral("ProductConfig.xml"));
 };
 
-TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRoot)
+TEST_F(XmlPartnerTest, MissingFileIsCreatedWithAnEmptyRootAnotherRootIsRefused)
 {
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
-    EXPECT_EQ(readAll(path),
+    EXPECT_EQ(readBytes(path),
         QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                    "<config_root>\n</config_root>"));
     EXPECT_FALSE(reader->valueForKey(QStringLiteral("AutoUpdate")));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(QString(), kRoot));
     EXPECT_FALSE(VyQuiltraXmlPartner::initWith(dir.filePath(QStringLiteral("no/such/folder/x.xml")), kRoot));
+    // Another root is not ours, and is left as it is.
+    ASSERT_TRUE(writeBytes(path, "<?xml version=\"1.0\"?><plist><dict/></plist>"));
+    EXPECT_FALSE(VyQuiltraXmlPartner::initWith(path, kRoot));
+    EXPECT_EQ(readBytes(path), QByteArray("<?xml version=\"1.0\"?><plist><dict/></plist>"));
 }
 
 TEST_F(XmlPartnerTest, ReadsByXPathAndDecodesOnlyUpperCaseUrlKeys)
 {
     const QByteArray link = EncryptString("https://example.org/ringtones?a=1&b=2");
-    writeAll(path,
+    ASSERT_TRUE(writeBytes(path,
         "<?xml version=\"1.0\"?>\n<config_root>\n  <AutoUpdate>YES</AutoUpdate>\n"
         "  <HomepageURL>"
             + link + "</HomepageURL>\n  <Homepageurl>" + link
             + "</Homepageurl>\n"
-              "  <Links><Link1 kind=\"shop\">plain</Link1></Links>\n  <Blank> </Blank>\n</config_root>\n");
+              "  <Links><Link1 kind=\"shop\">plain</Link1></Links>\n  <Blank> </Blank>\n</config_root>\n"));
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_EQ(reader->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("YES"));
@@ -67,9 +58,9 @@ TEST_F(XmlPartnerTest, ReadsByXPathAndDecodesOnlyUpperCaseUrlKeys)
 
 TEST_F(XmlPartnerTest, WritingMakesMissingElementsAndSavesAtOnce)
 {
-    writeAll(path,
+    ASSERT_TRUE(writeBytes(path,
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<config_root>\n"
-        "\t<AutoUpdate>YES</AutoUpdate>\n</config_root>\n");
+        "\t<AutoUpdate>YES</AutoUpdate>\n</config_root>\n"));
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_TRUE(reader->setValue(QStringLiteral("NO"), QStringLiteral("ShowTimeTip")));
@@ -84,34 +75,27 @@ TEST_F(XmlPartnerTest, WritingMakesMissingElementsAndSavesAtOnce)
     EXPECT_EQ(again->valueForKey(QStringLiteral("ShowTimeTip")), QStringLiteral("NO"));
     EXPECT_EQ(again->valueForKey(QStringLiteral("Window/Width")), QStringLiteral("42"));
     EXPECT_EQ(again->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("NO"));
-    const QByteArray text = readAll(path);
+    const QByteArray text = readBytes(path);
     EXPECT_TRUE(text.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"));
     EXPECT_EQ(text.count("<AutoUpdate>"), 1);
     EXPECT_TRUE(text.contains("\n\t<ShowTimeTip>NO</ShowTimeTip>\n")); // pretty-printed
     // Saving twice gives the same bytes: the indentation does not pile up.
     ASSERT_TRUE(again->flush());
-    EXPECT_EQ(readAll(path), text);
-}
-
-TEST_F(XmlPartnerTest, AnotherRootIsNotOurs)
-{
-    writeAll(path, "<?xml version=\"1.0\"?><plist><dict/></plist>");
-    EXPECT_FALSE(VyQuiltraXmlPartner::initWith(path, kRoot));
-    EXPECT_EQ(readAll(path), QByteArray("<?xml version=\"1.0\"?><plist><dict/></plist>"));
+    EXPECT_EQ(readBytes(path), text);
 }
 
 TEST_F(XmlPartnerTest, DamagedFileIsReadAsAbsentAndMovedAsideBeforeAWrite)
 {
     const QByteArray damaged("\x01\x02 not xml at all <<<");
-    writeAll(path, damaged);
+    ASSERT_TRUE(writeBytes(path, damaged));
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_TRUE(reader->isBroken());
     EXPECT_FALSE(reader->valueForKey(QStringLiteral("AutoUpdate")));
-    EXPECT_EQ(readAll(path), damaged); // opening changes nothing
+    EXPECT_EQ(readBytes(path), damaged); // opening changes nothing
 
     EXPECT_TRUE(reader->setValue(QStringLiteral("YES"), QStringLiteral("AutoUpdate")));
-    EXPECT_EQ(readAll(path + QStringLiteral(".broken")), damaged);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".broken")), damaged);
     EXPECT_EQ(reader->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("YES"));
     auto fresh = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(fresh);
@@ -122,15 +106,15 @@ TEST_F(XmlPartnerTest, DamagedFileIsReadAsAbsentAndMovedAsideBeforeAWrite)
 TEST_F(XmlPartnerTest, TruncatedFileKeepsWhatParsedAndIsStillMovedAside)
 {
     const QByteArray truncated("<?xml version=\"1.0\"?>\n<config_root>\n<AutoUpdate>NO</AutoUpdate>\n<ShowTi");
-    writeAll(path, truncated);
-    writeAll(path + QStringLiteral(".broken"), "an older damaged copy");
+    ASSERT_TRUE(writeBytes(path, truncated));
+    writeBytes(path + QStringLiteral(".broken"), "an older damaged copy");
     auto reader = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(reader);
     EXPECT_EQ(reader->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("NO"));
     EXPECT_TRUE(reader->setValue(QStringLiteral("YES"), QStringLiteral("PlaySoundWhenStart")));
     // Nothing is lost: neither the damaged file nor the older copy beside it.
-    EXPECT_EQ(readAll(path + QStringLiteral(".broken.1")), truncated);
-    EXPECT_EQ(readAll(path + QStringLiteral(".broken")), QByteArray("an older damaged copy"));
+    EXPECT_EQ(readBytes(path + QStringLiteral(".broken.1")), truncated);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".broken")), QByteArray("an older damaged copy"));
     auto fresh = VyQuiltraXmlPartner::initWith(path, kRoot);
     ASSERT_TRUE(fresh);
     EXPECT_EQ(fresh->valueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("NO"));

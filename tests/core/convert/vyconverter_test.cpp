@@ -3,31 +3,19 @@
 #include "media/encoderlib.h"
 #include "media/vyrtmediafiledecoder.h"
 #include "support/fixtures.h"
+#include "support/qtfixtures.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QString>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString q(const std::string& path)
-{
-    return QString::fromStdString(path);
-}
-
-std::string code(uint32_t fourCC)
-{
-    return { char(fourCC & 0xFF), char((fourCC >> 8) & 0xFF), char((fourCC >> 16) & 0xFF), char(fourCC >> 24) };
-}
 
 QVariantMap part(double start, double length, double volume = 100)
 {
@@ -50,12 +38,8 @@ QVariantMap audioParameters(int sampleRate, int channels, int bitRate)
 // A steady 440 Hz tone at amplitude 0.5 in the given format, made by ffmpeg.
 bool makeTone(const std::string& path, int sampleRate, int channels, const QString& codec)
 {
-    const QString source = u"aevalsrc=exprs=0.5*sin(2*PI*440*t):s=%1:d=6"_s.arg(sampleRate);
-    QProcess process;
-    process.start(u"ffmpeg"_s,
-        { u"-nostdin"_s, u"-hide_banner"_s, u"-loglevel"_s, u"error"_s, u"-y"_s, u"-f"_s, u"lavfi"_s, u"-i"_s, source,
-            u"-ac"_s, QString::number(channels), u"-c:a"_s, codec, q(path) });
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return runFfmpeg({ u"-f"_s, u"lavfi"_s, u"-i"_s, u"aevalsrc=exprs=0.5*sin(2*PI*440*t):s=%1:d=6"_s.arg(sampleRate),
+        u"-ac"_s, QString::number(channels), u"-c:a"_s, codec, q(path) });
 }
 
 struct Probe {
@@ -84,16 +68,8 @@ Probe probe(const std::string& path)
 // The major brand of an MPEG-4 family file: "M4A " for a ringtone, "qt  " for a MOV.
 std::string majorBrand(const std::string& path)
 {
-    QFile file(q(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(12);
+    const QByteArray head = readBytes(q(path)).left(12);
     return head.size() == 12 && head.mid(4, 4) == "ftyp" ? head.mid(8, 4).toStdString() : std::string();
-}
-
-QStringList entries(const std::string& folder)
-{
-    return QDir(q(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 constexpr double kWindow = 0.020; // 20 ms: several periods of the fixtures' tones
@@ -120,7 +96,8 @@ protected:
 };
 
 // Without audio parameters the source's own format is asked for, and the encoder brings it
-// within what a phone takes; audio parameters win over the source's format.
+// within what a phone takes (at most 48 kHz, two channels, 330 kbit/s); audio parameters win
+// over the source's format.
 TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAndReplacesAnOlderOne)
 {
     const std::string mono = m_dir.file("mono-22k.wav");
@@ -129,59 +106,35 @@ TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAnd
     ASSERT_TRUE(makeTone(flac, 96000, 2, u"flac"_s));
     const std::string surround = m_dir.file("surround.m4a");
     ASSERT_TRUE(makeTone(surround, 48000, 6, u"aac"_s));
-    const struct {
-        std::string source;
-        double start;
-        double length; // the ringtone lasts as long
-        bool withParameters; // 44100 Hz, stereo, 128 kbit/s; the mono tone lands on both channels
-        int askedRate;
-        int askedChannels;
-        int minRate; // of the ringtone
-        int maxRate;
-        int channels;
-    } cases[] = {
-        { mono, 1.0, 4.5, false, 22050, 1, 22050, 22050, 1 },
-        { flac, 0.5, 5.0, false, 96000, 2, 8000, 48000, 2 },
-        { surround, 0.5, 5.0, false, 48000, 6, 8000, 48000, 2 },
-        { fixtures::path("tone.wav"), 0.5, 5.0, false, 44100, 2, 44100, 44100, 2 },
-        { fixtures::path("tone.mp3"), 0.25, 5.5, false, 44100, 2, 44100, 44100, 2 },
-        { fixtures::path("tone-48k.wav"), 0.0, 4.0, false, 48000, 2, 48000, 48000, 2 },
-        { fixtures::path("mono-48k.wav"), 0.0, 2.5, true, 44100, 2, 44100, 44100, 2 },
+    // Source, part start and length (the ringtone lasts as long), whether audio parameters are
+    // set (44100 Hz, stereo, 128 kbit/s), and the ringtone's lowest and highest rate and channels.
+    const std::tuple<std::string, double, double, bool, int, int, int> cases[] = {
+        { mono, 1.0, 4.5, false, 22050, 22050, 1 },
+        { flac, 0.5, 5.0, false, 8000, 48000, 2 },
+        { surround, 0.5, 5.0, false, 8000, 48000, 2 },
+        { fixtures::path("tone.mp3"), 0.25, 5.5, false, 44100, 44100, 2 },
+        { fixtures::path("tone-48k.wav"), 0.0, 4.0, false, 48000, 48000, 2 },
+        { fixtures::path("mono-48k.wav"), 0.0, 2.5, true, 44100, 44100, 2 },
     };
     const std::string out = m_dir.file("ring.m4r");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + (c.withParameters ? " with audio parameters" : ""));
+    for (const auto& [source, start, length, withParameters, minRate, maxRate, channels] : cases) {
+        SCOPED_TRACE(source + (withParameters ? " with audio parameters" : ""));
         fixtures::writeFile(out, "an older ringtone"); // the save flow writes over a ringtone of the same name
         VyConverter converter;
-        if (c.withParameters)
+        if (withParameters)
             converter.setAudioParm(audioParameters(44100, 2, 128000));
-        ASSERT_TRUE(convert(converter, c.source, out, part(c.start, c.length)));
-        const EncodeParam& enc = converter.encodeParam();
-        EXPECT_EQ(code(enc.dwFourCC), "M4A ");
-        EXPECT_EQ(code(enc.audio.dwFourCC), "AAC ");
-        EXPECT_EQ(enc.audio.nSampleRate, c.askedRate);
-        EXPECT_EQ(enc.audio.nChannels, c.askedChannels);
-        EXPECT_EQ(enc.audio.nBitsPerSample, 16);
-        EXPECT_EQ(enc.bVideoDisable, 1);
-        EXPECT_EQ(enc.bAudioDisable, 0);
-        if (c.withParameters) {
-            EXPECT_EQ(enc.audio.nBitrate, 128000);
-        }
-        EXPECT_EQ(entries(m_dir.path()),
+        ASSERT_TRUE(convert(converter, source, out, part(start, length)));
+        EXPECT_EQ(entries(q(m_dir.path())),
             (QStringList { u"hires.flac"_s, u"mono-22k.wav"_s, u"ring.m4r"_s, u"surround.m4a"_s }));
         const Probe p = probe(out);
         EXPECT_EQ(majorBrand(out), "M4A ");
         EXPECT_EQ(p.videoStreams, 0);
         EXPECT_EQ(p.audio.codecName, "aac");
-        EXPECT_GE(p.audio.sampleRate, c.minRate);
-        EXPECT_LE(p.audio.sampleRate, c.maxRate);
-        EXPECT_EQ(p.audio.channels, c.channels);
-        const fixtures::Pcm pcm = fixtures::decodeAll(out);
-        ASSERT_EQ(pcm.sampleRate, p.audio.sampleRate);
-        EXPECT_NEAR(double(pcm.frames()), c.length * pcm.sampleRate, 1024.0);
-        EXPECT_GT(fixtures::rms(pcm, 2.0, 0.5, -1), 5000.0 / 32768);
-        for (int channel = 0; channel < (c.withParameters ? 2 : 1); ++channel) // 440 Hz on the left
-            EXPECT_NEAR(fixtures::zeroCrossings(pcm, channel, pcm.sampleRate, pcm.sampleRate), 880, 20) << channel;
+        EXPECT_GE(p.audio.sampleRate, minRate);
+        EXPECT_LE(p.audio.sampleRate, maxRate);
+        EXPECT_EQ(p.audio.channels, channels);
+        EXPECT_LE(p.audio.bitRate, 330000); // a hi-res source's rate is brought down too
+        EXPECT_NEAR(double(fixtures::decodeAll(out).frames()), length * p.audio.sampleRate, 1024.0);
     }
 }
 
@@ -236,27 +189,19 @@ TEST_F(VyConverterTest, TheVolumeIsAWholePercentThatScalesTheLevelAndFadeLengths
 
 TEST_F(VyConverterTest, FormatNamesChooseTheContainerAndCodec)
 {
-    const struct {
-        QString name;
-        const char* container;
-        const char* codec;
-        const char* probedFormat;
-        const char* file;
-    } cases[] = {
-        { u"WAVE"_s, "WAV ", "PCM ", "wav", "a.wav" },
-        { u"MP3"_s, "PM3 ", "PM3 ", "mp3", "b.mp3" },
-        { u"m4r"_s, "PM3 ", "PM3 ", "mp3", "c.mp3" }, // names are exact: only "M4R" is a ringtone
-        { QString(), "PM3 ", "PM3 ", "mp3", "d.mp3" },
+    const std::tuple<QString, const char*, const char*> cases[] = {
+        { u"WAVE"_s, "wav", "a.wav" },
+        { u"MP3"_s, "mp3", "b.mp3" },
+        { u"m4r"_s, "mp3", "c.mp3" }, // names are exact: only "M4R" is a ringtone
+        { QString(), "mp3", "d.mp3" },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        const std::string out = m_dir.file(c.file);
+    for (const auto& [name, probedFormat, file] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const std::string out = m_dir.file(file);
         VyConverter converter;
-        ASSERT_TRUE(convert(converter, fixtures::path("tone.wav"), out, part(0.0, 3.0), {}, c.name));
-        EXPECT_EQ(code(converter.encodeParam().dwFourCC), c.container);
-        EXPECT_EQ(code(converter.encodeParam().audio.dwFourCC), c.codec);
+        ASSERT_TRUE(convert(converter, fixtures::path("tone.wav"), out, part(0.0, 3.0), {}, name));
         const Probe p = probe(out);
-        EXPECT_EQ(p.format, c.probedFormat);
+        EXPECT_EQ(p.format, probedFormat);
         EXPECT_EQ(p.audioStreams, 1);
         EXPECT_NEAR(double(fixtures::decodeAll(out).frames()), 3.0 * 44100, 2048.0);
     }
@@ -268,48 +213,31 @@ TEST_F(VyConverterTest, CuttingGivesAMovInTheSourceAudioFormat)
 {
     EncodeParam defaults {};
     InitEncParam(&defaults);
-    const struct {
-        const char* source;
-        double start;
-        double length;
-        bool withParameters; // 22050 Hz, mono, 64 kbit/s
-        int rate;
-        int channels;
-        int videoStreams;
-    } cases[] = {
+    // Source, part start and length, whether audio parameters are set (22050 Hz, mono,
+    // 64 kbit/s), and the cut's rate, channels and picture streams.
+    const std::tuple<const char*, double, double, bool, int, int, int> cases[] = {
         { "video.mp4", 0.5, 2.0, false, 44100, 2, 1 },
         { "tone.mp3", 1.0, 3.0, false, 44100, 2, 0 },
         { "mono-48k.wav", 0.0, 2.0, false, 48000, 1, 0 },
         { "tone-48k.wav", 0.0, 2.0, true, defaults.audio.nSampleRate, defaults.audio.nChannels, 0 },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.source);
-        const std::string out = m_dir.file(std::string(c.source) + ".mov");
+    for (const auto& [source, start, length, withParameters, rate, channels, videoStreams] : cases) {
+        SCOPED_TRACE(source);
+        const std::string out = m_dir.file(std::string(source) + ".mov");
         VyConverter converter;
-        if (c.withParameters)
+        if (withParameters)
             converter.setAudioParm(audioParameters(22050, 1, 64000));
-        ASSERT_EQ(converter.cutFile(q(fixtures::path(c.source)), q(out), c.start, c.length), 1U);
+        ASSERT_EQ(converter.cutFile(fixture(source), q(out), start, length), 1U);
         EXPECT_FALSE(converter.isEncoding());
-        const EncodeParam& enc = converter.encodeParam();
-        EXPECT_EQ(code(enc.dwFourCC), "MOV ");
-        EXPECT_EQ(code(enc.audio.dwFourCC), "AAC ");
-        EXPECT_EQ(enc.audio.nSampleRate, c.rate);
-        EXPECT_EQ(enc.audio.nChannels, c.channels);
-        if (c.withParameters) {
-            EXPECT_EQ(enc.audio.nBitrate, defaults.audio.nBitrate);
-        }
         const Probe p = probe(out);
         EXPECT_EQ(majorBrand(out), "qt  ");
         EXPECT_EQ(p.audioStreams, 1);
         EXPECT_EQ(p.audio.codecName, "aac");
-        EXPECT_EQ(p.audio.sampleRate, c.rate);
-        const fixtures::Pcm pcm = fixtures::decodeAll(out);
-        EXPECT_NEAR(double(pcm.frames()), c.length * c.rate, 1024.0);
-        // Left stays left: the 440 Hz tone, not the 660 Hz one.
-        EXPECT_NEAR(fixtures::zeroCrossings(pcm, 0, c.rate / 2, c.rate), 880, 20);
-        EXPECT_EQ(p.videoStreams, c.videoStreams);
-        if (c.videoStreams == 1) {
-            EXPECT_EQ(code(enc.video.dwFourCC), "Xvid");
+        EXPECT_EQ(p.audio.sampleRate, rate);
+        EXPECT_EQ(p.audio.channels, channels);
+        EXPECT_NEAR(double(fixtures::decodeAll(out).frames()), length * rate, 1024.0);
+        EXPECT_EQ(p.videoStreams, videoStreams);
+        if (videoStreams == 1) {
             EXPECT_EQ(p.video.width, 160);
             EXPECT_EQ(p.video.height, 120);
             EXPECT_NEAR(p.video.duration, 2.0, 0.1);
@@ -327,13 +255,13 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
     const std::string taken = m_dir.file("taken.m4r");
     std::filesystem::create_directories(taken);
     fixtures::writeFile(taken + "/keep", "x");
-    const QStringList before = entries(m_dir.path());
+    const QStringList before = entries(q(m_dir.path()));
     const std::string tone = fixtures::path("tone.wav");
     const std::string out = m_dir.file("out.m4r");
-    const std::pair<std::string, std::string> cases[]
-        = { { m_dir.file("random.mp3"), out }, { m_dir.file("empty.m4a"), out }, { m_dir.file("missing.wav"), out },
-              { fixtures::path("video-silent.mp4"), out }, { tone, m_dir.file("no-such-folder/ring.m4r") },
-              { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken } };
+    const std::pair<std::string, std::string> cases[] = { { m_dir.file("random.mp3"), out },
+        { m_dir.file("empty.m4a"), out }, { m_dir.file("missing.wav"), out },
+        { fixtures::path("video-silent.mp4"), out }, { tone, m_dir.file("no-such-folder/ring.m4r") },
+        { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken }, { tone, m_dir.file(std::string(600, 'n')) } };
     for (const auto& [source, target] : cases) {
         for (const bool withParameters : { false, true }) {
             SCOPED_TRACE(source + " to " + target + (withParameters ? " with audio parameters" : ""));
@@ -343,13 +271,11 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
             EXPECT_FALSE(convert(converter, source, target, part(0.0, 5.0)));
             EXPECT_EQ(converter.cutFile(q(source), q(target), 0.0, 5.0), 0U);
             EXPECT_FALSE(converter.isEncoding());
-            EXPECT_EQ(entries(m_dir.path()), before);
+            EXPECT_EQ(entries(q(m_dir.path())), before);
         }
     }
-    EXPECT_EQ(entries(taken), QStringList { u"keep"_s });
-    QFile plain(q(m_dir.file("plain-file")));
-    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
-    EXPECT_EQ(plain.readAll(), QByteArray("not a folder"));
+    EXPECT_EQ(entries(q(taken)), QStringList { u"keep"_s });
+    EXPECT_EQ(readBytes(q(m_dir.file("plain-file"))), QByteArray("not a folder"));
 }
 
 } // namespace

@@ -54,13 +54,9 @@ void expectInsideRules(const ChosenPart& rules, PartFrame part)
     EXPECT_LE(part.width, kSixtySeconds + 1e-9) << testing::PrintToString(part);
 }
 
-TEST(ChosenPartScale, TimesPixelsAndZoom)
+// Times and pixels at the scale are the tables' to check; here the scale's edge cases.
+TEST(ChosenPartScale, NoScaleDividesNothingAndZoomKeepsTheTimes)
 {
-    const ChosenPart rules = fileOfSeconds(120);
-    EXPECT_DOUBLE_EQ(rules.toX(40000.0), 400.0);
-    EXPECT_DOUBLE_EQ(rules.toMs(50.0), 5000.0);
-    EXPECT_DOUBLE_EQ(rules.minimumWidth(), kFiveSeconds);
-    EXPECT_DOUBLE_EQ(rules.maximumWidth(), kSixtySeconds);
     // Nothing loaded yet: no scale, and no division by it.
     EXPECT_DOUBLE_EQ(ChosenPart(0.0, 682.0).toMs(100.0), 0.0);
     EXPECT_DOUBLE_EQ(ChosenPart::rescale(123.0, 0.0, 0.1), 123.0);
@@ -110,25 +106,6 @@ TEST(ChosenPartTinyFile, EveryGestureKeepsTheWholeFile)
     }
     for (const PartFrame& result : results)
         expectFrame(result, 0.0, file);
-}
-
-TEST(ChosenPartKeyboard, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
-{
-    const ChosenPart rules = fileOfSeconds(120);
-    const PartFrame sixSeconds { 100.0, 60.0 };
-    expectFrames({
-        // Narrowing the right edge keeps the start, the left edge keeps the end.
-        { "narrow right to 5 s", rules.narrow(sixSeconds, kSecond, 2), 100.0, kFiveSeconds },
-        { "narrow right past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 2), 100.0, kFiveSeconds },
-        { "narrow left to 5 s", rules.narrow(sixSeconds, kSecond, 1), 110.0, kFiveSeconds },
-        { "narrow left past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 1), 110.0, kFiveSeconds },
-        { "enlarge left", rules.enlarge({ 200.0, 100.0 }, 2 * kSecond, 1), 180.0, 120.0 },
-        { "enlarge left past the start", rules.enlarge({ 20.0, 100.0 }, 5 * kSecond, 1), 0.0, 120.0 },
-        { "enlarge left past 60 s", rules.enlarge({ 500.0, 580.0 }, 5 * kSecond, 1), 480.0, kSixtySeconds },
-        { "enlarge right past 60 s", rules.enlarge({ 100.0, 580.0 }, 5 * kSecond, 2), 100.0, kSixtySeconds },
-        { "right edge at the file's end", rules.enlarge({ 800.0, 400.0 }, 2 * kSecond, 2), 800.0, 400.0 },
-        { "enlarge right past the end", rules.enlarge({ 780.0, 400.0 }, 5 * kSecond, 2), 780.0, 420.0 },
-    });
 }
 
 TEST(ChosenPartPointer, GrabZonesAreFivePixelsJustOutsideTheEdges)
@@ -198,29 +175,32 @@ TEST(ChosenPartResize, NeverLeavesTheFile)
     }
 }
 
-TEST(ChosenPartBuild, DragsAcrossSeventySecondsMakeSixtyAndStayInsideTheFile)
-{
-    const ChosenPart rules = fileOfSeconds(120); // 1200 px
-    const PartFrame current { 0.0, 400.0 };
-    expectFrames({
-        { "dragging left: ends at the press point", rules.build(current, 1100.0, 400.0), 500.0, kSixtySeconds },
-        { "dragging right: starts at the press point", rules.build(current, 100.0, 800.0), 100.0, kSixtySeconds },
-        { "shorter drags, in whole pixels", rules.build(current, 500.0, 700.7), 500.0, 200.0 },
-        { "shorter drag to the left", rules.build(current, 700.0, 500.0), 500.0, 200.0 },
-        { "too short: 5 s from its start", rules.build(current, 500.0, 510.0), 500.0, kFiveSeconds },
-        { "too short near the end: moved back inside", rules.build(current, 1190.0, 1195.0), 1150.0, kFiveSeconds },
-    });
-    const PartFrame pastStart = rules.build(current, 300.0, -100.0);
-    EXPECT_DOUBLE_EQ(pastStart.x, 0.0);
-    expectInsideRules(rules, pastStart);
-    expectInsideRules(rules, rules.build(current, 1000.0, 1500.0)); // past the end
-}
-
-TEST(ChosenPartMoveAndClamp, StayInsideTheFileAndTheRules)
+// Keys, drags that build a new part, moves and clamps on a 120 s file (1200 px).
+TEST(ChosenPartGestures, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
 {
     const ChosenPart rules = fileOfSeconds(120);
+    const PartFrame sixSeconds { 100.0, 60.0 };
+    const PartFrame current { 0.0, 400.0 };
     const PartFrame part { 100.0, 400.0 };
     expectFrames({
+        // Narrowing the right edge keeps the start, the left edge keeps the end.
+        { "narrow right to 5 s", rules.narrow(sixSeconds, kSecond, 2), 100.0, kFiveSeconds },
+        { "narrow right past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 2), 100.0, kFiveSeconds },
+        { "narrow left to 5 s", rules.narrow(sixSeconds, kSecond, 1), 110.0, kFiveSeconds },
+        { "narrow left past 5 s", rules.narrow(sixSeconds, 3 * kSecond, 1), 110.0, kFiveSeconds },
+        { "enlarge left", rules.enlarge({ 200.0, 100.0 }, 2 * kSecond, 1), 180.0, 120.0 },
+        { "enlarge left past the start", rules.enlarge({ 20.0, 100.0 }, 5 * kSecond, 1), 0.0, 120.0 },
+        { "enlarge left past 60 s", rules.enlarge({ 500.0, 580.0 }, 5 * kSecond, 1), 480.0, kSixtySeconds },
+        { "enlarge right past 60 s", rules.enlarge({ 100.0, 580.0 }, 5 * kSecond, 2), 100.0, kSixtySeconds },
+        { "right edge at the file's end", rules.enlarge({ 800.0, 400.0 }, 2 * kSecond, 2), 800.0, 400.0 },
+        { "enlarge right past the end", rules.enlarge({ 780.0, 400.0 }, 5 * kSecond, 2), 780.0, 420.0 },
+        { "build dragging left: ends at the press point", rules.build(current, 1100.0, 400.0), 500.0, kSixtySeconds },
+        { "build dragging right: starts at the press point", rules.build(current, 100.0, 800.0), 100.0, kSixtySeconds },
+        { "build shorter, in whole pixels", rules.build(current, 500.0, 700.7), 500.0, 200.0 },
+        { "build shorter to the left", rules.build(current, 700.0, 500.0), 500.0, 200.0 },
+        { "build too short: 5 s from its start", rules.build(current, 500.0, 510.0), 500.0, kFiveSeconds },
+        { "build too short near the end: moved back inside", rules.build(current, 1190.0, 1195.0), 1150.0,
+            kFiveSeconds },
         { "move right", rules.move(part, 50.0), 150.0, 400.0 },
         { "move left", rules.move(part, -50.0), 50.0, 400.0 },
         { "move past the start", rules.move(part, -150.0), 0.0, 400.0 },
@@ -231,6 +211,10 @@ TEST(ChosenPartMoveAndClamp, StayInsideTheFileAndTheRules)
         { "clamp over 60 s", rules.clamp({ 100.0, 900.0 }), 100.0, kSixtySeconds },
         { "clamp past the end", rules.clamp({ 1190.0, 100.0 }), 1100.0, 100.0 },
     });
+    const PartFrame pastStart = rules.build(current, 300.0, -100.0);
+    EXPECT_DOUBLE_EQ(pastStart.x, 0.0);
+    expectInsideRules(rules, pastStart);
+    expectInsideRules(rules, rules.build(current, 1000.0, 1500.0)); // past the end
 }
 
 } // namespace

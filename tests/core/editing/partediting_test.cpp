@@ -1,7 +1,5 @@
 #include "core/editing/partediting.h"
 
-#include <QStringList>
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -98,7 +96,6 @@ TEST(PartEditingEnd, TypedEndKeepsTheMinimumTheSixtySecondCapAndTheFilesEnd)
         expectFrame(typed.part, result);
         EXPECT_EQ(typed.endText, QString::fromLatin1(endText));
     }
-    EXPECT_DOUBLE_EQ(twoMinutes.typedEnd(seconds(10, 40), QStringLiteral("00:05:00")).part.width, 60 * kSecond);
 }
 
 TEST(PartEditingEnd, TheAlertMakesTheMinimumFromTheStartInsideTheFile)
@@ -108,7 +105,6 @@ TEST(PartEditingEnd, TheAlertMakesTheMinimumFromTheStartInsideTheFile)
     EXPECT_EQ(nothingLoaded.lengthAlertText(), alertFor(5));
     EXPECT_DOUBLE_EQ(threeSeconds.minimumWidth(), 3 * kSecond);
     EXPECT_EQ(threeSeconds.minimumSeconds(), 3);
-    EXPECT_DOUBLE_EQ(twoMinutes.afterLengthAlert(seconds(10, 15)).part.width, 5 * kSecond);
     const std::tuple<const PartEditing*, PartFrame, PartFrame, const char*, const char*> cases[] = {
         { &twoMinutes, seconds(10, 15), seconds(10, 15), "00:00:10", "00:00:15" },
         { &twoMinutes, seconds(10, 40), seconds(10, 15), "00:00:10", "00:00:15" },
@@ -199,14 +195,6 @@ TEST(PartEditingFields, StartRoundsUpEndRoundsDown)
     }
 }
 
-TEST(PartEditingKeys, StepIsTheKeyDistanceInPixels)
-{
-    EXPECT_DOUBLE_EQ(twoMinutes.keyStepPixels(1.0f), kSecond);
-    EXPECT_DOUBLE_EQ(twoMinutes.keyStepPixels(0.5f), kSecond / 2);
-    EXPECT_DOUBLE_EQ(twoMinutes.keyStepPixels(5.0f), 5 * kSecond);
-    EXPECT_DOUBLE_EQ(nothingLoaded.keyStepPixels(1.0f), 0.0);
-}
-
 // Without Alt, Left and Right move the part between the file's start and end and Up and
 // Down do nothing; with it the part grows or shrinks between 5 s and 60 s inside the file.
 TEST(PartEditingKeys, ArrowsMoveGrowAndShrinkWithinTheLimits)
@@ -239,7 +227,6 @@ TEST(PartEditingKeys, ArrowsMoveGrowAndShrinkWithinTheLimits)
         expectFrame(pressed.part, result);
         EXPECT_EQ(pressed.changed, !(result == part));
     }
-    EXPECT_DOUBLE_EQ(twoMinutes.arrowKey(seconds(10, 16), Key::Up, true, 1.0f).part.width, 5 * kSecond);
     // A whole file shorter than the minimum, or nothing loaded: no key changes anything.
     for (const auto& [editing, part] : { std::pair { &threeSeconds, seconds(0, 3) },
              std::pair { &nothingLoaded, anyPart }, std::pair { &staleWidth, anyPart } }) {
@@ -252,18 +239,6 @@ TEST(PartEditingKeys, ArrowsMoveGrowAndShrinkWithinTheLimits)
         }
     }
     EXPECT_FALSE(nothingLoaded.isLoaded());
-}
-
-TEST(PartEditingFade, TitlesAndTheirSeconds)
-{
-    const QStringList titles = PartEditing::fadeTitles();
-    EXPECT_EQ(titles.join(QLatin1Char(',')), QStringLiteral("1s,2s,3s,4s,5s"));
-    for (qsizetype i = 0; i < titles.size(); ++i)
-        EXPECT_EQ(PartEditing::fadeSeconds(titles.at(i)), i + 1);
-    EXPECT_EQ(PartEditing::fadeSeconds(QStringLiteral("10s")), 10);
-    EXPECT_EQ(PartEditing::fadeSeconds(QStringLiteral(" 3s")), 3);
-    EXPECT_EQ(PartEditing::fadeSeconds(QString()), 0);
-    EXPECT_EQ(PartEditing::fadeSeconds(QStringLiteral("s")), 0);
 }
 
 } // namespace

@@ -30,8 +30,9 @@ TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
     for (const char* sub : { "UploadToiTunesRingtone", "Record", "TrimFiles" })
         EXPECT_TRUE(QFileInfo(first.path + u'/' + QLatin1String(sub)).isDir()) << sub;
 
+    const QByteArray base = QFile::encodeName(AppPlaces::privateTemporaryBase(root.path()));
     struct stat st { };
-    ASSERT_EQ(::stat(QFile::encodeName(AppPlaces::privateTemporaryBase(root.path())).constData(), &st), 0);
+    ASSERT_EQ(::stat(base.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
     // Whatever a crashed run left behind is gone at the next start.
@@ -42,56 +43,38 @@ TEST(TemporaryFolder, IsMadeEmptyWithItsSubfoldersInAPrivateFolder)
     EXPECT_FALSE(QFileInfo::exists(first.path + QStringLiteral("/Record/take 1.mov")));
     EXPECT_TRUE(QFileInfo(first.path + QStringLiteral("/Record")).isDir());
 
+    // Loose permissions on our own folder are tightened.
+    ASSERT_EQ(::chmod(base.constData(), 0777), 0);
+    ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
+    ASSERT_EQ(::stat(base.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
     TemporaryFolder::remove(second.path);
     EXPECT_FALSE(QFileInfo::exists(second.path));
-    EXPECT_FALSE(QFileInfo::exists(AppPlaces::privateTemporaryBase(root.path())));
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(base)));
 }
 
-TEST(TemporaryFolder, LoosePermissionsOnOurOwnFolderAreTightened)
+// Something else in our folder's place is refused, and nothing is written into it.
+TEST(TemporaryFolder, RefusesALinkAFileOrAnotherUsersFolderInItsPlace)
 {
-    QTemporaryDir root;
-    const QString base = AppPlaces::privateTemporaryBase(root.path());
-    ASSERT_EQ(::mkdir(QFile::encodeName(base).constData(), 0777), 0);
-    ::chmod(QFile::encodeName(base).constData(), 0777);
-    ASSERT_TRUE(TemporaryFolder::prepare(root.path()).ok());
-    struct stat st { };
-    ::stat(QFile::encodeName(base).constData(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-TEST(TemporaryFolder, RefusesALinkAndWritesNothingThroughIt)
-{
-    QTemporaryDir root;
-    QTemporaryDir elsewhere;
-    const QString base = AppPlaces::privateTemporaryBase(root.path());
-    ASSERT_TRUE(QFile::link(elsewhere.path(), base));
-
-    const TemporaryFolder::Result r = TemporaryFolder::prepare(root.path());
-    EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.error.contains(u"link"));
-    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
-}
-
-TEST(TemporaryFolder, RefusesAPlainFileInItsPlace)
-{
-    QTemporaryDir root;
-    touch(AppPlaces::privateTemporaryBase(root.path()));
-    EXPECT_FALSE(TemporaryFolder::prepare(root.path()).ok());
-}
-
-TEST(TemporaryFolder, RefusesAnotherUsersFolder)
-{
-    QTemporaryDir root;
-    const QString base = AppPlaces::privateTemporaryBase(root.path());
-    const QByteArray native = QFile::encodeName(base);
-    ASSERT_EQ(::mkdir(native.constData(), 0700), 0);
-    if (::chown(native.constData(), 65534, 65534) != 0)
-        GTEST_SKIP() << "handing a folder to another user needs root";
-
-    const TemporaryFolder::Result r = TemporaryFolder::prepare(root.path());
-    EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.error.contains(u"another user"));
-    EXPECT_TRUE(QDir(base).isEmpty());
+    for (const char* kind : { "link", "not a folder", "another user" }) {
+        SCOPED_TRACE(kind);
+        QTemporaryDir root;
+        QTemporaryDir elsewhere;
+        const QString base = AppPlaces::privateTemporaryBase(root.path());
+        const QByteArray native = QFile::encodeName(base);
+        if (kind[0] == 'l')
+            ASSERT_TRUE(QFile::link(elsewhere.path(), base));
+        else if (kind[0] == 'n')
+            touch(base);
+        else if (::mkdir(native.constData(), 0700) != 0 || ::chown(native.constData(), 65534, 65534) != 0)
+            continue; // handing a folder to another user needs root
+        const TemporaryFolder::Result r = TemporaryFolder::prepare(root.path());
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.error.contains(QLatin1String(kind))) << r.error.toStdString();
+        EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+        EXPECT_TRUE(!QFileInfo(base).isDir() || QDir(base).isEmpty());
+    }
 }
 
 TEST(TemporaryFolder, SetUpStoresThePathInTheEditingState)

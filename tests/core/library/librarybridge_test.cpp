@@ -1,6 +1,8 @@
 // The desktop ringtone library, and bringing a phone ringtone into it.
 
+#include "core/library/checkitunesringtonefoldertool.h"
 #include "core/library/librarybridge.h"
+#include "core/library/vysynctoitunes.h"
 #include "core/phone/phonetestsupport.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 
@@ -75,13 +77,6 @@ TEST_F(LibraryHome, FetchingAPhoneRingtoneAddsItAndKeepsAnExistingLocalCopy)
     EXPECT_EQ(QFileInfo(existing).size(), 10);
 }
 
-} // namespace
-
-#include "core/library/checkitunesringtonefoldertool.h"
-#include "core/library/vysynctoitunes.h"
-
-namespace {
-
 TEST_F(LibraryHome, NewRingtonesAreNumberedPastTheOnesInTheFolderTheyGoTo)
 {
     PhonePartitionFixture scratch;
@@ -90,13 +85,13 @@ TEST_F(LibraryHome, NewRingtonesAreNumberedPastTheOnesInTheFolderTheyGoTo)
     QDir().mkpath(media);
     // Counting in another folder than the one written to would number this "MyTone".
     QDir().mkpath(home(QStringLiteral("Music/iTunes/iTunes Music")));
-    PhonePartitionFixture::writeBytes(media + QStringLiteral("/MyTone.m4r"), "old");
-    PhonePartitionFixture::writeBytes(media + QStringLiteral("/MyTone 1.m4r"), "old");
+    writeBytes(media + QStringLiteral("/MyTone.m4r"), "old");
+    writeBytes(media + QStringLiteral("/MyTone 1.m4r"), "old");
 
     qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
     const QStringList added = VySyncToITunes().addFileToiTunesLibrary({ tone }, { QStringLiteral("MyTone") }, true);
     EXPECT_EQ(added, QStringList { media + QStringLiteral("/MyTone 2.m4r") });
-    EXPECT_EQ(PhonePartitionFixture::readBytes(media + QStringLiteral("/MyTone.m4r")), "old");
+    EXPECT_EQ(readBytes(media + QStringLiteral("/MyTone.m4r")), "old");
 
     // A gap the count does not foresee: only "MyTone 1" left, so the count is 1 and
     // "MyTone 1" is taken; the next free number is used instead of failing.
@@ -104,26 +99,23 @@ TEST_F(LibraryHome, NewRingtonesAreNumberedPastTheOnesInTheFolderTheyGoTo)
     QFile::remove(media + QStringLiteral("/MyTone 2.m4r"));
     const QStringList again = VySyncToITunes().addFileToiTunesLibrary({ tone }, { QStringLiteral("MyTone") }, false);
     EXPECT_EQ(again, QStringList { media + QStringLiteral("/MyTone 2.m4r") });
-    EXPECT_EQ(PhonePartitionFixture::readBytes(media + QStringLiteral("/MyTone 1.m4r")), "old");
+    EXPECT_EQ(readBytes(media + QStringLiteral("/MyTone 1.m4r")), "old");
 }
 
-TEST_F(LibraryHome, FolderChecksFindTheProbeOrReportTheLibraryUnusable)
+TEST_F(LibraryHome, FolderChecksMakeTheFolderOrReportTheLibraryUnusable)
 {
     int failures = 0;
     CheckiTunesRingtoneFolderTool tool([&failures] { ++failures; });
     // No library at all: the folder is made rather than giving up.
-    EXPECT_EQ(tool.defaultMediaFolder(), QStringList { home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")) });
-    EXPECT_EQ(tool.deepCheckFolder(), QStringList { home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones")) });
-    EXPECT_TRUE(QFileInfo(home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones/RingtoneTest.m4r"))).size() > 1000);
+    const QString media = home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones"));
+    EXPECT_EQ(tool.defaultMediaFolder(), QStringList { media });
+    EXPECT_EQ(tool.deepCheckFolder(), QStringList { media });
+    EXPECT_GT(QFileInfo(media + QStringLiteral("/RingtoneTest.m4r")).size(), 1000);
     EXPECT_EQ(failures, 0);
-}
 
-TEST_F(LibraryHome, AFolderThatCannotBeMadeCallsTheFailureHandler)
-{
     // "Music" is a file, so nothing can be made below it.
-    PhonePartitionFixture::writeBytes(home(QStringLiteral("Music")), "not a folder");
-    int failures = 0;
-    CheckiTunesRingtoneFolderTool tool([&failures] { ++failures; });
+    ASSERT_TRUE(QDir(home(QStringLiteral("Music"))).removeRecursively());
+    writeBytes(home(QStringLiteral("Music")), "not a folder");
     EXPECT_TRUE(tool.defaultMediaFolder().isEmpty());
     EXPECT_EQ(failures, 1);
     EXPECT_TRUE(tool.deepCheckFolder().isEmpty()); // the probe reached no folder

@@ -119,8 +119,7 @@ TEST_F(PhoneLink, SimulatedHelperDrivesTheLinkAndEndsCleanly)
     helper.write("connect\n");
     ASSERT_TRUE(settlesAt(*link, true));
     EXPECT_TRUE(QDir(mount + QStringLiteral("/iTunes_Control/Ringtones")).exists());
-    EXPECT_TRUE(PhonePartitionFixture::readBytes(mount + QStringLiteral("/iTunes_Control/iTunes/Ringtones.plist"))
-                    .startsWith("bplist00"));
+    EXPECT_TRUE(readBytes(mount + QStringLiteral("/iTunes_Control/iTunes/Ringtones.plist")).startsWith("bplist00"));
     ASSERT_TRUE(link->getFileNamesFromiPhone().has_value());
 
     helper.write("disconnect\n");

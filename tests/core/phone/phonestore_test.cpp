@@ -28,50 +28,34 @@ bool hasTemporaryLeftovers(const PhonePartitionFixture& phone)
     return false;
 }
 
-struct NamingCase {
-    const char* label;
-    PhonePartitionFixture::Entries existing;
-    const char* expectedFile;
-};
-
-class PhoneNaming : public ::testing::TestWithParam<NamingCase> { };
-
-TEST_P(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
+TEST(PhoneNaming, PicksTheFirstFreeNumberFromTheDatabaseNames)
 {
-    const NamingCase& c = GetParam();
-    PhonePartitionFixture phone;
-    phone.writeDatabase(PhonePartitionFixture::database(c.existing).get(), true);
-    const QString local = phone.makeLocalFile(QStringLiteral("MyTone.m4r"));
-    VyRingtoneiPhoneTransfor store(phone.mountPoint());
+    using Entries = PhonePartitionFixture::Entries;
+    const std::pair<Entries, const char*> cases[] = {
+        { {}, "MyTone.m4r" }, { { { "MyTone.m4r", "MyTone" }, { "MyTone 3.m4r", "MyTone 3" } }, "MyTone 4.m4r" },
+        { { { "MyTone.m4r", "MyTone" } }, "MyTone 1.m4r" },
+        { { { "MyToneX.m4r", "MyToneX" } }, "MyTone.m4r" }, // only a longer name
+        { { { "a.m4r", "MyTone 2" } }, "MyTone 3.m4r" }, // numbered without the exact name
+        { { { "a.m4r", "MyTone" }, { "b.m4r", "MyTone remix" } }, "MyTone 1.m4r" }, // words after the blank count 0
+    };
+    for (const auto& [existing, expectedFile] : cases) {
+        SCOPED_TRACE(std::to_string(existing.size()) + " entries, then " + expectedFile);
+        PhonePartitionFixture phone;
+        phone.writeDatabase(PhonePartitionFixture::database(existing).get(), true);
+        const QString local = phone.makeLocalFile(QStringLiteral("MyTone.m4r"));
+        VyRingtoneiPhoneTransfor store(phone.mountPoint());
+        char name[VyRingtoneiPhoneTransfor::kNameBufferSize];
+        std::memset(name, 'x', sizeof name);
+        ASSERT_TRUE(store.TransforRingtonToiPhone(local, name));
 
-    char name[VyRingtoneiPhoneTransfor::kNameBufferSize];
-    std::memset(name, 'x', sizeof name);
-    ASSERT_TRUE(store.TransforRingtonToiPhone(local, name));
-
-    const QString expected = QString::fromUtf8(c.expectedFile);
-    EXPECT_EQ(QString::fromUtf8(name), expected);
-    EXPECT_EQ(PhonePartitionFixture::readBytes(phone.ringtonePath(expected)), PhonePartitionFixture::readBytes(local));
-    const PlistPtr db = phone.readDatabase();
-    ASSERT_TRUE(db);
-    EXPECT_EQ(entryString(db.get(), c.expectedFile, "Name"), QFileInfo(expected).completeBaseName());
-    EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(db.get(), "Ringtones")), c.existing.size() + 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, PhoneNaming,
-    ::testing::Values(NamingCase { "EmptyDatabase", {}, "MyTone.m4r" },
-        NamingCase {
-            "ExactAndNumbered", { { "MyTone.m4r", "MyTone" }, { "MyTone 3.m4r", "MyTone 3" } }, "MyTone 4.m4r" },
-        NamingCase { "OnlyExact", { { "MyTone.m4r", "MyTone" } }, "MyTone 1.m4r" },
-        NamingCase { "OnlyALongerName", { { "MyToneX.m4r", "MyToneX" } }, "MyTone.m4r" },
-        NamingCase { "NumberedWithoutExact", { { "a.m4r", "MyTone 2" } }, "MyTone 3.m4r" },
-        NamingCase {
-            "WordsAfterTheBlankCountZero", { { "a.m4r", "MyTone" }, { "b.m4r", "MyTone remix" } }, "MyTone 1.m4r" }),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(PhoneGuid, IsSixteenZeroPaddedDigits)
-{
-    EXPECT_EQ(VyRingtoneiPhoneTransfor::guidString(42), QStringLiteral("0000000000000042"));
-    EXPECT_EQ(VyRingtoneiPhoneTransfor::guidString(0x7fffffff), QStringLiteral("0000002147483647"));
+        const QString expected = QString::fromUtf8(expectedFile);
+        EXPECT_EQ(QString::fromUtf8(name), expected);
+        EXPECT_EQ(readBytes(phone.ringtonePath(expected)), readBytes(local));
+        const PlistPtr db = phone.readDatabase();
+        ASSERT_TRUE(db);
+        EXPECT_EQ(entryString(db.get(), expectedFile, "Name"), QFileInfo(expected).completeBaseName());
+        EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(db.get(), "Ringtones")), existing.size() + 1);
+    }
 }
 
 TEST(PhoneTransfer, KeepsTheDatabaseFormAndEveryKeyItDoesNotKnow)
@@ -89,7 +73,7 @@ TEST(PhoneTransfer, KeepsTheDatabaseFormAndEveryKeyItDoesNotKnow)
         const PhoneTransferResult result = store.transferRingtone(phone.makeLocalFile(QStringLiteral("New.m4r")));
         ASSERT_TRUE(result.copied && result.registered) << result.error.toStdString();
 
-        const QByteArray bytes = PhonePartitionFixture::readBytes(phone.databasePath());
+        const QByteArray bytes = readBytes(phone.databasePath());
         EXPECT_EQ(bytes.startsWith("bplist00"), binary);
         const PlistPtr after = plistio::parse(bytes);
         uint64_t version = 0;
@@ -110,7 +94,7 @@ TEST(PhoneTransfer, MakesAMissingDatabaseOrRingtonesDictionary)
     PhonePartitionFixture missing;
     VyRingtoneiPhoneTransfor store(missing.mountPoint());
     EXPECT_TRUE(store.transferRingtone(missing.makeLocalFile(QStringLiteral("A.m4r"))).registered);
-    EXPECT_TRUE(PhonePartitionFixture::readBytes(missing.databasePath()).startsWith("bplist00"));
+    EXPECT_TRUE(readBytes(missing.databasePath()).startsWith("bplist00"));
     EXPECT_EQ(entryString(missing.readDatabase().get(), "A.m4r", "Name"), QStringLiteral("A"));
 
     PhonePartitionFixture withoutRingtones;
@@ -130,14 +114,14 @@ TEST(PhoneTransfer, NeverWritesOverADatabaseItCannotRead)
     const QByteArray full
         = plistio::toBinary(PhonePartitionFixture::database({ { "A.m4r", "A" }, { "B.m4r", "B" } }).get());
     const QByteArray truncated = full.left(full.size() / 2);
-    PhonePartitionFixture::writeBytes(phone.databasePath(), truncated);
+    writeBytes(phone.databasePath(), truncated);
 
     VyRingtoneiPhoneTransfor store(phone.mountPoint());
     const PhoneTransferResult result = store.transferRingtone(phone.makeLocalFile(QStringLiteral("A.m4r")));
     EXPECT_TRUE(result.copied);
     EXPECT_FALSE(result.registered);
     EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_EQ(PhonePartitionFixture::readBytes(phone.databasePath()), truncated);
+    EXPECT_EQ(readBytes(phone.databasePath()), truncated);
     EXPECT_TRUE(QFileInfo::exists(phone.ringtonePath(QStringLiteral("A.m4r"))));
 }
 
@@ -145,7 +129,7 @@ TEST(PhoneTransfer, RefusesWhatItCannotCopyAndLeavesThePhoneUntouched)
 {
     PhonePartitionFixture phone;
     phone.writeDatabase(PhonePartitionFixture::database({ { "A.m4r", "A" } }).get(), true);
-    const QByteArray before = PhonePartitionFixture::readBytes(phone.databasePath());
+    const QByteArray before = readBytes(phone.databasePath());
     VyRingtoneiPhoneTransfor store(phone.mountPoint());
     char name[VyRingtoneiPhoneTransfor::kNameBufferSize] = {};
 
@@ -158,7 +142,7 @@ TEST(PhoneTransfer, RefusesWhatItCannotCopyAndLeavesThePhoneUntouched)
         store.TransforRingtonToiPhone(phone.scratch(QString(300, QChar(0xe9)) + QStringLiteral(".m4r")), name));
 
     EXPECT_EQ(name[0], '\0');
-    EXPECT_EQ(PhonePartitionFixture::readBytes(phone.databasePath()), before);
+    EXPECT_EQ(readBytes(phone.databasePath()), before);
     EXPECT_EQ(phone.filesOnPhone(), QStringList { QStringLiteral("Ringtones.plist") });
 }
 
@@ -172,8 +156,7 @@ TEST(PhoneTransfer, APartitionThatGoesAwayLeavesNoBrokenFileUnderARealName)
     const PhoneTransferResult result = store.transferRingtone(local);
     EXPECT_TRUE(result.copied);
     EXPECT_FALSE(result.registered);
-    EXPECT_EQ(PhonePartitionFixture::readBytes(noDatabaseFolder.ringtonePath(QStringLiteral("A.m4r"))),
-        PhonePartitionFixture::readBytes(local));
+    EXPECT_EQ(readBytes(noDatabaseFolder.ringtonePath(QStringLiteral("A.m4r"))), readBytes(local));
     EXPECT_FALSE(hasTemporaryLeftovers(noDatabaseFolder));
 
     // The whole partition is gone: nothing is copied and nothing is registered.
@@ -225,7 +208,7 @@ TEST(PhoneListing, FollowsTheLinkAndTheDatabaseOrder)
     ASSERT_TRUE(store.getFileNamesFromiPhone().has_value());
     EXPECT_TRUE(store.getFileNamesFromiPhone()->isEmpty()); // no database yet
 
-    PhonePartitionFixture::writeBytes(phone.databasePath(), "not a property list");
+    writeBytes(phone.databasePath(), "not a property list");
     EXPECT_TRUE(store.getFileNamesFromiPhone()->isEmpty());
 
     phone.writeDatabase(
@@ -246,7 +229,7 @@ TEST(PhoneCopy, StreamsWholeFilesAndNeverEmptiesADestinationForNothing)
     const QString big = phone.makeLocalFile(QStringLiteral("big.bin"), 3 * 1024 * 1024 + 17);
     const QString copy = phone.scratch(QStringLiteral("copy.bin"));
     EXPECT_TRUE(VyRingtoneiPhoneTransfor::copyFile(big, copy));
-    EXPECT_EQ(PhonePartitionFixture::readBytes(copy), PhonePartitionFixture::readBytes(big));
+    EXPECT_EQ(readBytes(copy), readBytes(big));
 
     const QString empty = phone.makeLocalFile(QStringLiteral("empty.bin"), 0);
     EXPECT_FALSE(VyRingtoneiPhoneTransfor::copyFile(empty, copy));

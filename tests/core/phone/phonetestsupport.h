@@ -3,10 +3,10 @@
 // ringtone database.
 
 #include "core/plist/plistptr.h"
+#include "support/qtfixtures.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -40,9 +40,7 @@ public:
         for (qsizetype i = 0; i < size; ++i)
             data[i] = static_cast<char>(i * 31 % 251);
         const QString path = scratch(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(data);
+        writeBytes(path, data);
         return path;
     }
 
@@ -69,29 +67,13 @@ public:
         writeBytes(databasePath(), binary ? plistio::toBinary(root) : plistio::toXml(root));
     }
 
-    static void writeBytes(const QString& path, const QByteArray& data)
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(data);
-    }
-
-    [[nodiscard]] static QByteArray readBytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     [[nodiscard]] PlistPtr readDatabase() const { return plistio::parse(readBytes(databasePath())); }
 
     // Files in the phone's ringtone folder and database folder, hidden ones included.
     [[nodiscard]] QStringList filesOnPhone() const
     {
-        QStringList names;
-        for (const QString& folder :
-            { QStringLiteral("/iTunes_Control/Ringtones"), QStringLiteral("/iTunes_Control/iTunes") })
-            names += QDir(root() + folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-        return names;
+        return entries(root() + QStringLiteral("/iTunes_Control/Ringtones"))
+            + entries(root() + QStringLiteral("/iTunes_Control/iTunes"));
     }
 
 private:

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(SaveRules, OutputPathsKeepSeparatorsOutOfTypedNames)
@@ -24,50 +26,46 @@ TEST(SaveRules, OutputPathsKeepSeparatorsOutOfTypedNames)
         SaveRules::outputPath(true, temp, QStringLiteral("/home/u/.hidden")), QStringLiteral("/home/u/.hidden.m4r"));
 }
 
-struct FadeCase {
-    double start, end;
-    bool fadeIn;
-    const char* inTitle;
-    bool fadeOut;
-    const char* outTitle;
-    double inStart, inLength, outStart, outLength;
-};
-
-class SaveFades : public ::testing::TestWithParam<FadeCase> { };
-
-TEST_P(SaveFades, TakeTheShorterOfPartAndPopUpAndMeetThePartsEnds)
+// The fades take the shorter of the part and the pop-up; the fade-in rises from the part's
+// start and the fade-out ends at its end.
+TEST(SaveRules, FadesTakeTheShorterOfPartAndPopUpAndMeetThePartsEnds)
 {
-    const FadeCase& c = GetParam();
-    SaveChoices choices;
-    choices.startSeconds = c.start;
-    choices.endSeconds = c.end;
-    choices.sourceFolder = QStringLiteral("/t");
-    choices.saveFileName = QStringLiteral("n");
-    choices.fadeIn = c.fadeIn;
-    choices.fadeInTitle = QString::fromLatin1(c.inTitle);
-    choices.fadeOut = c.fadeOut;
-    choices.fadeOutTitle = QString::fromLatin1(c.outTitle);
-    choices.soundVolume = 150;
-    const SavePlan plan = SaveRules::plan(choices);
-    EXPECT_DOUBLE_EQ(plan.start, c.start);
-    EXPECT_DOUBLE_EQ(plan.length, c.end - c.start);
-    EXPECT_DOUBLE_EQ(plan.fadeInStart, c.inStart);
-    EXPECT_DOUBLE_EQ(plan.fadeInLength, c.inLength);
-    EXPECT_DOUBLE_EQ(plan.fadeOutStart, c.outStart);
-    EXPECT_DOUBLE_EQ(plan.fadeOutLength, c.outLength);
-    EXPECT_EQ(plan.saveAttribute().value(QStringLiteral("ConverteOutputVolume")).toInt(), 150);
-    EXPECT_DOUBLE_EQ(plan.fadeInOutEffect().value(QStringLiteral("FadeInLength")).toDouble(), c.inLength);
+    struct FadeCase {
+        double start, end;
+        bool fadeIn;
+        const char* inTitle;
+        bool fadeOut;
+        const char* outTitle;
+        double inStart, inLength, outStart, outLength;
+    };
+    for (const FadeCase& c : { // A 3.4 s part: a 5 s pop-up gives 3.4 s, a 2 s pop-up 2 s.
+             FadeCase { 10.0, 13.4, true, "5s", false, "1s", 10.0, 3.4, 0.0, 0.0 },
+             FadeCase { 10.0, 13.4, true, "2s", true, "2s", 10.0, 2.0, 11.4, 2.0 },
+             FadeCase { 0.2, 20.2, true, "3s", true, "5s", 0.2, 3.0, 15.2, 5.0 },
+             // Boxes off: no fades at all, whatever the pop-ups say.
+             FadeCase { 5.0, 45.0, false, "5s", false, "5s", 0.0, 0.0, 0.0, 0.0 } }) {
+        SCOPED_TRACE(std::to_string(c.start) + " s, " + c.inTitle);
+        SaveChoices choices;
+        choices.startSeconds = c.start;
+        choices.endSeconds = c.end;
+        choices.sourceFolder = QStringLiteral("/t");
+        choices.saveFileName = QStringLiteral("n");
+        choices.fadeIn = c.fadeIn;
+        choices.fadeInTitle = QString::fromLatin1(c.inTitle);
+        choices.fadeOut = c.fadeOut;
+        choices.fadeOutTitle = QString::fromLatin1(c.outTitle);
+        choices.soundVolume = 150;
+        const SavePlan plan = SaveRules::plan(choices);
+        EXPECT_DOUBLE_EQ(plan.start, c.start);
+        EXPECT_DOUBLE_EQ(plan.length, c.end - c.start);
+        EXPECT_DOUBLE_EQ(plan.fadeInStart, c.inStart);
+        EXPECT_DOUBLE_EQ(plan.fadeInLength, c.inLength);
+        EXPECT_DOUBLE_EQ(plan.fadeOutStart, c.outStart);
+        EXPECT_DOUBLE_EQ(plan.fadeOutLength, c.outLength);
+        EXPECT_EQ(plan.saveAttribute().value(QStringLiteral("ConverteOutputVolume")).toInt(), 150);
+        EXPECT_DOUBLE_EQ(plan.fadeInOutEffect().value(QStringLiteral("FadeInLength")).toDouble(), c.inLength);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SaveFades,
-    ::testing::Values(
-        // A 3.4 s part: a 5 s pop-up gives 3.4 s, a 2 s pop-up 2 s.
-        // The fade-in rises from the part's start, the fade-out ends at its end.
-        FadeCase { 10.0, 13.4, true, "5s", false, "1s", 10.0, 3.4, 0.0, 0.0 },
-        FadeCase { 10.0, 13.4, true, "2s", true, "2s", 10.0, 2.0, 11.4, 2.0 },
-        FadeCase { 0.2, 20.2, true, "3s", true, "5s", 0.2, 3.0, 15.2, 5.0 },
-        // Boxes off: no fades at all, whatever the pop-ups say.
-        FadeCase { 5.0, 45.0, false, "5s", false, "5s", 0.0, 0.0, 0.0, 0.0 }));
 
 TEST(SaveRules, TheFortySecondWarningOnlyWithoutTransferAndWhenAskedFor)
 {

@@ -2,51 +2,26 @@
 #include "core/waveform/waveformdataengine.h"
 #include "media/decoderlib.h"
 #include "support/fixtures.h"
-
-#include <QFile>
-#include <QString>
+#include "support/qtfixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <thread>
+#include <tuple>
 
 namespace {
 
-// Interleaved 16-bit PCM whose every sample tells where it sits in the stream, so a
-// point's y says which sample was picked.
-class Stream {
-public:
-    Stream(int rate, int channels)
-        : m_rate(rate)
-        , m_channels(channels)
+// A buffer of `bytes` bytes of loud 16-bit samples, handed over as one decoder frame.
+struct Buffer {
+    Buffer(int rate, int channels, int bytes)
+        : data(static_cast<size_t>(bytes), 0x40)
     {
+        frame.audio = AudioFrame { rate, channels, 16, data.data(), bytes, bytes / (2 * channels) };
     }
-
-    // The next `bytes` bytes of the stream as one decoder frame.
-    const MEDIA_FRAME* next(int bytes)
-    {
-        m_data.resize(static_cast<size_t>(bytes));
-        for (int i = 0; i < bytes / 2; ++i) {
-            const auto v = static_cast<int16_t>(valueAt(m_position / 2 + i));
-            std::memcpy(m_data.data() + 2 * i, &v, 2);
-        }
-        m_position += bytes;
-        m_frame.kind = kMediaFrameAudio;
-        m_frame.audio = AudioFrame { m_rate, m_channels, 16, m_data.data(), bytes, bytes / (2 * m_channels) };
-        return &m_frame;
-    }
-    // Sample n of the stream (counted across channels): never 0, never repeating soon.
-    static int valueAt(int64_t n) { return static_cast<int>(n % 30011) + 1; }
-
-private:
-    int m_rate;
-    int m_channels;
-    int64_t m_position = 0;
-    std::vector<uint8_t> m_data;
-    MEDIA_FRAME m_frame {};
+    std::vector<uint8_t> data;
+    MEDIA_FRAME frame {};
 };
 
 // The sample index a point's y stands for.
@@ -127,37 +102,22 @@ TEST_F(WaveformEngineTest, EachPointIsThePeakOfItsSlice)
     }
 }
 
+// Buffers of an awkward size, so slices span them; an hour shows no drift either.
 TEST_F(WaveformEngineTest, EveryRateGivesExactly200PointsASecond)
 {
-    for (auto [rate, channels] : { std::pair { 48000, 2 }, std::pair { 32000, 2 }, std::pair { 22050, 2 },
-             std::pair { 11025, 1 }, std::pair { 96000, 6 } }) {
+    for (const auto& [rate, channels, seconds] :
+        { std::tuple { 48000, 2, 3600 }, { 32000, 2, 10 }, { 22050, 2, 10 }, { 11025, 1, 10 }, { 96000, 6, 10 } }) {
         SCOPED_TRACE(rate);
         WaveformDataEngine engine;
         ASSERT_TRUE(engine.prepare(16, rate, 100.0f));
-        Stream stream(rate, channels);
+        Buffer buffer(rate, channels, 2302 * channels);
         SampleBlock block;
-        const int64_t total = int64_t { 10 } * rate * channels * 2; // ten seconds
-        for (int64_t done = 0; done < total;) {
-            const int n = static_cast<int>(std::min<int64_t>(2302 * channels, total - done));
-            engine.getSampleArray(stream.next(n), n, block);
-            done += n;
-        }
-        EXPECT_EQ(block.sampleBlk().size(), 2000u);
+        const int64_t total = int64_t { seconds } * rate * channels * 2;
+        for (int64_t done = 0; done < total; done += buffer.frame.audio.dataSize)
+            engine.getSampleArray(
+                &buffer.frame, static_cast<int>(std::min<int64_t>(buffer.frame.audio.dataSize, total - done)), block);
+        EXPECT_EQ(block.sampleBlk().size(), static_cast<size_t>(seconds) * 200);
     }
-}
-
-TEST_F(WaveformEngineTest, AnHourAt48000StereoGives720000Points)
-{
-    WaveformDataEngine engine;
-    ASSERT_TRUE(engine.prepare(16, 48000, 100.0f));
-    // One buffer of loud samples handed over again and again: a one-hour stream.
-    std::vector<uint8_t> data(48000 * 4, 0x40);
-    MEDIA_FRAME frame {};
-    frame.audio = AudioFrame { 48000, 2, 16, data.data(), static_cast<int32_t>(data.size()), 48000 };
-    SampleBlock block;
-    for (int second = 0; second < 3600; ++second)
-        engine.getSampleArray(&frame, frame.audio.dataSize, block);
-    EXPECT_EQ(block.sampleBlk().size(), 720000u);
 }
 
 TEST_F(WaveformEngineTest, PointAtExactlyMidHeightIsSkippedAndLaterPointsMoveLeft)
@@ -195,11 +155,11 @@ TEST_F(WaveformEngineTest, PointClearanceIsReadForEveryPoint)
 {
     WaveformDataEngine engine;
     ASSERT_TRUE(engine.prepare(16, 48000, 100.0f));
-    Stream stream(48000, 1);
+    Buffer buffer(48000, 1, 960);
     SampleBlock block;
-    engine.getSampleArray(stream.next(960), 960, block);
+    engine.getSampleArray(&buffer.frame, 960, block);
     gloableState()._pointClearance = 1.0; // a zoom while the job runs
-    engine.getSampleArray(stream.next(960), 960, block);
+    engine.getSampleArray(&buffer.frame, 960, block);
     ASSERT_EQ(block.sampleBlk().size(), 4u);
     EXPECT_FLOAT_EQ(block.sampleBlk()[1].cgSampPoint.x, 0.05f);
     EXPECT_FLOAT_EQ(block.sampleBlk()[2].cgSampPoint.x, 2.0f);
@@ -211,25 +171,6 @@ TEST_F(WaveformEngineTest, RatesBelow200HzAreRefused)
     WaveformDataEngine engine;
     EXPECT_FALSE(engine.prepare(16, 100, 100.0f));
     EXPECT_EQ(engine.sampleClearance(), 0);
-
-    // A real 100 Hz WAV file: an empty block, at once.
-    fixtures::ScratchDir dir;
-    const std::string path = dir.file("slow.wav");
-    std::string wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0", 22);
-    const uint32_t rate = 100;
-    const uint32_t byteRate = 200;
-    wav.append(reinterpret_cast<const char*>(&rate), 4);
-    wav.append(reinterpret_cast<const char*>(&byteRate), 4);
-    wav.append("\x02\0\x10\0data", 8);
-    const uint32_t dataSize = 2000;
-    wav.append(reinterpret_cast<const char*>(&dataSize), 4);
-    wav.append(std::string(dataSize, '\x11'));
-    fixtures::writeFile(path, wav);
-    DecMgrInit();
-    const auto result = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 200, 20);
-    ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(result->capability(), 0.0);
-    EXPECT_TRUE(result->sampleBlk().empty());
 }
 
 // Every point of a steady tone shows the tone's level, whatever its frequency and phase
@@ -237,23 +178,17 @@ TEST_F(WaveformEngineTest, RatesBelow200HzAreRefused)
 TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondAtTheirRealLevel)
 {
     DecMgrInit();
-    struct Case {
-        const char* name;
-        double seconds;
-        double amplitude; // of full scale
-    };
-    for (const Case& c :
-        { Case { "tone.wav", 6.0, 0.5 }, Case { "tone-48k.wav", 4.0, 0.5 }, Case { "mono-48k.wav", 3.0, 0.5 },
-            Case { "tone.flac", 6.0, 0.5 }, Case { "tone-500hz-18db.wav", 3.0, 0.125893 },
-            Case { "tone-1s.wav", 1.0, 0.5 }, Case { "tone-5.1.flac", 2.0, 0.25 } }) {
-        SCOPED_TRACE(c.name);
+    // Name, seconds, and amplitude as a fraction of full scale.
+    for (const auto& [name, seconds, amplitude] : { std::tuple { "tone.wav", 6.0, 0.5 }, { "tone-48k.wav", 4.0, 0.5 },
+             { "mono-48k.wav", 3.0, 0.5 }, { "tone.flac", 6.0, 0.5 }, { "tone-500hz-18db.wav", 3.0, 0.125893 },
+             { "tone-1s.wav", 1.0, 0.5 }, { "tone-5.1.flac", 2.0, 0.25 } }) {
+        SCOPED_TRACE(name);
         WaveformDataEngine engine;
-        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(fixtures::path(c.name)), 180, 20);
+        const auto block = engine.getWaveformPointsFromFile(fixture(name), 180, 20);
         ASSERT_TRUE(block.has_value());
-        EXPECT_EQ(block->capability(), c.seconds * 200);
-        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(c.seconds * 200));
-        EXPECT_FLOAT_EQ(engine.drawViewHeight(), 160.0f);
-        const double peak = c.amplitude * 32768.0;
+        EXPECT_EQ(block->capability(), seconds * 200);
+        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(seconds * 200));
+        const double peak = amplitude * 32768.0;
         for (const SamplePoint& p : block->sampleBlk()) {
             const double level = std::abs(p.cgSampPoint.y / engine.dy() - engine.canReachPeakValue());
             ASSERT_GE(level, 0.97 * peak) << "at x " << p.cgSampPoint.x;
@@ -262,63 +197,49 @@ TEST_F(WaveformEngineTest, WholeFilesGive200PointsPerSecondAtTheirRealLevel)
     }
 }
 
-TEST_F(WaveformEngineTest, UnreadableFilesGiveAnEmptyBlock)
+// Files that give no points, or only those around what cannot be read.
+TEST_F(WaveformEngineTest, UnusableFilesGiveTheirReadablePointsOrAnEmptyBlock)
 {
+    DecMgrInit();
     fixtures::ScratchDir dir;
+    fixtures::writeFile(dir.file("slow.wav"), fixtures::wavHeader(100, 1, 2000) + std::string(2000, '\x11'));
     fixtures::writeFile(dir.file("empty.mp3"), "");
-    for (const std::string& path :
-        { dir.file("empty.mp3"), dir.file("missing.mp3"), fixtures::path("video-silent.mp4") }) {
-        const auto block = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 100, 10);
+    QByteArray damaged = readBytes(fixture("tone.mp3"));
+    damaged.replace(damaged.size() / 2, 4000, QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
+    ASSERT_TRUE(writeBytes(q(dir.file("damaged.mp3")), damaged));
+    const std::tuple<std::string, double, double> cases[] = {
+        { dir.file("slow.wav"), 0, 0 }, // 100 Hz: below a sample a point
+        { dir.file("empty.mp3"), 0, 0 },
+        { dir.file("missing.mp3"), 0, 0 },
+        { fixtures::path("video-silent.mp4"), 0, 0 },
+        { fixtures::path("truncated.mp3"), 1100, 1300 }, // about 6 s of the 20 s
+        // At least the three seconds before the damage; the decoder picks up again after it.
+        { dir.file("damaged.mp3"), 600, 1210 },
+    };
+    for (const auto& [path, minPoints, maxPoints] : cases) {
+        SCOPED_TRACE(path);
+        const auto block = WaveformDataEngine().getWaveformPointsFromFile(q(path), 100, 10);
         ASSERT_TRUE(block.has_value());
-        EXPECT_EQ(block->capability(), 0.0);
-        EXPECT_TRUE(block->sampleBlk().empty());
+        EXPECT_GE(block->capability(), minPoints);
+        EXPECT_LE(block->capability(), maxPoints);
+        EXPECT_EQ(block->sampleBlk().size(), static_cast<size_t>(block->capability()));
     }
-}
-
-TEST_F(WaveformEngineTest, TruncatedFileGivesThePointsGatheredSoFar)
-{
-    const auto block = WaveformDataEngine().getWaveformPointsFromFile(
-        QString::fromStdString(fixtures::path("truncated.mp3")), 100, 10);
-    ASSERT_TRUE(block.has_value());
-    EXPECT_NEAR(block->capability(), 1200.0, 100.0); // about 6 s of the 20 s
-}
-
-TEST_F(WaveformEngineTest, DamageInTheMiddleOfAFileKeepsThePointsAroundIt)
-{
-    fixtures::ScratchDir dir;
-    const std::string path = dir.file("damaged.mp3");
-    fixtures::copyFile(fixtures::path("tone.mp3"), path);
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.seek(file.size() / 2);
-    file.write(QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
-    file.close();
-
-    const auto block = WaveformDataEngine().getWaveformPointsFromFile(QString::fromStdString(path), 100, 10);
-    ASSERT_TRUE(block.has_value());
-    // At least the three seconds before the damage; the decoder picks up again after it.
-    EXPECT_GE(block->capability(), 600.0);
-    EXPECT_LE(block->capability(), 1210.0);
 }
 
 TEST_F(WaveformEngineTest, StopRequestEndsTheJobWithoutABlock)
 {
     WaveformDataEngine stopped;
     stopped.setStopGetData();
-    EXPECT_FALSE(stopped.getWaveformPointsFromFile(QString::fromStdString(fixtures::path("tone.wav")), 100, 10));
+    EXPECT_FALSE(stopped.getWaveformPointsFromFile(fixture("tone.wav"), 100, 10));
 
     // An hour of silence at 48 kHz stereo (a sparse file), stopped from another thread.
     fixtures::ScratchDir dir;
     const std::string path = dir.file("hour.wav");
-    const uint32_t dataSize = 3600u * 48000u * 4u;
-    std::string header("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x80\xbb\0\0\0\xee\x02\0\x04\0\x10\0data", 40);
-    header.append(reinterpret_cast<const char*>(&dataSize), 4);
-    fixtures::writeFile(path, header);
-    ASSERT_TRUE(QFile::resize(QString::fromStdString(path), 44 + dataSize));
+    fixtures::writeSilentWav(path, 48000, 2, 3600);
 
     WaveformDataEngine engine;
     std::optional<SampleBlock> result = SampleBlock();
-    std::jthread worker([&] { result = engine.getWaveformPointsFromFile(QString::fromStdString(path), 100, 10); });
+    std::jthread worker([&] { result = engine.getWaveformPointsFromFile(q(path), 100, 10); });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     engine.setStopGetData();
     worker.join();
