@@ -4,6 +4,7 @@
 #include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "support/productconfigsandbox.h"
+#include "support/tinyhttpserver.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/mainwindow/windowworld.h"
 #include "ui/update/updatecontroller.h"
@@ -11,8 +12,6 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,17 +27,8 @@ protected:
     {
         ProductConfigSandbox::SetUp();
         GloableVar::resetGloableVariable();
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
-            while (QTcpSocket* socket = server.nextPendingConnection()) {
-                ++requests;
-                socket->write(
-                    "HTTP/1.1 200 OK\r\nContent-Length: 18\r\nConnection: close\r\n\r\n{\"version\": \"0.0\"}");
-                socket->disconnectFromHost();
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        qputenv("SONABEL_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/u").arg(server.serverPort()).toUtf8());
+        server.body = R"({"version": "0.0"})";
+        qputenv("SONABEL_UPDATE_URL", server.url().toUtf8());
     }
     void TearDown() override
     {
@@ -57,8 +47,7 @@ protected:
     }
 
     WindowWorld world;
-    QTcpServer server;
-    int requests = 0;
+    TinyHttpServer server;
     std::unique_ptr<AppCoreController> core;
 };
 
@@ -67,14 +56,14 @@ TEST_F(AppServicesTest, AutomaticUpdateCheckRunsOnlyWhenTheUserWantsIt)
     ASSERT_TRUE(ProductConfig::setValue(QStringLiteral("NO"), QStringLiteral("AutoUpdate")));
     open();
     QTest::qWait(300);
-    EXPECT_EQ(requests, 0);
+    EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_EQ(core->updateController(), nullptr);
     core.reset();
 
     ASSERT_TRUE(ProductConfig::setValue(QStringLiteral("YES"), QStringLiteral("AutoUpdate")));
     open();
     ASSERT_NE(core->updateController(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return requests == 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }, 5000));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return core->updateController()->chk()->lastOutcome() == VFVersionCheck::Outcome::UpToDate; }, 5000));
     EXPECT_EQ(core->updateController()->chk()->currentDialog(), nullptr) << "up to date: nothing said";
