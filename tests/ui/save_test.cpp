@@ -2,25 +2,19 @@
 // conversion behind the progress dialog, and the delivery to the library or the phone.
 
 #include "core/config/userdefaults.h"
-#include "core/editing/previewsession.h"
 #include "core/environment/editingstate.h"
 #include "core/library/checkitunesringtonefoldertool.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
-#include "media/decoderlib.h"
-#include "support/fixtures.h"
+#include "support/editorfixture.h"
 #include "support/monitorcapture.h"
-#include "support/productconfigsandbox.h"
-#include "support/tonewav.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
-#include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/library/libraryactivationalert.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -33,125 +27,22 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-class SaveFlow : public ProductConfigSandbox {
+class SaveFlow : public EditorFixture {
 protected:
-    static void SetUpTestSuite() { DecMgrInit(); }
-    void SetUp() override
-    {
-        ProductConfigSandbox::SetUp();
-        m_savedHome = qgetenv("HOME");
-        qputenv("HOME", QByteArray::fromStdString(home.path()));
-        qputenv("SONABEL_NO_EXTERNAL_OPEN", "1");
-        GloableVar::resetGloableVariable();
-        gloableState()._pointClearance = 0.05;
-        gloableState()._tempFolderPath = QString::fromStdString(temp.path());
-        editor.resize(900, 420);
-        editor.show();
-        QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [this] { ++loaded; });
-        QObject::connect(
-            saver(), &RingtoneSaveController::saveFinished, [this](const QString& path) { finished.append(path); });
-    }
-    void TearDown() override
-    {
-        closeAlerts();
-        editor.clickStopSound();
-        GloableVar::resetGloableVariable();
-        qputenv("HOME", m_savedHome);
-        ProductConfigSandbox::TearDown();
-    }
-    RingtoneSaveController* saver() const { return editor.saveController(); }
-
-    // Loads a tone of `seconds` as the main window would and waits for its waveform.
-    QString load(double seconds)
-    {
-        const std::string path = media.file("Tone.wav");
-        fixtures::writeToneWav(path, seconds);
-        const QString file = QString::fromStdString(path);
-        gloableState().movieLen = seconds;
-        gloableState()._sourceFileName = file;
-        const int before = loaded;
-        EXPECT_EQ(editor.chooseFileEnd(file, QStringLiteral("Tone.wav")), VyAudioEditorViewController::LoadStarted);
-        EXPECT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 20000));
-        return file;
-    }
-    void type(QLineEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-    }
     void choosePart(const QString& start, const QString& end)
     {
         type(editor.startTimeTF(), start);
         type(editor.endTimeTF(), end);
     }
-    void clickOk(QDialog* sheet)
-    {
-        auto* buttons = sheet->findChild<QDialogButtonBox*>();
-        ASSERT_NE(buttons, nullptr);
-        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    }
-    // Create ringtone, a name typed into the sheet, OK.
-    void createRingtone(const QString& name)
-    {
-        QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
-        ASSERT_NE(saver()->nameSheet(), nullptr);
-        ASSERT_TRUE(saver()->nameSheet()->isVisible());
-        saver()->saveFileNameTF()->selectAll();
-        QTest::keyClicks(saver()->saveFileNameTF(), name);
-        clickOk(saver()->nameSheet());
-    }
-    bool waitFinished(int count = 1)
-    {
-        return MonitorCapture::waitFor([&] { return finished.size() >= count; }, 30000);
-    }
-    QMessageBox* waitAlert(const QString& text)
-    {
-        QMessageBox* box = nullptr;
-        MonitorCapture::waitFor(
-            [&] {
-                box = saver()->lastAlert();
-                return box != nullptr && box->isVisible() && box->text() == text;
-            },
-            30000);
-        return box != nullptr && box->isVisible() && box->text() == text ? box : nullptr;
-    }
-    void closeAlerts()
-    {
-        if (QMessageBox* box = saver()->lastAlert())
-            box->done(0);
-        if (saver()->progressDialog() != nullptr)
-            saver()->progressDialog()->done(0);
-        saver()->stopWorkers(30000);
-    }
-    QString library(const QString& name) const
-    {
-        return QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes/iTunes Media/Ringtones/") + name;
-    }
-
-    int loaded_count() const { return loaded; }
-
-    fixtures::ScratchDir home;
-    fixtures::ScratchDir temp;
-    fixtures::ScratchDir media;
-    VyAudioEditorViewController editor;
-    QStringList finished;
-    int loaded = 0;
-
-private:
-    QByteArray m_savedHome;
 };
 
 TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
 {
-    load(25);
+    const QString tone = load(25);
     choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
-    QTest::mouseClick(editor.fadeInBtn(), Qt::LeftButton, {}, QPoint(5, editor.fadeInBtn()->height() / 2));
+    tick(editor.fadeInBtn());
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.session().setVolume(50);
 
@@ -166,7 +57,7 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     const QString ringtone = library(QStringLiteral("MyBell.m4r"));
     ASSERT_TRUE(QFileInfo::exists(ringtone));
     const fixtures::Pcm made = fixtures::decodeAll(ringtone.toStdString());
-    const fixtures::Pcm source = fixtures::decodeAll(media.file("Tone.wav"));
+    const fixtures::Pcm source = fixtures::decodeAll(tone.toStdString());
     ASSERT_GT(made.sampleRate, 0);
     EXPECT_NEAR(static_cast<double>(made.frames()) / made.sampleRate, 10.0, 0.15);
     // Half volume in the middle; the fade-in (from 0.5 s before the part, 2 s long) keeps
@@ -186,8 +77,8 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 {
     const QString source = load(25);
     choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
-    for (QCheckBox* box : { editor.fadeInBtn(), editor.fadeOutBtn() })
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    tick(editor.fadeInBtn());
+    tick(editor.fadeOutBtn());
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.fadeOutPoPupBtn()->setCurrentIndex(1);
     createRingtone(QStringLiteral("Faded"));
@@ -222,13 +113,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
     MonitorCapture::waitFor([&] { return monitor.seconds() > 0.5; }, 5000);
     saver()->progressDialog()->done(0);
     QTest::mouseClick(editor.previewBtn(), Qt::LeftButton);
-    std::vector<int> runs;
-    MonitorCapture::waitFor(
-        [&] {
-            runs = MonitorCapture::runsMs(monitor.captured());
-            return runs.size() >= 3;
-        },
-        30000);
+    const std::vector<int> runs = waitForRuns(monitor, 3, 30000);
     editor.clickPreviewChosePart();
     ASSERT_GE(runs.size(), 3u);
     const QByteArray heard = monitor.captured();
@@ -243,7 +128,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
 {
     load(30);
-    if (editor.playerState() == PreviewSession::kNoPlayer)
+    if (!hasPlayer())
         GTEST_SKIP() << "no sound output";
     NotificationCenter::defaultCenter().post(
         QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
@@ -255,7 +140,7 @@ TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
     EXPECT_FALSE(editor.session().gapPending());
     EXPECT_FALSE(editor.session().isPreview());
     ASSERT_TRUE(saver()->nameSheet()->isVisible());
-    MonitorCapture::waitFor([] { return false; }, 1500); // longer than the gap
+    listenFor(1500); // longer than the gap: no pass may start in it
     EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying) << "no new pass behind the sheet";
     saver()->nameSheet()->reject();
 }
@@ -274,7 +159,7 @@ TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
         clickOk(sheet);
         EXPECT_TRUE(sheet->isVisible()) << name.toStdString();
     }
-    QTest::qWait(RingtoneSaveController::kSaveDelayMs + 200);
+    listenFor(RingtoneSaveController::kSaveDelayMs + 200); // no save may start
     EXPECT_TRUE(finished.isEmpty());
     EXPECT_FALSE(saver()->isSaving());
     sheet->reject();
@@ -295,14 +180,8 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return !saver()->isSaving(); }, 5000));
     saver()->progressDialog()->done(0);
 
-    // Save As into a folder that does not exist.
-    editor.setIsSaveAs(1);
-    editor.uploadToiTunes();
-    ASSERT_NE(saver()->savePanel(), nullptr);
-    // The panel would not offer a missing folder; hand its answer over directly.
-    saver()->savePanel()->hide();
-    saver()->savePanelDidEnd(
-        QDialog::Accepted, QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
+    // Save As into a folder that does not exist (which the panel would not offer).
+    saveAs(QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
     ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/no")));
     closeAlerts();
@@ -318,28 +197,18 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
 TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
 {
     // Over the loaded ringtone itself: it is read while the new one is written.
-    const std::string ringtone = media.file("Loaded.m4r");
-    {
-        load(12);
-        editor.setIsSaveAs(1);
-        editor.uploadToiTunes();
-        saver()->savePanel()->hide();
-        saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(ringtone));
-        ASSERT_TRUE(waitFinished());
-        saver()->progressDialog()->done(0);
-    }
-    const QString loaded = QString::fromStdString(ringtone);
-    gloableState().movieLen = 12.0;
-    ASSERT_EQ(editor.chooseFileEnd(loaded, QStringLiteral("Loaded.m4r")), VyAudioEditorViewController::LoadStarted);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded_count() >= 2; }, 20000));
+    const QString ringtone = QString::fromStdString(media.file("Loaded.m4r"));
+    load(12);
+    saveAs(ringtone);
+    ASSERT_TRUE(waitFinished());
+    saver()->progressDialog()->done(0);
+    startLoad(ringtone, 12.0);
+    ASSERT_TRUE(waitLoaded());
     choosePart(QStringLiteral("00:00:02"), QStringLiteral("00:00:09"));
-    editor.setIsSaveAs(1);
-    editor.uploadToiTunes();
-    saver()->savePanel()->hide();
-    saver()->savePanelDidEnd(QDialog::Accepted, loaded);
+    saveAs(ringtone);
     ASSERT_TRUE(waitFinished(2));
-    EXPECT_EQ(finished.last(), loaded);
-    const fixtures::Pcm again = fixtures::decodeAll(ringtone);
+    EXPECT_EQ(finished.last(), ringtone);
+    const fixtures::Pcm again = fixtures::decodeAll(ringtone.toStdString());
     ASSERT_GT(again.sampleRate, 0);
     EXPECT_NEAR(static_cast<double>(again.frames()) / again.sampleRate, 7.0, 0.15);
     saver()->progressDialog()->done(0);
@@ -347,11 +216,8 @@ TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
     // A file the user agreed to replace stays as it was when the conversion fails.
     const std::string kept = media.file("Kept.m4r");
     fixtures::writeFile(kept, "the user's own file");
-    ASSERT_TRUE(QFile::remove(loaded));
-    editor.setIsSaveAs(1);
-    editor.uploadToiTunes();
-    saver()->savePanel()->hide();
-    saver()->savePanelDidEnd(QDialog::Accepted, QString::fromStdString(kept));
+    ASSERT_TRUE(QFile::remove(ringtone));
+    saveAs(QString::fromStdString(kept));
     ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
     QFile file(QString::fromStdString(kept));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -431,8 +297,7 @@ TEST_F(SaveFlow, LongPartsWarnUnlessTheyGoToThePhone)
 TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
 {
     load(12);
-    QTest::mouseClick(
-        editor.transferToIPhoneCkbx(), Qt::LeftButton, {}, QPoint(5, editor.transferToIPhoneCkbx()->height() / 2));
+    tick(editor.transferToIPhoneCkbx());
     QMessageBox* alert = waitAlert(QStringLiteral("Found no iPhone connected "));
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->informativeText(),

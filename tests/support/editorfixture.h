@@ -1,0 +1,71 @@
+#pragma once
+// The editor as the main window holds it, without the window: a shown editor over the
+// shipped configuration, with a scratch home (where the ringtone library is made) and
+// temporary folder, tone files handed over as the main window hands them, and the steps
+// of the save flow.
+
+#include "support/fixtures.h"
+#include "support/productconfigsandbox.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
+
+#include <QStringList>
+
+#include <vector>
+
+class MonitorCapture;
+class QCheckBox;
+class QMessageBox;
+class RingtoneSaveController;
+
+class EditorFixture : public ProductConfigSandbox {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // A steady 440 Hz tone of `seconds` at `rate` Hz, written once per test.
+    QString tone(double seconds, int rate = 8000);
+    // Hands `path` over as "Tone.wav", a file of `seconds`, expecting a new load.
+    void startLoad(const QString& path, double seconds);
+    // True once the load handed over last has its waveform.
+    bool waitLoaded(int timeoutMs = 20000);
+    // A tone handed over, with its waveform; its path.
+    QString load(double seconds, int rate = 8000);
+    [[nodiscard]] bool hasPlayer() { return editor.playerState() != PreviewSession::kNoPlayer; }
+    // Lets `ms` pass with events running: for checks that nothing happens meanwhile.
+    static void listenFor(int ms);
+    // The runs of sound and silence heard (MonitorCapture::runsMs) once there are `count`.
+    static std::vector<int> waitForRuns(const MonitorCapture& monitor, size_t count, int timeoutMs);
+
+    // Selects the field's text, types over it and confirms with Return.
+    void type(QLineEdit* field, const QString& text);
+    void click(QWidget* widget, QPoint at);
+    // A click on a check box's box, where a user aims.
+    void tick(QCheckBox* box);
+    // Waveform pixels as seconds at the current scale.
+    [[nodiscard]] double seconds(double pixels) const;
+
+    [[nodiscard]] RingtoneSaveController* saver() const { return editor.saveController(); }
+    // Create Ringtone, the name typed into the sheet, OK.
+    void createRingtone(const QString& name);
+    void clickOk(QDialog* sheet);
+    // Save As, with the panel's answer `path` handed over as the panel would.
+    void saveAs(const QString& path);
+    bool waitFinished(int count = 1);
+    // The save flow's alert once it shows `text`, or null.
+    QMessageBox* waitAlert(const QString& text);
+    void closeAlerts();
+    // `name` in the ringtone library under the scratch home.
+    [[nodiscard]] QString library(const QString& name) const;
+
+    fixtures::ScratchDir home;
+    fixtures::ScratchDir temp;
+    fixtures::ScratchDir media;
+    VyAudioEditorViewController editor;
+    QStringList finished; // each save's path, empty when it failed
+    int loaded = 0; // waveforms that arrived
+    int loadedBefore = 0;
+
+private:
+    QByteArray m_savedHome;
+};
