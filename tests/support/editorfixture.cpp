@@ -1,12 +1,8 @@
 #include "support/editorfixture.h"
 
-#include "core/environment/editingstate.h"
-#include "media/decoderlib.h"
-#include "support/monitorcapture.h"
 #include "support/tonewav.h"
 #include "ui/editor/ringtonesavecontroller.h"
 
-#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -14,11 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-
-void EditorFixture::SetUpTestSuite()
-{
-    DecMgrInit();
-}
 
 void EditorFixture::SetUp()
 {
@@ -62,22 +53,12 @@ void EditorFixture::startLoad(const QString& path, double seconds)
     EXPECT_EQ(editor.chooseFileEnd(path, QStringLiteral("Tone.wav")), VyAudioEditorViewController::LoadStarted);
 }
 
-bool EditorFixture::waitLoaded(int timeoutMs)
-{
-    return MonitorCapture::waitFor([this] { return loaded > loadedBefore; }, timeoutMs);
-}
-
 QString EditorFixture::load(double seconds, int rate)
 {
     const QString path = tone(seconds, rate);
     startLoad(path, seconds);
     EXPECT_TRUE(waitLoaded());
     return path;
-}
-
-void EditorFixture::listenFor(int ms)
-{
-    QTest::qWait(ms);
 }
 
 std::vector<int> EditorFixture::waitForRuns(const MonitorCapture& monitor, size_t count, int timeoutMs)
@@ -98,21 +79,6 @@ void EditorFixture::type(QLineEdit* field, const QString& text)
     field->selectAll();
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
-}
-
-void EditorFixture::click(QWidget* widget, QPoint at)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-}
-
-void EditorFixture::tick(QCheckBox* box)
-{
-    click(box, QPoint(5, box->height() / 2));
-}
-
-double EditorFixture::seconds(double pixels) const
-{
-    return pixels / gloableState()._moveDx.load() / 1000.0;
 }
 
 void EditorFixture::createRingtone(const QString& name)
@@ -141,11 +107,6 @@ void EditorFixture::saveAs(const QString& path)
     saver()->savePanelDidEnd(QDialog::Accepted, path);
 }
 
-bool EditorFixture::waitFinished(int count)
-{
-    return MonitorCapture::waitFor([&] { return finished.size() >= count; }, 30000);
-}
-
 QMessageBox* EditorFixture::waitAlert(const QString& text)
 {
     const auto shown = [&] {
@@ -163,9 +124,4 @@ void EditorFixture::closeAlerts()
     if (saver()->progressDialog() != nullptr)
         saver()->progressDialog()->done(0);
     saver()->stopWorkers(30000);
-}
-
-QString EditorFixture::library(const QString& name) const
-{
-    return QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes/iTunes Media/Ringtones/") + name;
 }

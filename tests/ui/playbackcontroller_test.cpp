@@ -1,8 +1,8 @@
-#include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
-#include "support/fixtures.h"
+#include "media/decoderlib.h"
+#include "support/editorfixture.h"
 #include "support/monitorcapture.h"
-#include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "support/qtfixtures.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 
@@ -13,11 +13,6 @@
 #include <thread>
 
 namespace {
-
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
 
 class PlaybackControllerTest : public ::testing::Test {
 protected:
@@ -43,13 +38,13 @@ protected:
 
 TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.wav")));
     EXPECT_FALSE(controller.hasVideo());
     controller.play();
     EXPECT_EQ(controller.playerState(), 1);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
 
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("video.mp4")));
     EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
     EXPECT_EQ(controller.playerState(), 0);
     EXPECT_TRUE(controller.hasVideo());
@@ -58,7 +53,7 @@ TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
 
 TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("video.mp4")));
     VideoSurface* surface = controller.getPlayViewHandle();
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface->parentWidget(), &pane);
@@ -73,7 +68,7 @@ TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
 
 TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.flac"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.flac")));
     controller.play();
     std::jthread starter([this] {
         controller.setVolume(50);
@@ -91,7 +86,7 @@ TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
 
 TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.wav")));
     controller.seekPlayer(5.6);
     controller.play();
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == 0; }, 20000));
@@ -101,42 +96,34 @@ TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
 
 TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
 {
-    EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("video-silent.mp4"))));
-    EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("no-such-file.mp3"))));
-    EXPECT_FALSE(controller.setNewPlayFile(q(fixtures::path("video-silent.mp4"))));
+    EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(fixture("video-silent.mp4")));
+    EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(fixture("no-such-file.mp3")));
+    EXPECT_FALSE(controller.setNewPlayFile(fixture("video-silent.mp4")));
     EXPECT_EQ(controller.playerState(), 0);
 }
 
-TEST(NoSoundServerUi, EditorWorksWithoutSound)
+using NoSoundServerUi = EditorFixture;
+
+TEST_F(NoSoundServerUi, EditorWorksWithoutSound)
 {
     if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
         GTEST_SKIP() << "only meaningful without a sound server";
-    DecMgrInit();
-    GloableVar::resetGloableVariable();
-    gloableState()._pointClearance = 0.05;
-    gloableState().movieLen = 6.0;
-    VyAudioEditorViewController editor;
-    bool loaded = false;
-    QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [&] { loaded = true; });
-    editor.chooseFileEnd(QString::fromStdString(fixtures::path("tone.wav")), QStringLiteral("tone"));
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded; }, 20000));
+    load(6);
     EXPECT_EQ(editor.getPlayerState(), -1);
     editor.clickPlaySound(); // does nothing visible
     editor.clickPreviewChosePart();
     EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayFresh);
     editor.waveformView()->narrowChoosePart(10.0, 2); // editing still works
     EXPECT_DOUBLE_EQ(editor.part().width, 50.0);
-    GloableVar::resetGloableVariable();
 }
 
-TEST(NoSoundServerUi, EditorPlayerIsRefused)
+TEST_F(NoSoundServerUi, EditorPlayerIsRefused)
 {
     if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
         GTEST_SKIP() << "only meaningful without a sound server";
     QWidget pane;
     RoingTonePlayBackController controller;
-    EXPECT_FALSE(controller.initPlayerWithPath(
-        QString::fromStdString(fixtures::path("tone.wav")), &pane, QRect(0, 0, 210, 143)));
+    EXPECT_FALSE(controller.initPlayerWithPath(fixture("tone.wav"), &pane, QRect(0, 0, 210, 143)));
     EXPECT_EQ(controller.playerState(), -1);
     EXPECT_EQ(controller.getPlayViewHandle(), nullptr);
 }
