@@ -1,5 +1,6 @@
 #include "support/editorfixture.h"
 
+#include "core/notification/notificationcenter.h"
 #include "support/tonewav.h"
 #include "ui/editor/ringtonesavecontroller.h"
 
@@ -10,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 void EditorFixture::SetUp()
 {
@@ -50,7 +53,7 @@ void EditorFixture::startLoad(const QString& path, double seconds)
 {
     loadedBefore = loaded;
     gloableState().movieLen = seconds;
-    EXPECT_EQ(editor.chooseFileEnd(path, QStringLiteral("Tone.wav")), VyAudioEditorViewController::LoadStarted);
+    EXPECT_EQ(editor.chooseFileEnd(path, u"Tone.wav"_s), VyAudioEditorViewController::LoadStarted);
 }
 
 QString EditorFixture::load(double seconds, int rate)
@@ -59,6 +62,11 @@ QString EditorFixture::load(double seconds, int rate)
     startLoad(path, seconds);
     EXPECT_TRUE(waitLoaded());
     return path;
+}
+
+void EditorFixture::setRingsGap(double seconds)
+{
+    NotificationCenter::defaultCenter().post(u"SetRingsGapTime"_s, nullptr, { { u"RingsGap"_s, seconds } });
 }
 
 std::vector<int> EditorFixture::waitForRuns(const MonitorCapture& monitor, size_t count, int timeoutMs)

@@ -38,7 +38,14 @@ protected:
     }
     // A tone handed over, with its waveform; its path.
     QString load(double seconds, int rate = 8000);
-    [[nodiscard]] bool hasPlayer() { return editor.playerState() != PreviewSession::kNoPlayer; }
+    // The same; false when the editor has no player (no sound output).
+    bool loadToPlay(double seconds, int rate = 8000)
+    {
+        load(seconds, rate);
+        return editor.playerState() != PreviewSession::kNoPlayer;
+    }
+    // The preferences' silence between preview passes.
+    static void setRingsGap(double seconds);
     // Lets `ms` pass with events running: for checks that nothing happens meanwhile.
     static void listenFor(int ms) { QTest::qWait(ms); }
     // The runs of sound and silence heard (MonitorCapture::runsMs) once there are `count`.
@@ -49,8 +56,10 @@ protected:
     void click(QWidget* widget, QPoint at) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); }
     // A click on a check box's box, where a user aims.
     void tick(QCheckBox* box) { click(box, QPoint(5, box->height() / 2)); }
-    // Waveform pixels as seconds at the current scale.
+    // Waveform pixels as seconds at the current scale, and the chosen part's edges in seconds.
     [[nodiscard]] double seconds(double pixels) const { return pixels / gloableState()._moveDx.load() / 1000.0; }
+    [[nodiscard]] double partStart() const { return seconds(editor.part().x); }
+    [[nodiscard]] double partEnd() const { return seconds(editor.part().right()); }
 
     [[nodiscard]] RingtoneSaveController* saver() const { return editor.saveController(); }
     // Create Ringtone, the name typed into the sheet, OK.

@@ -1,7 +1,7 @@
 #include "core/environment/editingstate.h"
-#include "core/notification/notificationcenter.h"
 #include "support/editorfixture.h"
 #include "support/monitorcapture.h"
+#include "support/notificationrecorder.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
@@ -18,6 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class EditorTest : public EditorFixture {
@@ -26,64 +30,46 @@ protected:
     // A key where the keyboard is: the widget that has the focus.
     void keyToFocus(Qt::Key k) { QTest::keyClick(editor.focusWidget(), k); }
     QPushButton* button(const char* name) { return editor.findChild<QPushButton*>(QLatin1String(name)); }
-    void setRingsGap(double seconds)
-    {
-        NotificationCenter::defaultCenter().post(
-            QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), seconds } });
-    }
-    double partStart() const { return seconds(editor.part().x); }
-    double partEnd() const { return seconds(editor.part().x + editor.part().width); }
 };
 
 TEST_F(EditorTest, LoadingChoosesTheFirstPartAndShowsItsLength)
 {
     load(25);
     EXPECT_DOUBLE_EQ(partEnd(), 25.0);
-    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), QStringLiteral("25s"));
-    EXPECT_EQ(editor.infoPanel()->playTimeText(), QStringLiteral("00:00:00 / 00:00:25"));
+    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), u"25s"_s);
+    EXPECT_EQ(editor.infoPanel()->playTimeText(), u"00:00:00 / 00:00:25"_s);
     load(180);
     EXPECT_DOUBLE_EQ(partStart(), 0.0);
     EXPECT_DOUBLE_EQ(partEnd(), 40.0);
-    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), QStringLiteral("40s"));
+    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), u"40s"_s);
     EXPECT_TRUE(editor.playBtn()->isEnabled());
 }
 
-TEST_F(EditorTest, TypedEndTooCloseToTheStartIsCorrectedAfterTheAlert)
+// An end typed too close to the start shows at once what it becomes after the alert; a start
+// typed into the part's last 5 s is kept after the alert, the part becoming 5 s from there.
+TEST_F(EditorTest, TypedTimesTooCloseAreCorrectedAfterTheAlert)
 {
     load(180);
-    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
-    type(editor.endTimeTF(), QStringLiteral("00:00:12"));
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:00:15")); // at once, before the alert ends
+    type(editor.startTimeTF(), u"00:00:10"_s);
+    type(editor.endTimeTF(), u"00:00:12"_s);
+    EXPECT_EQ(editor.endTimeTF()->text(), u"00:00:15"_s); // before the alert ends
     QMessageBox* alert = editor.lengthAlert();
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Error!"));
-    EXPECT_EQ(alert->text(),
-        QStringLiteral("The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."));
+    EXPECT_EQ(alert->windowTitle(), u"Error!"_s);
+    EXPECT_EQ(
+        alert->text(), u"The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."_s);
     EXPECT_EQ(alert->icon(), QMessageBox::Critical);
     alert->buttons().first()->click();
     EXPECT_DOUBLE_EQ(partStart(), 10.0);
     EXPECT_DOUBLE_EQ(partEnd(), 15.0);
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:00:15"));
-}
 
-// A start typed into the last 5 s of a part whose edges are not on whole seconds is kept
-// after the alert: the part becomes 5 s from there.
-TEST_F(EditorTest, TypedStartNearThePartsEndIsKeptAfterTheAlert)
-{
-    load(120);
-    QWidget* view = editor.waveformView();
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(46, 120));
-    QTest::mouseMove(view, QPoint(746, 120));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(746, 120)); // 4.6 s to 64.6 s
-    EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:00:05"));
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:01:04"));
-    type(editor.startTimeTF(), QStringLiteral("00:01:00"));
+    type(editor.startTimeTF(), u"00:00:13"_s);
     ASSERT_NE(editor.lengthAlert(), nullptr);
     editor.lengthAlert()->buttons().first()->click();
-    EXPECT_NEAR(partStart(), 60.0, 1e-9);
-    EXPECT_NEAR(partEnd(), 65.0, 1e-9);
-    EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:01:00"));
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:01:05"));
+    EXPECT_DOUBLE_EQ(partStart(), 13.0);
+    EXPECT_DOUBLE_EQ(partEnd(), 18.0);
+    EXPECT_EQ(editor.startTimeTF()->text(), u"00:00:13"_s);
+    EXPECT_EQ(editor.endTimeTF()->text(), u"00:00:18"_s);
 }
 
 // Each edit must leave three fields of at most two digits, seconds up to 59 and minutes up
@@ -121,13 +107,13 @@ TEST_F(EditorTest, TypedTimesScrollThePartIntoView)
         const double left = area->horizontalScrollBar()->value();
         return left <= from && to <= left + area->viewport()->width();
     };
-    type(editor.startTimeTF(), QStringLiteral("00:02:30")); // pulled back to 140-180 s
+    type(editor.startTimeTF(), u"00:02:30"_s); // pulled back to 140-180 s
     EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
-    type(editor.startTimeTF(), QStringLiteral("00:00:05"));
+    type(editor.startTimeTF(), u"00:00:05"_s);
     EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
     for (int i = 0; i < 4; ++i)
         click(button("zoomInBtn"), QPoint(5, 5)); // 200 pixels a second: the part is wider than the view
-    type(editor.endTimeTF(), QStringLiteral("00:00:50"));
+    type(editor.endTimeTF(), u"00:00:50"_s);
     EXPECT_TRUE(inView(editor.part().x + editor.part().width - 1, editor.part().x + editor.part().width));
 }
 
@@ -170,21 +156,17 @@ TEST_F(EditorTest, ZoomStepsThroughTheLadderAndALoadStartsAtTheBottom)
     const auto labelSpacing
         = [&] { return editor.waveformView()->showTimeClearance() * clearance() * EditingState::pointCountPerSecond; };
     EXPECT_FALSE(out->isEnabled());
-    for (const double step : { 0.1, 0.25, 0.5, 1.0 }) {
-        ASSERT_TRUE(in->isEnabled());
-        click(in, QPoint(5, 5));
+    const std::pair<QPushButton*, double> steps[] = { { in, 0.1 }, { in, 0.25 }, { in, 0.5 }, { in, 1.0 }, { out, 0.5 },
+        { out, 0.25 }, { out, 0.1 }, { out, 0.05 } };
+    for (const auto& [pressed, step] : steps) {
+        ASSERT_TRUE(pressed->isEnabled()) << step;
+        click(pressed, QPoint(5, 5));
         EXPECT_DOUBLE_EQ(clearance(), step);
         EXPECT_LE(labelSpacing(), 600.0) << step;
         EXPECT_DOUBLE_EQ(partEnd(), 40.0); // the same times at every scale
+        EXPECT_EQ(in->isEnabled(), step < 1.0) << step;
+        EXPECT_EQ(out->isEnabled(), step > 0.05) << step;
     }
-    EXPECT_FALSE(in->isEnabled());
-    for (const double step : { 0.5, 0.25, 0.1, 0.05 }) {
-        ASSERT_TRUE(out->isEnabled());
-        click(out, QPoint(5, 5));
-        EXPECT_DOUBLE_EQ(clearance(), step);
-        EXPECT_LE(labelSpacing(), 600.0) << step;
-    }
-    EXPECT_FALSE(out->isEnabled());
     click(in, QPoint(5, 5));
     click(in, QPoint(5, 5));
     load(30);
@@ -211,13 +193,10 @@ TEST_F(EditorTest, RecordButtonKeepsItsStartPictureWhenNoRecorderOpens)
 {
     load(30);
     QPushButton* record = button("m_RecordBtn");
-    const QImage start = QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")).pixmap(32).toImage();
-    int clicks = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("ClickRecord"), nullptr, [&](const Notification&) { ++clicks; });
+    const QImage start = QIcon(u":/RecordInAudioEditViewStart.png"_s).pixmap(32).toImage();
+    const NotificationRecorder clicks(u"ClickRecord"_s);
     click(record, QPoint(5, 5));
-    NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.posted.size(), 1u);
     EXPECT_EQ(record->icon().pixmap(32).toImage(), start);
 }
 
@@ -229,7 +208,7 @@ TEST_F(EditorTest, UntickingAFadeGreysItsChoiceAndResetsIt)
     editor.fadeInPoPupBtn()->setCurrentIndex(2);
     tick(editor.fadeInBtn());
     EXPECT_FALSE(editor.fadeInPoPupBtn()->isEnabled());
-    EXPECT_EQ(editor.fadeInPoPupBtn()->currentText(), QStringLiteral("1s"));
+    EXPECT_EQ(editor.fadeInPoPupBtn()->currentText(), u"1s"_s);
 }
 
 // Closing the window with the cursor in a time field: the field's last word must not reach
@@ -240,20 +219,17 @@ TEST_F(EditorTest, DestroyedWithATimeFieldFocusedItEditsNothing)
     int ready = 0;
     QObject::connect(other, &VyAudioEditorViewController::loadFileSuccessful, [&] { ++ready; });
     gloableState().movieLen = 120;
-    other->chooseFileEnd(tone(120), QStringLiteral("Tone"));
+    other->chooseFileEnd(tone(120), u"Tone"_s);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return ready > 0; }, 20000));
     other->show();
     other->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(other));
     other->startTimeTF()->setFocus();
     other->startTimeTF()->selectAll();
-    QTest::keyClicks(other->startTimeTF(), QStringLiteral("00:00:20"));
-    int edits = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("ResizeChooseTimeLen"), nullptr, [&](const Notification&) { ++edits; });
+    QTest::keyClicks(other->startTimeTF(), u"00:00:20"_s);
+    const NotificationRecorder edits(u"ResizeChooseTimeLen"_s);
     delete other;
-    NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(edits, 0);
+    EXPECT_TRUE(edits.posted.empty());
 }
 
 TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
@@ -281,11 +257,10 @@ TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
 
 TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
 {
-    load(60);
-    if (!hasPlayer())
+    if (!loadToPlay(60))
         GTEST_SKIP() << "no sound output";
-    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
-    EXPECT_EQ(editor.chooseFileEnd(tone(60), QStringLiteral("Tone")), VyAudioEditorViewController::AlreadyLoaded);
+    type(editor.startTimeTF(), u"00:00:10"_s);
+    EXPECT_EQ(editor.chooseFileEnd(tone(60), u"Tone"_s), VyAudioEditorViewController::AlreadyLoaded);
     EXPECT_DOUBLE_EQ(partStart(), 10.0);
     key(Qt::Key_Right);
     EXPECT_DOUBLE_EQ(partStart(), 11.0);
@@ -293,8 +268,7 @@ TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
 
 TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
 {
-    load(30);
-    if (!hasPlayer())
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
     key(Qt::Key_Space);
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewSession::kPreviewing);
@@ -307,30 +281,34 @@ TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
     EXPECT_EQ(editor.playerState(), PreviewSession::kPlayerPaused);
 }
 
-TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
+// Stop, Create Ringtone and Close during the rings gap end the preview: no pass starts.
+TEST_F(EditorTest, StopSaveAndCloseDuringTheRingsGapLeaveSilence)
 {
-    load(30);
-    if (!hasPlayer())
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
     setRingsGap(1.0);
-    for (const bool close : { false, true }) {
-        SCOPED_TRACE(close ? "close" : "stop");
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        { "stop", [&] { editor.clickStopSound(); } },
+        { "create ringtone", [&] { QTest::mouseClick(editor.saveBtn(), Qt::LeftButton); } },
+        { "close", [&] { editor.clickCloseButton(); } },
+    };
+    for (const auto& [what, end] : endings) {
+        SCOPED_TRACE(what);
         editor.repeatePreview(partEnd() * 1000.0 - 500.0); // half a second before the part's end
         ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
-        if (close)
-            editor.clickCloseButton();
-        else
-            editor.clickStopSound();
+        end();
         EXPECT_FALSE(editor.session().gapPending());
-        listenFor(1500); // longer than the gap: no pass may start in it
+        EXPECT_FALSE(editor.session().isPreview());
+        listenFor(1500); // longer than the gap
         EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying);
+        if (saver()->nameSheet() != nullptr && saver()->nameSheet()->isVisible())
+            saver()->nameSheet()->reject();
     }
 }
 
 TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
 {
-    load(30);
-    if (!hasPlayer())
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
     editor.waveformView()->setTimeTF(PartFrame { 0.0, 100.0 }); // 0-10 s at 10 pixels a second
     setRingsGap(0.5);
@@ -348,18 +326,14 @@ TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
 
 TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
 {
-    load(8);
-    if (!hasPlayer())
+    if (!loadToPlay(8))
         GTEST_SKIP() << "no sound output";
-    int stops = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("StopPlay"), &editor, [&](const Notification&) { ++stops; });
+    const NotificationRecorder stops(u"StopPlay"_s, &editor);
     editor.handlePlay(7600.0);
     EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlaying);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return stops > 0; }, 20000));
-    NotificationCenter::defaultCenter().removeObserver(id);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return !stops.posted.empty(); }, 20000));
     EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayIdle);
-    EXPECT_EQ(editor.playBtn()->property("image").toString(), QStringLiteral("PlayN.png"));
+    EXPECT_EQ(editor.playBtn()->property("image").toString(), u"PlayN.png"_s);
     EXPECT_DOUBLE_EQ(editor.waveformView()->timeLineX(), 0.0);
 }
 
@@ -379,8 +353,7 @@ protected:
 
 TEST_F(HeardTest, WholeFilePlayKeepsItsLevel)
 {
-    load(8);
-    if (!hasPlayer())
+    if (!loadToPlay(8))
         GTEST_SKIP() << "no sound output";
     QTest::mouseClick(editor.playBtn(), Qt::LeftButton);
     const std::vector<int> runs = waitForRuns(monitor, 2, 20000);
@@ -404,8 +377,8 @@ class PreviewPassHeard : public HeardTest, public ::testing::WithParamInterface<
 TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
 {
     const PassCase& c = GetParam();
-    load(c.fileSeconds, 44100); // the sound server's own rate: no resampling blurs the edges
-    if (!hasPlayer())
+    // The sound server's own rate: no resampling blurs the edges.
+    if (!loadToPlay(c.fileSeconds, 44100))
         GTEST_SKIP() << "no sound output";
     editor.waveformView()->setTimeTF(PartFrame { 0.0, c.partSeconds * 10.0 }); // 10 pixels a second
     setRingsGap(0.5);

@@ -27,7 +27,7 @@ const auto fit = &AudioEditorViewPlugController::changeStringToFitTextField;
 
 QString longName()
 {
-    return QStringLiteral("An Extraordinarily Long Display Name For A Ringtone That Cannot Possibly Fit.m4r");
+    return u"An Extraordinarily Long Display Name For A Ringtone That Cannot Possibly Fit.m4r"_s;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -221,7 +221,7 @@ TEST_F(VolumViewTest, StartsInTheMiddleAndSettingTheRateSendsNothing)
     EXPECT_DOUBLE_EQ(fresh.volumRate(), 0.5);
     EXPECT_EQ(fresh.volume(), 100);
     EXPECT_EQ(fresh.focusPolicy(), Qt::StrongFocus);
-    EXPECT_EQ(fresh.accessibleName(), QStringLiteral("Volume"));
+    EXPECT_EQ(fresh.accessibleName(), u"Volume"_s);
     EXPECT_EQ(fresh.height(), 14); // the buttons' height; the knob sits on the bottom edge
     EXPECT_EQ(fresh.knobRect(), QRectF(fresh.knobX(), 2, 12, 12));
 
@@ -308,8 +308,8 @@ TEST_F(VolumViewTest, KeysStepAndJump)
 
 TEST_F(VolumViewTest, TheKnobIsDrawnWhereItsPositionSays)
 {
-    const QColor released = QImage(QStringLiteral(":/volumeBtnOff.png")).pixelColor(6, 6);
-    const QColor pressed = QImage(QStringLiteral(":/volumeBtnOn.png")).pixelColor(6, 6);
+    const QColor released = QImage(u":/volumeBtnOff.png"_s).pixelColor(6, 6);
+    const QColor pressed = QImage(u":/volumeBtnOn.png"_s).pixelColor(6, 6);
     ASSERT_FALSE(looksLike(pressed, released));
     const int middle = 2 + 6;
     const int atHalf = static_cast<int>(view.knobX());
@@ -357,7 +357,7 @@ TEST(BackgroundViews, AClickTakesTheKeyboardBackFromTextFields)
     edit->move(0, 200);
 
     // On the part's picture, or on one of the panel's texts: the click reaches the picture behind it.
-    auto* name = panel->findChild<QLabel*>(QStringLiteral("nameTF"));
+    auto* name = panel->findChild<QLabel*>(u"nameTF"_s);
     ASSERT_NE(name, nullptr);
     for (const auto& [target, where] : { std::pair<QWidget*, QPoint> { part, { 20, 20 } }, { name, { 5, 5 } } }) {
         edit->setFocus();

@@ -1,7 +1,7 @@
-#include "core/notification/notificationcenter.h"
 #include "media/decoderlib.h"
 #include "support/editorfixture.h"
 #include "support/monitorcapture.h"
+#include "support/notificationrecorder.h"
 #include "support/qtfixtures.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
@@ -12,6 +12,8 @@
 
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class PlaybackControllerTest : public ::testing::Test {
@@ -19,21 +21,16 @@ protected:
     static void SetUpTestSuite() { DecMgrInit(); }
     void SetUp() override
     {
-        m_observer = NotificationCenter::defaultCenter().addObserver(
-            nullptr, QString(), nullptr, [this](const Notification& n) {
-                if (n.name.endsWith(QStringLiteral("Play")))
-                    posted.push_back(n.name);
-            });
         pane.resize(210, 143);
         if (!controller.initPlayerWithPath(QString(), &pane, QRect(0, 0, 210, 143)))
             GTEST_SKIP() << "no sound output";
     }
-    void TearDown() override { NotificationCenter::defaultCenter().removeObserver(m_observer); }
+    // The play-state notifications posted so far.
+    [[nodiscard]] QStringList posted() const { return recorder.names(u"Play"_s); }
 
     QWidget pane;
     RoingTonePlayBackController controller;
-    std::vector<QString> posted;
-    NotificationCenter::ObserverId m_observer = 0;
+    NotificationRecorder recorder;
 };
 
 TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
@@ -45,7 +42,7 @@ TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
 
     ASSERT_TRUE(controller.setNewPlayFile(fixture("video.mp4")));
-    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
+    EXPECT_EQ(posted(), (QStringList { u"StartPlay"_s, u"StopPlay"_s }));
     EXPECT_EQ(controller.playerState(), 0);
     EXPECT_TRUE(controller.hasVideo());
     EXPECT_NEAR(controller.getMovieLength(), 3.0, 0.05);
@@ -62,7 +59,7 @@ TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return !surface->picture().isNull(); }, 10000));
     EXPECT_EQ(surface->picture().size(), QSize(160, 120));
     controller.stop();
-    EXPECT_EQ(posted.back(), QStringLiteral("StopPlay"));
+    EXPECT_EQ(posted().back(), u"StopPlay"_s);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return surface->picture().isNull(); }, 5000)); // blanked
 }
 
@@ -79,8 +76,8 @@ TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
     EXPECT_GE(controller.getPlayedTime(), 3.0);
     controller.pause();
     EXPECT_EQ(controller.playerState(), 2);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
-    EXPECT_EQ(posted[1], QStringLiteral("PausePlay"));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted().size() >= 2; }, 5000));
+    EXPECT_EQ(posted()[1], u"PausePlay"_s);
     controller.stop();
 }
 
@@ -90,8 +87,8 @@ TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
     controller.seekPlayer(5.6);
     controller.play();
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == 0; }, 20000));
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
-    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted().size() >= 2; }, 5000));
+    EXPECT_EQ(posted(), (QStringList { u"StartPlay"_s, u"StopPlay"_s }));
 }
 
 TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)

