@@ -2,28 +2,20 @@
 // conversion behind the progress dialog, and the delivery to the library or the phone.
 
 #include "core/config/userdefaults.h"
-#include "core/environment/editingstate.h"
 #include "core/library/checkitunesringtonefoldertool.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "support/editorfixture.h"
-#include "support/monitorcapture.h"
 #include "support/notificationrecorder.h"
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/library/libraryactivationalert.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -52,7 +44,7 @@ TEST_F(SaveFlow, CreateRingtoneFilesAFadedPartInTheLibrary)
     createRingtone(u"My/Bell"_s);
     EXPECT_EQ(editor.startTimeTF()->text(), u"00:00:05"_s) << "the fields show the part being saved";
     ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(finished.first(), QString::fromStdString(temp.path()) + u"/MyBell.m4r"_s);
+    EXPECT_EQ(finished.first(), q(temp.path()) + u"/MyBell.m4r"_s);
     EXPECT_EQ(saver()->progressDialog()->buttons().first()->text(), u"OK"_s);
     EXPECT_EQ(saver()->spvc()->progress(), 100);
 
@@ -87,7 +79,7 @@ TEST_F(SaveFlow, TheSavedRingtoneThePreviewAndTheCommandLineFadeAlike)
     ASSERT_TRUE(waitFinished());
     const fixtures::Pcm saved = fixtures::decodeAll(library(u"Faded.m4r"_s).toStdString());
 
-    const QString cliFile = QString::fromStdString(temp.file("cli.m4r"));
+    const QString cliFile = q(temp.file("cli.m4r"));
     QProcess cli;
     cli.start(QStringLiteral(SONABEL_CLI_PROGRAM),
         { u"make"_s, source, u"-o"_s, cliFile, u"--start"_s, u"5"_s, u"--length"_s, u"10"_s, u"--fade-in"_s, u"2"_s,
@@ -162,23 +154,23 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     saver()->progressDialog()->done(0);
 
     // Save As into a folder that does not exist (which the panel would not offer).
-    saveAs(QString::fromStdString(temp.path()) + u"/no/such/Bell.m4r"_s);
+    saveAs(q(temp.path()) + u"/no/such/Bell.m4r"_s);
     ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + u"/no"_s));
+    EXPECT_FALSE(QFileInfo::exists(q(temp.path()) + u"/no"_s));
     closeAlerts();
 
     // The source deleted after loading.
     ASSERT_TRUE(QFile::remove(source));
     createRingtone(u"Gone"_s);
     ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(temp.path()) + u"/Gone.m4r"_s));
-    EXPECT_TRUE(QDir(QString::fromStdString(temp.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(q(temp.path()) + u"/Gone.m4r"_s));
+    EXPECT_TRUE(QDir(q(temp.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
 {
     // Over the loaded ringtone itself: it is read while the new one is written.
-    const QString ringtone = QString::fromStdString(media.file("Loaded.m4r"));
+    const QString ringtone = q(media.file("Loaded.m4r"));
     load(12);
     saveAs(ringtone);
     ASSERT_TRUE(waitFinished());
@@ -198,9 +190,9 @@ TEST_F(SaveFlow, SaveAsNeverDeletesBeforeItHasSomethingBetter)
     const std::string kept = media.file("Kept.m4r");
     fixtures::writeFile(kept, "the user's own file");
     ASSERT_TRUE(QFile::remove(ringtone));
-    saveAs(QString::fromStdString(kept));
+    saveAs(q(kept));
     ASSERT_NE(waitAlert(u"Unexpected error!"_s), nullptr);
-    QFile file(QString::fromStdString(kept));
+    QFile file(q(kept));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("the user's own file"));
 }
@@ -246,16 +238,14 @@ TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
     ASSERT_NE(saver()->savePanel(), nullptr);
     EXPECT_TRUE(saver()->savePanel()->isVisible());
     EXPECT_TRUE(saver()->savePanel()->selectedFiles().value(0).endsWith(u"/Tone.m4r"_s));
-    const QString picked = QString::fromStdString(media.path()) + u"/Picked.mp3"_s;
-    saver()->savePanel()->selectFile(picked);
+    saver()->savePanel()->selectFile(q(media.file("Picked.mp3")));
     static_cast<QDialog*>(saver()->savePanel())->accept(); // the Save button
     ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(finished.first(), QString::fromStdString(media.path()) + u"/Picked.m4r"_s);
+    EXPECT_EQ(finished.first(), q(media.file("Picked.m4r")));
     EXPECT_TRUE(QFileInfo::exists(finished.first()));
     EXPECT_EQ(saver()->isSaveAs(), 0u);
-    EXPECT_EQ(UserDefaults::saveAsPath(), QString::fromStdString(media.path()));
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + u"/Music/iTunes"_s))
-        << "Save As puts nothing into the library";
+    EXPECT_EQ(UserDefaults::saveAsPath(), q(media.path()));
+    EXPECT_FALSE(QFileInfo::exists(q(home.file("Music/iTunes")))) << "Save As puts nothing into the library";
 }
 
 TEST_F(SaveFlow, LongPartsWarnUnlessTheyGoToThePhone)
@@ -283,7 +273,7 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     alert->done(0);
 
     fixtures::ScratchDir phoneRoot;
-    const QString mount = QString::fromStdString(phoneRoot.path());
+    const QString mount = q(phoneRoot.path());
     QDir(mount).mkpath(u"iTunes_Control/Ringtones"_s);
     QDir(mount).mkpath(u"iTunes_Control/iTunes"_s);
     VyRingtoneiPhoneTransfor phone(mount);
