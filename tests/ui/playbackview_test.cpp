@@ -177,14 +177,11 @@ TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStripAndTheHiddenB
 {
     view.setImage(filled({ 510, 148 }, Qt::red), true); // drawn over the bottom 59 rows
     QImage pane = grabbed(view);
-    EXPECT_TRUE(looksLike(pane.pixelColor(2, 147), Qt::red));
     EXPECT_TRUE(looksLike(pane.pixelColor(252, 90), Qt::red));
     EXPECT_TRUE(looksLike(pane.pixelColor(2, 87), Qt::black));
-    // The caption strip covers the top 15 rows, full width, with its band of showBack.
+    // The caption strip covers the top 15 rows, full width (ShowAreaViewTest pins its band).
     ASSERT_NE(view.showView(), nullptr);
     EXPECT_EQ(view.showView()->geometry(), QRect(0, 0, 255, 15));
-    EXPECT_TRUE(looksLike(pane.pixelColor(253, 7), QImage(u":/showBack.png"_s).pixelColor(0, 7), 12));
-    EXPECT_FALSE(looksLike(pane.pixelColor(253, 7), Qt::black));
     // The play button in the middle, at its own size.
     EXPECT_TRUE(isNearWhite(pane.pixelColor(view.actionRect().center())));
     EXPECT_TRUE(looksLike(pane.pixelColor(view.actionRect().left() - 1, view.actionRect().center().y()), Qt::black));
@@ -227,8 +224,7 @@ TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
     ASSERT_EQ(cover->actionImageKind(), Kind::Play);
     const QImage hovered = grabbed(video);
     EXPECT_TRUE(isNearWhite(hovered.pixelColor(cover->actionRect().center())));
-    for (QPoint p : { QPoint(105, 7), cover->actionRect().topLeft() - QPoint(1, 1) })
-        EXPECT_TRUE(looksLike(hovered.pixelColor(p), videoColour)) << p.x() << "," << p.y();
+    EXPECT_TRUE(looksLike(hovered.pixelColor(cover->actionRect().topLeft() - QPoint(1, 1)), videoColour));
 
     const NotificationRecorder recorder({}, cover);
     clickAt(cover, cover->actionRect().center());
