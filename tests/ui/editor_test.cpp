@@ -80,12 +80,13 @@ TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
     QLineEdit* start = editor.startTimeTF();
     QSignalSpy refused(start, SIGNAL(refused()));
     ASSERT_TRUE(refused.isValid());
-    const std::pair<const char*, double> cases[] = { { "00:01:1a0", 70.0 }, { "00:00:60", 6.0 }, { "00:00:20", 20.0 } };
-    for (const auto& [keys, startSeconds] : cases) {
+    const std::tuple<const char*, int, double> cases[]
+        = { { "00:01:1a0", 1, 70.0 }, { "00:00:60", 1, 6.0 }, { "00:00:20", 0, 20.0 } };
+    for (const auto& [keys, refusals, startSeconds] : cases) {
         SCOPED_TRACE(keys);
         refused.clear();
         type(start, QString::fromLatin1(keys));
-        EXPECT_EQ(refused.count(), startSeconds == 20.0 ? 0 : 1);
+        EXPECT_EQ(refused.count(), refusals);
         EXPECT_DOUBLE_EQ(partStart(), startSeconds);
         // The keys are the editor's again: the arrows move the part, not the text cursor.
         ASSERT_EQ(editor.focusWidget(), &editor);

@@ -101,7 +101,8 @@ TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
 
 using NoSoundServerUi = EditorFixture;
 
-TEST_F(NoSoundServerUi, EditorWorksWithoutSound)
+// The editor loads and edits, and its player is refused rather than left half made.
+TEST_F(NoSoundServerUi, TheEditorWorksAndItsPlayerIsRefused)
 {
     if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
         GTEST_SKIP() << "only meaningful without a sound server";
@@ -112,12 +113,7 @@ TEST_F(NoSoundServerUi, EditorWorksWithoutSound)
     EXPECT_EQ(editor.session().playBtnSt(), PreviewSession::kPlayFresh);
     editor.waveformView()->narrowChoosePart(10.0, 2); // editing still works
     EXPECT_DOUBLE_EQ(editor.part().width, 50.0);
-}
 
-TEST_F(NoSoundServerUi, EditorPlayerIsRefused)
-{
-    if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
-        GTEST_SKIP() << "only meaningful without a sound server";
     QWidget pane;
     RoingTonePlayBackController controller;
     EXPECT_FALSE(controller.initPlayerWithPath(fixture("tone.wav"), &pane, QRect(0, 0, 210, 143)));

@@ -63,30 +63,28 @@ TEST_F(PreferencesTest, ChoicesArePostedWithTheirValuesAndTypes)
     EXPECT_EQ(recorder.posted[0].userInfo,
         (QVariantMap { { u"SampleRate"_s, 44100 }, { u"Channels"_s, 2 }, { u"BitRate"_s, 128000 } }));
 
-    choose(window.sampleRatePop(), 0);
-    choose(window.channelPop(), 0);
-    choose(window.bitRatePop(), 4);
-    ASSERT_EQ(recorder.posted.back().name, u"SetAudioParm"_s);
-    const QVariantMap last = recorder.posted.back().userInfo;
-    EXPECT_EQ(last.value(u"SampleRate"_s), QVariant(48000));
-    EXPECT_EQ(last.value(u"Channels"_s), QVariant(1));
-    EXPECT_EQ(last.value(u"BitRate"_s), QVariant(160000));
-    EXPECT_EQ(last.value(u"SampleRate"_s).typeId(), QMetaType::Int);
-
-    choose(window.keyMoveDistPop(), 1);
-    ASSERT_EQ(recorder.posted.back().name, u"SetKeyMovie"_s);
-    const QVariant step = recorder.posted.back().userInfo.value(u"KeyMoveDist"_s);
-    EXPECT_EQ(step.typeId(), QMetaType::Float);
-    EXPECT_FLOAT_EQ(step.toFloat(), 0.5f);
-
-    choose(window.ringsGapPop(), 2);
-    choose(window.ringsGapPop(), 0);
-    ASSERT_EQ(recorder.posted.back().name, u"SetRingsGapTime"_s);
-    EXPECT_EQ(window.ringsGapPop()->currentText(), u"0.5 sencod gap"_s);
-    EXPECT_DOUBLE_EQ(recorder.posted.back().userInfo.value(u"RingsGap"_s).toDouble(), 0.5);
-    choose(window.ringsGapPop(), 1);
-    EXPECT_EQ(window.ringsGapPop()->currentText(), u"1 sencod gap"_s);
-    EXPECT_DOUBLE_EQ(recorder.posted.back().userInfo.value(u"RingsGap"_s).toDouble(), 1.0);
+    // Each choice is posted at once, its value in the type its observers read.
+    const std::tuple<QComboBox*, int, const char*, const char*, QVariant, const char*> choices[] = {
+        { window.keyMoveDistPop(), 1, "SetKeyMovie", "KeyMoveDist", 0.5f, nullptr },
+        { window.ringsGapPop(), 2, "SetRingsGapTime", "RingsGap", 2.0, nullptr },
+        { window.ringsGapPop(), 0, "SetRingsGapTime", "RingsGap", 0.5, "0.5 sencod gap" },
+        { window.ringsGapPop(), 1, "SetRingsGapTime", "RingsGap", 1.0, "1 sencod gap" },
+        { window.sampleRatePop(), 0, "SetAudioParm", "SampleRate", 48000, nullptr },
+        { window.channelPop(), 0, "SetAudioParm", "Channels", 1, nullptr },
+        { window.bitRatePop(), 4, "SetAudioParm", "BitRate", 160000, nullptr },
+    };
+    for (const auto& [pop, index, name, key, value, shown] : choices) {
+        SCOPED_TRACE(key);
+        choose(pop, index);
+        ASSERT_EQ(recorder.posted.back().name, QString::fromLatin1(name));
+        const QVariant posted = recorder.posted.back().userInfo.value(QString::fromLatin1(key));
+        EXPECT_EQ(posted, value);
+        EXPECT_EQ(posted.typeId(), value.typeId());
+        EXPECT_TRUE(shown == nullptr || pop->currentText() == QString::fromUtf8(shown))
+            << pop->currentText().toStdString();
+    }
+    EXPECT_EQ(recorder.posted.back().userInfo,
+        (QVariantMap { { u"SampleRate"_s, 48000 }, { u"Channels"_s, 1 }, { u"BitRate"_s, 160000 } }));
 
     // Ticking keep-source again goes back to the defaults and the source's own format.
     tick(window.keepSourceSettingChk());
