@@ -286,7 +286,11 @@ TEST_F(EditorTest, StopSaveAndCloseDuringTheRingsGapLeaveSilence)
     setRingsGap(1.0);
     const std::pair<const char*, std::function<void()>> endings[] = {
         { "stop", [&] { editor.clickStopSound(); } },
-        { "create ringtone", [&] { QTest::mouseClick(editor.saveBtn(), Qt::LeftButton); } },
+        { "create ringtone",
+            [&] {
+                QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
+                EXPECT_TRUE(saver()->nameSheet() != nullptr && saver()->nameSheet()->isVisible());
+            } },
         { "close", [&] { editor.clickCloseButton(); } },
     };
     for (const auto& [what, end] : endings) {
@@ -297,8 +301,8 @@ TEST_F(EditorTest, StopSaveAndCloseDuringTheRingsGapLeaveSilence)
         EXPECT_FALSE(editor.session().gapPending());
         EXPECT_FALSE(editor.session().isPreview());
         listenFor(1500); // longer than the gap
-        EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying);
-        if (saver()->nameSheet() != nullptr && saver()->nameSheet()->isVisible())
+        EXPECT_NE(editor.playerState(), PreviewSession::kPlayerPlaying) << "no new pass, not behind the name sheet";
+        if (saver()->nameSheet() != nullptr)
             saver()->nameSheet()->reject();
     }
 }
