@@ -1,19 +1,14 @@
 #include "core/environment/editingstate.h"
-#include "core/notification/notificationcenter.h"
-#include "core/text/commonfunctions.h"
-#include "media/decoderlib.h"
-#include "support/fixtures.h"
+#include "support/editorfixture.h"
 #include "support/monitorcapture.h"
-#include "support/tonewav.h"
+#include "support/notificationrecorder.h"
 #include "ui/editor/audioeditorviewplugcontroller.h"
 #include "ui/editor/ringtonesavecontroller.h"
-#include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/editor/showprocessviewcontroller.h"
 #include "ui/waveform/dragview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
@@ -23,174 +18,81 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public EditorFixture {
 protected:
-    static void SetUpTestSuite() { DecMgrInit(); }
-    void SetUp() override
-    {
-        GloableVar::resetGloableVariable();
-        gloableState()._pointClearance = 0.05;
-        editor.resize(900, 420);
-        editor.show();
-        editor.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
-        connect();
-    }
-    void TearDown() override
-    {
-        editor.clickStopSound();
-        GloableVar::resetGloableVariable();
-    }
-    void connect()
-    {
-        QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [this] { ++loaded; });
-    }
-    std::string tone(double seconds, int rate = 8000)
-    {
-        const std::string path
-            = dir.file("tone-" + std::to_string(static_cast<int>(seconds * 10)) + "-" + std::to_string(rate) + ".wav");
-        if (!QFile::exists(QString::fromStdString(path)))
-            fixtures::writeToneWav(path, seconds, rate);
-        return path;
-    }
-    // Hands the file over as the main window does and waits for its waveform.
-    void load(double seconds, int rate = 8000)
-    {
-        startLoad(seconds, rate);
-        ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 20000));
-    }
-    void startLoad(double seconds, int rate = 8000)
-    {
-        before = loaded;
-        gloableState().movieLen = seconds;
-        EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(seconds, rate)), QStringLiteral("Tone")),
-            VyAudioEditorViewController::LoadStarted);
-    }
-    void type(QLineEdit* field, const QString& text)
-    {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-    }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&editor, k, modifiers); }
     // A key where the keyboard is: the widget that has the focus.
     void keyToFocus(Qt::Key k) { QTest::keyClick(editor.focusWidget(), k); }
-    void click(QWidget* w, QPoint at) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }
     QPushButton* button(const char* name) { return editor.findChild<QPushButton*>(QLatin1String(name)); }
-    double seconds(double pixels) const { return pixels / gloableState()._moveDx.load() / 1000.0; }
-    // The waveform's x range the scroll area shows.
-    std::pair<double, double> shown() const
-    {
-        const QScrollArea* area = editor.waveformView()->waveformScrollView();
-        const double left = area->horizontalScrollBar()->value();
-        return { left, left + area->viewport()->width() };
-    }
-
-    fixtures::ScratchDir dir;
-    VyAudioEditorViewController editor;
-    int loaded = 0;
-    int before = 0;
 };
 
 TEST_F(EditorTest, LoadingChoosesTheFirstPartAndShowsItsLength)
 {
     load(25);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().width), 25.0);
-    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), QStringLiteral("25s"));
-    EXPECT_EQ(editor.infoPanel()->playTimeText(), QStringLiteral("00:00:00 / 00:00:25"));
+    EXPECT_DOUBLE_EQ(partEnd(), 25.0);
+    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), u"25s"_s);
+    EXPECT_EQ(editor.infoPanel()->playTimeText(), u"00:00:00 / 00:00:25"_s);
     load(180);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 0.0);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().width), 40.0);
-    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), QStringLiteral("40s"));
+    EXPECT_DOUBLE_EQ(partStart(), 0.0);
+    EXPECT_DOUBLE_EQ(partEnd(), 40.0);
+    EXPECT_EQ(editor.infoPanel()->chooseLengthText(), u"40s"_s);
     EXPECT_TRUE(editor.playBtn()->isEnabled());
 }
 
-TEST_F(EditorTest, TypedEndTooCloseToTheStartIsCorrectedAfterTheAlert)
+// An end typed too close to the start shows at once what it becomes after the alert; a start
+// typed into the part's last 5 s is kept after the alert, the part becoming 5 s from there.
+TEST_F(EditorTest, TypedTimesTooCloseAreCorrectedAfterTheAlert)
 {
     load(180);
-    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
-    type(editor.endTimeTF(), QStringLiteral("00:00:12"));
+    type(editor.startTimeTF(), u"00:00:10"_s);
+    type(editor.endTimeTF(), u"00:00:12"_s);
+    EXPECT_EQ(editor.endTimeTF()->text(), u"00:00:15"_s); // before the alert ends
     QMessageBox* alert = editor.lengthAlert();
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Error!"));
-    EXPECT_EQ(alert->text(),
-        QStringLiteral("The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."));
+    EXPECT_EQ(alert->windowTitle(), u"Error!"_s);
+    EXPECT_EQ(
+        alert->text(), u"The output file duration should be 5 s at least.It will be adjusted to 5 s automatically."_s);
     EXPECT_EQ(alert->icon(), QMessageBox::Critical);
     alert->buttons().first()->click();
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().width), 5.0);
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:00:15"));
-}
+    EXPECT_DOUBLE_EQ(partStart(), 10.0);
+    EXPECT_DOUBLE_EQ(partEnd(), 15.0);
 
-TEST_F(EditorTest, TypedEndBeforeTheStartAndBeyondTheFile)
-{
-    load(100);
-    type(editor.startTimeTF(), QStringLiteral("00:00:20"));
-    type(editor.endTimeTF(), QStringLiteral("00:00:05"));
-    EXPECT_EQ(editor.endTimeTF()->text(), QStringLiteral("00:00:25")); // at once, before the alert ends
+    type(editor.startTimeTF(), u"00:00:13"_s);
     ASSERT_NE(editor.lengthAlert(), nullptr);
     editor.lengthAlert()->buttons().first()->click();
-    type(editor.endTimeTF(), QStringLiteral("00:05:00")); // beyond the file: ends at its end
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x + editor.part().width), 80.0); // 60 s at most
-    type(editor.startTimeTF(), QStringLiteral("00:01:40")); // the file's whole length: restored
-    EXPECT_EQ(editor.startTimeTF()->text(), QStringLiteral("00:00:20"));
+    EXPECT_DOUBLE_EQ(partStart(), 13.0);
+    EXPECT_DOUBLE_EQ(partEnd(), 18.0);
+    EXPECT_EQ(editor.startTimeTF()->text(), u"00:00:13"_s);
+    EXPECT_EQ(editor.endTimeTF()->text(), u"00:00:18"_s);
 }
 
-// Each edit must leave three fields of at most two digits, seconds up to 59 and minutes up
-// to 60: anything else is refused with a beep and the field keeps what it had.
+// A key that is no digit, and an edit the time rules refuse (seconds past 59), are refused
+// with a beep and the field keeps what it had; after Return the keys are the editor's again.
 TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
 {
     load(180);
     QLineEdit* start = editor.startTimeTF();
     QSignalSpy refused(start, SIGNAL(refused()));
     ASSERT_TRUE(refused.isValid());
-    const std::tuple<const char*, const char*, int, double> cases[] = {
-        { "a letter", "00:01:1a0", 1, 70.0 }, { "a blank", "00:00: 20", 1, 20.0 },
-        { "seconds past 59", "00:00:60", 1, 6.0 },
-        { "minutes of 60 pass while typing", "00:60:00", 0, 6.0 }, // 59 minutes: past the file, restored
-    };
-    for (const auto& [what, keys, refusals, startSeconds] : cases) {
-        SCOPED_TRACE(what);
+    const std::tuple<const char*, int, double> cases[]
+        = { { "00:01:1a0", 1, 70.0 }, { "00:00:60", 1, 6.0 }, { "00:00:20", 0, 20.0 } };
+    for (const auto& [keys, refusals, startSeconds] : cases) {
+        SCOPED_TRACE(keys);
         refused.clear();
         type(start, QString::fromLatin1(keys));
         EXPECT_EQ(refused.count(), refusals);
-        EXPECT_DOUBLE_EQ(seconds(editor.part().x), startSeconds);
+        EXPECT_DOUBLE_EQ(partStart(), startSeconds);
         // The keys are the editor's again: the arrows move the part, not the text cursor.
         ASSERT_EQ(editor.focusWidget(), &editor);
         keyToFocus(Qt::Key_Right);
-        EXPECT_DOUBLE_EQ(seconds(editor.part().x), startSeconds + 1.0);
+        EXPECT_DOUBLE_EQ(partStart(), startSeconds + 1.0);
         key(Qt::Key_Left);
-    }
-}
-
-// A part whose edges are not on whole seconds shows times inside it, and a start typed into
-// its last 5 s is kept: the part becomes 5 s from there, or the file's last 5 s.
-TEST_F(EditorTest, TypedStartNearThePartsEndIsKeptAfterTheAlert)
-{
-    const std::tuple<double, int, const char*, const char*, double, double> cases[] = {
-        { 120, 46, "00:00:05", "00:01:04", 60, 65 },
-        { 63, 26, "00:00:03", "00:01:02", 58, 63 },
-    };
-    for (const auto& [file, dragFrom, shownStart, shownEnd, from, to] : cases) {
-        SCOPED_TRACE(file);
-        load(file);
-        QWidget* view = editor.waveformView();
-        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(dragFrom, 120));
-        QTest::mouseMove(view, QPoint(dragFrom + 700, 120));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(dragFrom + 700, 120)); // 60 s at most
-        EXPECT_DOUBLE_EQ(seconds(editor.part().width), 60.0);
-        EXPECT_EQ(editor.startTimeTF()->text(), QString::fromLatin1(shownStart));
-        EXPECT_EQ(editor.endTimeTF()->text(), QString::fromLatin1(shownEnd));
-        type(editor.startTimeTF(), QStringLiteral("00:01:00"));
-        ASSERT_NE(editor.lengthAlert(), nullptr);
-        editor.lengthAlert()->buttons().first()->click();
-        EXPECT_NEAR(seconds(editor.part().x), from, 1e-9);
-        EXPECT_NEAR(seconds(editor.part().x + editor.part().width), to, 1e-9);
-        EXPECT_EQ(editor.startTimeTF()->text(), CommonFunctions::secondsToShortString(static_cast<int>(from), 3));
-        EXPECT_EQ(editor.endTimeTF()->text(), CommonFunctions::secondsToShortString(static_cast<int>(to), 3));
     }
 }
 
@@ -198,20 +100,22 @@ TEST_F(EditorTest, TypedTimesScrollThePartIntoView)
 {
     load(180); // 1800 pixels, wider than the view
     const auto inView = [this](double from, double to) {
-        const auto [left, right] = shown();
-        return left <= from && to <= right;
+        const QScrollArea* area = editor.waveformView()->waveformScrollView();
+        const double left = area->horizontalScrollBar()->value();
+        return left <= from && to <= left + area->viewport()->width();
     };
-    type(editor.startTimeTF(), QStringLiteral("00:02:30")); // pulled back to 140-180 s
-    EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
-    type(editor.startTimeTF(), QStringLiteral("00:00:05"));
-    EXPECT_TRUE(inView(editor.part().x, editor.part().x + editor.part().width));
+    type(editor.startTimeTF(), u"00:02:30"_s); // pulled back to 140-180 s
+    EXPECT_TRUE(inView(editor.part().x, editor.part().right()));
+    type(editor.startTimeTF(), u"00:00:05"_s);
+    EXPECT_TRUE(inView(editor.part().x, editor.part().right()));
     for (int i = 0; i < 4; ++i)
         click(button("zoomInBtn"), QPoint(5, 5)); // 200 pixels a second: the part is wider than the view
-    type(editor.endTimeTF(), QStringLiteral("00:00:50"));
-    EXPECT_TRUE(inView(editor.part().x + editor.part().width - 1, editor.part().x + editor.part().width));
+    type(editor.endTimeTF(), u"00:00:50"_s);
+    EXPECT_TRUE(inView(editor.part().right() - 1, editor.part().right()));
 }
 
-// Whatever was clicked inside the editor, the arrows move the part afterwards.
+// Whatever was clicked inside the editor, the arrows move the part afterwards; with Alt
+// they resize it.
 TEST_F(EditorTest, ArrowKeysMoveThePartAfterAClickAnywhereInTheEditor)
 {
     load(120);
@@ -230,8 +134,11 @@ TEST_F(EditorTest, ArrowKeysMoveThePartAfterAClickAnywhereInTheEditor)
         click(target, at);
         keyToFocus(Qt::Key_Right);
         x += 1.0;
-        EXPECT_DOUBLE_EQ(seconds(editor.part().x), x);
+        EXPECT_DOUBLE_EQ(partStart(), x);
     }
+    key(Qt::Key_Up, Qt::AltModifier); // the start moves right by 1 s
+    EXPECT_DOUBLE_EQ(partStart(), x + 1.0);
+    EXPECT_DOUBLE_EQ(partEnd(), x + 40.0);
 }
 
 // The zoom buttons step through 0.05, 0.1, 0.25, 0.5 and 1 pixel a point and back; the
@@ -246,21 +153,17 @@ TEST_F(EditorTest, ZoomStepsThroughTheLadderAndALoadStartsAtTheBottom)
     const auto labelSpacing
         = [&] { return editor.waveformView()->showTimeClearance() * clearance() * EditingState::pointCountPerSecond; };
     EXPECT_FALSE(out->isEnabled());
-    for (const double step : { 0.1, 0.25, 0.5, 1.0 }) {
-        ASSERT_TRUE(in->isEnabled());
-        click(in, QPoint(5, 5));
+    const std::pair<QPushButton*, double> steps[] = { { in, 0.1 }, { in, 0.25 }, { in, 0.5 }, { in, 1.0 }, { out, 0.5 },
+        { out, 0.25 }, { out, 0.1 }, { out, 0.05 } };
+    for (const auto& [pressed, step] : steps) {
+        ASSERT_TRUE(pressed->isEnabled()) << step;
+        click(pressed, QPoint(5, 5));
         EXPECT_DOUBLE_EQ(clearance(), step);
         EXPECT_LE(labelSpacing(), 600.0) << step;
-        EXPECT_DOUBLE_EQ(seconds(editor.part().width), 40.0); // the same times at every scale
+        EXPECT_DOUBLE_EQ(partEnd(), 40.0); // the same times at every scale
+        EXPECT_EQ(in->isEnabled(), step < 1.0) << step;
+        EXPECT_EQ(out->isEnabled(), step > 0.05) << step;
     }
-    EXPECT_FALSE(in->isEnabled());
-    for (const double step : { 0.5, 0.25, 0.1, 0.05 }) {
-        ASSERT_TRUE(out->isEnabled());
-        click(out, QPoint(5, 5));
-        EXPECT_DOUBLE_EQ(clearance(), step);
-        EXPECT_LE(labelSpacing(), 600.0) << step;
-    }
-    EXPECT_FALSE(out->isEnabled());
     click(in, QPoint(5, 5));
     click(in, QPoint(5, 5));
     load(30);
@@ -287,37 +190,22 @@ TEST_F(EditorTest, RecordButtonKeepsItsStartPictureWhenNoRecorderOpens)
 {
     load(30);
     QPushButton* record = button("m_RecordBtn");
-    const QImage start = QIcon(QStringLiteral(":/RecordInAudioEditViewStart.png")).pixmap(32).toImage();
-    int clicks = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("ClickRecord"), nullptr, [&](const Notification&) { ++clicks; });
+    const QImage start = QIcon(u":/RecordInAudioEditViewStart.png"_s).pixmap(32).toImage();
+    const NotificationRecorder clicks(u"ClickRecord"_s);
     click(record, QPoint(5, 5));
-    NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks.posted.size(), 1u);
     EXPECT_EQ(record->icon().pixmap(32).toImage(), start);
-}
-
-TEST_F(EditorTest, ArrowKeysStayInsideTheFile)
-{
-    load(50);
-    key(Qt::Key_Left);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 0.0);
-    for (int i = 0; i < 20; ++i)
-        key(Qt::Key_Right);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x + editor.part().width), 50.0);
-    key(Qt::Key_Up, Qt::AltModifier); // the start moves right by 1 s
-    EXPECT_DOUBLE_EQ(seconds(editor.part().width), 39.0);
 }
 
 TEST_F(EditorTest, UntickingAFadeGreysItsChoiceAndResetsIt)
 {
     load(30);
-    QTest::mouseClick(editor.fadeInBtn(), Qt::LeftButton, {}, QPoint(5, editor.fadeInBtn()->height() / 2));
+    tick(editor.fadeInBtn());
     EXPECT_TRUE(editor.fadeInPoPupBtn()->isEnabled());
     editor.fadeInPoPupBtn()->setCurrentIndex(2);
-    QTest::mouseClick(editor.fadeInBtn(), Qt::LeftButton, {}, QPoint(5, editor.fadeInBtn()->height() / 2));
+    tick(editor.fadeInBtn());
     EXPECT_FALSE(editor.fadeInPoPupBtn()->isEnabled());
-    EXPECT_EQ(editor.fadeInPoPupBtn()->currentText(), QStringLiteral("1s"));
+    EXPECT_EQ(editor.fadeInPoPupBtn()->currentText(), u"1s"_s);
 }
 
 // Closing the window with the cursor in a time field: the field's last word must not reach
@@ -328,62 +216,56 @@ TEST_F(EditorTest, DestroyedWithATimeFieldFocusedItEditsNothing)
     int ready = 0;
     QObject::connect(other, &VyAudioEditorViewController::loadFileSuccessful, [&] { ++ready; });
     gloableState().movieLen = 120;
-    other->chooseFileEnd(QString::fromStdString(tone(120)), QStringLiteral("Tone"));
+    other->chooseFileEnd(tone(120), u"Tone"_s);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return ready > 0; }, 20000));
     other->show();
     other->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(other));
     other->startTimeTF()->setFocus();
     other->startTimeTF()->selectAll();
-    QTest::keyClicks(other->startTimeTF(), QStringLiteral("00:00:20"));
-    int edits = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("ResizeChooseTimeLen"), nullptr, [&](const Notification&) { ++edits; });
+    QTest::keyClicks(other->startTimeTF(), u"00:00:20"_s);
+    const NotificationRecorder edits(u"ResizeChooseTimeLen"_s);
     delete other;
-    NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(edits, 0);
+    EXPECT_TRUE(edits.posted.empty());
 }
 
 TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
 {
-    startLoad(1800); // half an hour: still decoding when the next file arrives
+    startLoad(tone(1800), 1800); // half an hour: still decoding when the next file arrives
     // Keys, zoom, the fade boxes and saving during the load change nothing.
     key(Qt::Key_Right);
     editor.clickZoomIn();
-    click(editor.fadeInBtn(), QPoint(5, editor.fadeInBtn()->height() / 2));
+    tick(editor.fadeInBtn());
     EXPECT_FALSE(editor.fadeInBtn()->isChecked());
     EXPECT_FALSE(editor.fadeInPoPupBtn()->isEnabled());
     editor.uploadToiTunes(); // File > Create Ringtone
     editor.setIsSaveAs(1); // File > Save As
     editor.uploadToiTunes();
-    EXPECT_EQ(editor.saveController()->nameSheet(), nullptr);
-    EXPECT_EQ(editor.saveController()->isSaveAs(), 0u);
-    startLoad(25);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded > before; }, 30000));
-    MonitorCapture::waitFor([] { return false; }, 200); // anything late from the first load
+    EXPECT_EQ(saver()->nameSheet(), nullptr);
+    EXPECT_EQ(saver()->isSaveAs(), 0u);
+    startLoad(tone(25), 25);
+    ASSERT_TRUE(waitLoaded(30000));
+    listenFor(200); // anything late from the first load would land now
     EXPECT_EQ(gloableState()._waveformPointsCount.load(), 25.0f * 200);
     EXPECT_DOUBLE_EQ(gloableState()._pointClearance.load(), 0.05);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().width), 25.0);
+    EXPECT_DOUBLE_EQ(partEnd(), 25.0);
     EXPECT_EQ(loaded, 1);
 }
 
 TEST_F(EditorTest, TheLoadedFileHandedOverAgainKeepsTheEditorWorking)
 {
-    load(60);
-    if (editor.playerState() == PlayerState::None)
+    if (!loadToPlay(60))
         GTEST_SKIP() << "no sound output";
-    type(editor.startTimeTF(), QStringLiteral("00:00:10"));
-    EXPECT_EQ(editor.chooseFileEnd(QString::fromStdString(tone(60)), QStringLiteral("Tone")),
-        VyAudioEditorViewController::AlreadyLoaded);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 10.0);
+    type(editor.startTimeTF(), u"00:00:10"_s);
+    EXPECT_EQ(editor.chooseFileEnd(tone(60), u"Tone"_s), VyAudioEditorViewController::AlreadyLoaded);
+    EXPECT_DOUBLE_EQ(partStart(), 10.0);
     key(Qt::Key_Right);
-    EXPECT_DOUBLE_EQ(seconds(editor.part().x), 11.0);
+    EXPECT_DOUBLE_EQ(partStart(), 11.0);
 }
 
 TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
 {
-    load(30);
-    if (editor.playerState() == PlayerState::None)
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
     key(Qt::Key_Space);
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Previewing);
@@ -396,36 +278,41 @@ TEST_F(EditorTest, SpaceTogglesThePreviewAndPausesWholeFilePlay)
     EXPECT_EQ(editor.playerState(), PlayerState::Paused);
 }
 
-TEST_F(EditorTest, StopAndCloseDuringTheRingsGapLeaveSilence)
+// Stop, Create Ringtone and Close during the rings gap end the preview: no pass starts.
+TEST_F(EditorTest, StopSaveAndCloseDuringTheRingsGapLeaveSilence)
 {
-    load(30);
-    if (editor.playerState() == PlayerState::None)
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 1.0 } });
-    for (const bool close : { false, true }) {
-        SCOPED_TRACE(close ? "close" : "stop");
-        // Half a second before the part's end, so the pass ends soon.
-        editor.repeatePreview(seconds(editor.part().x + editor.part().width) * 1000.0 - 500.0);
+    setRingsGap(1.0);
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        { "stop", [&] { editor.clickStopSound(); } },
+        { "create ringtone",
+            [&] {
+                QTest::mouseClick(editor.saveBtn(), Qt::LeftButton);
+                EXPECT_TRUE(saver()->nameSheet() != nullptr && saver()->nameSheet()->isVisible());
+            } },
+        { "close", [&] { editor.clickCloseButton(); } },
+    };
+    for (const auto& [what, end] : endings) {
+        SCOPED_TRACE(what);
+        editor.repeatePreview(partEnd() * 1000.0 - 500.0); // half a second before the part's end
         ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
-        if (close)
-            editor.clickCloseButton();
-        else
-            editor.clickStopSound();
+        end();
         EXPECT_FALSE(editor.session().gapPending());
-        MonitorCapture::waitFor([] { return false; }, 1500); // longer than the gap
-        EXPECT_NE(editor.playerState(), PlayerState::Playing);
+        EXPECT_FALSE(editor.session().isPreview());
+        listenFor(1500); // longer than the gap
+        EXPECT_NE(editor.playerState(), PlayerState::Playing) << "no new pass, not behind the name sheet";
+        if (saver()->nameSheet() != nullptr)
+            saver()->nameSheet()->reject();
     }
 }
 
 TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
 {
-    load(30);
-    if (editor.playerState() == PlayerState::None)
+    if (!loadToPlay(30))
         GTEST_SKIP() << "no sound output";
     editor.waveformView()->setTimeTF(PartFrame { 0.0, 100.0 }); // 0-10 s at 10 pixels a second
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 0.5 } });
+    setRingsGap(0.5);
     editor.repeatePreview(9600.0); // near the end, so the first pass is short
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return editor.session().gapPending(); }, 20000));
     EXPECT_DOUBLE_EQ(editor.session().timeLineX(), 0.0); // back at the part's start for the gap
@@ -436,6 +323,19 @@ TEST_F(EditorTest, PreviewRepeatsAfterTheRingsGapUntilStopped)
     editor.clickPreviewChosePart(); // ends the loop
     EXPECT_EQ(editor.session().previewBtnSt(), PreviewButtonState::Idle);
     EXPECT_FALSE(editor.session().gapPending());
+}
+
+TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
+{
+    if (!loadToPlay(8))
+        GTEST_SKIP() << "no sound output";
+    const NotificationRecorder stops(u"StopPlay"_s, &editor);
+    editor.handlePlay(7600.0);
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Playing);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return !stops.posted.empty(); }, 20000));
+    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Idle);
+    EXPECT_EQ(editor.playBtn()->property("image").toString(), u"PlayN.png"_s);
+    EXPECT_DOUBLE_EQ(editor.waveformView()->timeLineX(), 0.0);
 }
 
 // What the speakers play, heard at the sound server's monitor.
@@ -449,28 +349,15 @@ protected:
         // The capture settles before anything plays.
         MonitorCapture::waitFor([&] { return monitor.seconds() > 0.5; }, 5000);
     }
-    // Waits until the capture holds `count` runs of sound and silence (see runsMs).
-    std::vector<int> waitForRuns(size_t count, int timeoutMs)
-    {
-        std::vector<int> runs;
-        MonitorCapture::waitFor(
-            [&] {
-                runs = MonitorCapture::runsMs(monitor.captured());
-                return runs.size() >= count;
-            },
-            timeoutMs);
-        return runs;
-    }
     MonitorCapture monitor;
 };
 
 TEST_F(HeardTest, WholeFilePlayKeepsItsLevel)
 {
-    load(8);
-    if (editor.playerState() == PlayerState::None)
+    if (!loadToPlay(8))
         GTEST_SKIP() << "no sound output";
     QTest::mouseClick(editor.playBtn(), Qt::LeftButton);
-    const std::vector<int> runs = waitForRuns(2, 20000);
+    const std::vector<int> runs = waitForRuns(monitor, 2, 20000);
     ASSERT_GE(runs.size(), 2u);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return monitor.seconds() * 1000.0 > runs[0] + 3500.0; }, 20000));
     const QByteArray heard = monitor.captured();
@@ -480,68 +367,36 @@ TEST_F(HeardTest, WholeFilePlayKeepsItsLevel)
         EXPECT_NEAR(MonitorCapture::levelDb(heard, at, 100.0), first, 1.0) << at - runs[0] << " ms into play";
 }
 
-struct PassCase {
-    const char* name;
-    double fileSeconds;
-    double partSeconds; // from 0
-};
-
-class PreviewPassHeard : public HeardTest, public ::testing::WithParamInterface<PassCase> { };
+// A part from 0 to `second` seconds of a file of `first` seconds.
+class PreviewPassHeard : public HeardTest, public ::testing::WithParamInterface<std::pair<double, double>> { };
 
 TEST_P(PreviewPassHeard, EndsAtThePartsEndAndRestsForTheRingsGap)
 {
-    const PassCase& c = GetParam();
-    load(c.fileSeconds, 44100); // the sound server's own rate: no resampling blurs the edges
-    if (editor.playerState() == PlayerState::None)
+    const auto [fileSeconds, partSeconds] = GetParam();
+    // The sound server's own rate: no resampling blurs the edges.
+    if (!loadToPlay(fileSeconds, 44100))
         GTEST_SKIP() << "no sound output";
-    editor.waveformView()->setTimeTF(PartFrame { 0.0, c.partSeconds * 10.0 }); // 10 pixels a second
-    NotificationCenter::defaultCenter().post(
-        QStringLiteral("SetRingsGapTime"), nullptr, { { QStringLiteral("RingsGap"), 0.5 } });
+    editor.waveformView()->setTimeTF(PartFrame { 0.0, partSeconds * 10.0 }); // 10 pixels a second
+    setRingsGap(0.5);
     QTest::mouseClick(editor.previewBtn(), Qt::LeftButton);
     // silence, the first pass, the gap, and the next pass begun
-    const std::vector<int> runs = waitForRuns(4, 30000);
+    const std::vector<int> runs = waitForRuns(monitor, 4, 30000);
     editor.clickPreviewChosePart();
     ASSERT_GE(runs.size(), 4u);
-    EXPECT_NEAR(runs[1], c.partSeconds * 1000.0, 10.0) << "nothing after the part's end is heard";
+    EXPECT_NEAR(runs[1], partSeconds * 1000.0, 10.0) << "nothing after the part's end is heard";
     EXPECT_NEAR(runs[2], 500.0, 100.0) << "the silence between the passes";
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, PreviewPassHeard,
-    ::testing::Values(PassCase { "EndingMidFile", 8.0, 5.0 }, PassCase { "EndingAtTheFilesEnd", 5.0, 5.0 }),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Parts, PreviewPassHeard, ::testing::Values(std::pair { 8.0, 5.0 }, std::pair { 5.0, 5.0 }),
+    [](const auto& info) { return info.param.first > info.param.second ? "EndingMidFile" : "EndingAtTheFilesEnd"; });
 
-TEST_F(EditorTest, WholeFilePlayReachingTheEndResetsAndSaysSo)
-{
-    load(8);
-    if (editor.playerState() == PlayerState::None)
-        GTEST_SKIP() << "no sound output";
-    int stops = 0;
-    const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("StopPlay"), &editor, [&](const Notification&) { ++stops; });
-    editor.handlePlay(7600.0);
-    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Playing);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return stops > 0; }, 20000));
-    NotificationCenter::defaultCenter().removeObserver(id);
-    EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Idle);
-    EXPECT_EQ(editor.playBtn()->property("image").toString(), QStringLiteral("PlayN.png"));
-    EXPECT_DOUBLE_EQ(editor.waveformView()->timeLineX(), 0.0);
-}
-
-} // namespace
-
-#include "ui/editor/showprocessviewcontroller.h"
-
-namespace {
-
-TEST(ShowProcessView, ShowsTheFractionDoneAndItsText)
+TEST(ShowProcessView, ShowsTheFractionDoneNeverPastTheEnd)
 {
     ShowProcessViewController progress;
     progress.setProgressRate(0.4f);
     EXPECT_EQ(progress.progress(), 40);
-    progress.setProgressRate(1.7f); // never past the end
+    progress.setProgressRate(1.7f);
     EXPECT_EQ(progress.progress(), 100);
-    progress.setInfo(QStringLiteral("Copying"));
-    EXPECT_EQ(progress.info(), QStringLiteral("Copying"));
 }
 
 } // namespace

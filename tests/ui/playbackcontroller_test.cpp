@@ -1,8 +1,8 @@
-#include "core/environment/editingstate.h"
-#include "core/notification/notificationcenter.h"
-#include "support/fixtures.h"
+#include "media/decoderlib.h"
+#include "support/editorfixture.h"
 #include "support/monitorcapture.h"
-#include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "support/notificationrecorder.h"
+#include "support/qtfixtures.h"
 #include "ui/player/roingtoneplaybackcontroller.h"
 #include "ui/player/videosurface.h"
 
@@ -12,45 +12,37 @@
 
 #include <thread>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
+namespace {
 
 class PlaybackControllerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { DecMgrInit(); }
     void SetUp() override
     {
-        m_observer = NotificationCenter::defaultCenter().addObserver(
-            nullptr, QString(), nullptr, [this](const Notification& n) {
-                if (n.name.endsWith(QStringLiteral("Play")))
-                    posted.push_back(n.name);
-            });
         pane.resize(210, 143);
         if (!controller.initPlayerWithPath(QString(), &pane, QRect(0, 0, 210, 143)))
             GTEST_SKIP() << "no sound output";
     }
-    void TearDown() override { NotificationCenter::defaultCenter().removeObserver(m_observer); }
+    // The play-state notifications posted so far.
+    [[nodiscard]] QStringList posted() const { return recorder.names(u"Play"_s); }
 
     QWidget pane;
     RoingTonePlayBackController controller;
-    std::vector<QString> posted;
-    NotificationCenter::ObserverId m_observer = 0;
+    NotificationRecorder recorder;
 };
 
 TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.wav")));
     EXPECT_FALSE(controller.hasVideo());
     controller.play();
     EXPECT_EQ(controller.playerState(), PlayerState::Playing);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.getPlayedTime() > 0.1; }, 10000));
 
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
-    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("video.mp4")));
+    EXPECT_EQ(posted(), (QStringList { u"StartPlay"_s, u"StopPlay"_s }));
     EXPECT_EQ(controller.playerState(), PlayerState::Stopped);
     EXPECT_TRUE(controller.hasVideo());
     EXPECT_NEAR(controller.getMovieLength(), 3.0, 0.05);
@@ -58,7 +50,7 @@ TEST_F(PlaybackControllerTest, ASecondFileStopsTheFirstBeforeItIsAttached)
 
 TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("video.mp4"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("video.mp4")));
     VideoSurface* surface = controller.getPlayViewHandle();
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface->parentWidget(), &pane);
@@ -67,13 +59,13 @@ TEST_F(PlaybackControllerTest, PicturesReachTheSurfaceWhilePlaying)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return !surface->picture().isNull(); }, 10000));
     EXPECT_EQ(surface->picture().size(), QSize(160, 120));
     controller.stop();
-    EXPECT_EQ(posted.back(), QStringLiteral("StopPlay"));
+    EXPECT_EQ(posted().back(), u"StopPlay"_s);
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return surface->picture().isNull(); }, 5000)); // blanked
 }
 
 TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.flac"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.flac")));
     controller.play();
     std::jthread starter([this] {
         controller.setVolume(50);
@@ -84,59 +76,47 @@ TEST_F(PlaybackControllerTest, PauseSeekAndVolumeAnswerFromAnyThread)
     EXPECT_GE(controller.getPlayedTime(), 3.0);
     controller.pause();
     EXPECT_EQ(controller.playerState(), PlayerState::Paused);
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
-    EXPECT_EQ(posted[1], QStringLiteral("PausePlay"));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted().size() >= 2; }, 5000));
+    EXPECT_EQ(posted()[1], u"PausePlay"_s);
     controller.stop();
 }
 
 TEST_F(PlaybackControllerTest, PlayingToTheEndIsAnnouncedAsAStop)
 {
-    ASSERT_TRUE(controller.setNewPlayFile(q(fixtures::path("tone.wav"))));
+    ASSERT_TRUE(controller.setNewPlayFile(fixture("tone.wav")));
     controller.seekPlayer(5.6);
     controller.play();
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return controller.playerState() == PlayerState::Stopped; }, 20000));
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted.size() >= 2; }, 5000));
-    EXPECT_EQ(posted, (std::vector<QString> { QStringLiteral("StartPlay"), QStringLiteral("StopPlay") }));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return posted().size() >= 2; }, 5000));
+    EXPECT_EQ(posted(), (QStringList { u"StartPlay"_s, u"StopPlay"_s }));
 }
 
 TEST_F(PlaybackControllerTest, FilesWithoutSoundAreRefused)
 {
-    EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("video-silent.mp4"))));
-    EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(q(fixtures::path("no-such-file.mp3"))));
-    EXPECT_FALSE(controller.setNewPlayFile(q(fixtures::path("video-silent.mp4"))));
+    EXPECT_TRUE(RoingTonePlayBackController::canCreateDecoder(fixture("video-silent.mp4")));
+    EXPECT_FALSE(RoingTonePlayBackController::canCreateDecoder(fixture("no-such-file.mp3")));
+    EXPECT_FALSE(controller.setNewPlayFile(fixture("video-silent.mp4")));
     EXPECT_EQ(controller.playerState(), PlayerState::Stopped);
 }
 
-TEST(NoSoundServerUi, EditorWorksWithoutSound)
+using NoSoundServerUi = EditorFixture;
+
+// The editor loads and edits, and its player is refused rather than left half made.
+TEST_F(NoSoundServerUi, TheEditorWorksAndItsPlayerIsRefused)
 {
     if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
         GTEST_SKIP() << "only meaningful without a sound server";
-    DecMgrInit();
-    GloableVar::resetGloableVariable();
-    gloableState()._pointClearance = 0.05;
-    gloableState().movieLen = 6.0;
-    VyAudioEditorViewController editor;
-    bool loaded = false;
-    QObject::connect(&editor, &VyAudioEditorViewController::loadFileSuccessful, [&] { loaded = true; });
-    editor.chooseFileEnd(QString::fromStdString(fixtures::path("tone.wav")), QStringLiteral("tone"));
-    ASSERT_TRUE(MonitorCapture::waitFor([&] { return loaded; }, 20000));
+    load(6);
     EXPECT_EQ(editor.getPlayerState(), PlayerState::None);
     editor.clickPlaySound(); // does nothing visible
     editor.clickPreviewChosePart();
     EXPECT_EQ(editor.session().playBtnSt(), PlayButtonState::Fresh);
     editor.waveformView()->narrowChoosePart(10.0, 2); // editing still works
     EXPECT_DOUBLE_EQ(editor.part().width, 50.0);
-    GloableVar::resetGloableVariable();
-}
 
-TEST(NoSoundServerUi, EditorPlayerIsRefused)
-{
-    if (qEnvironmentVariableIsEmpty("SONABEL_EXPECT_NO_SOUND"))
-        GTEST_SKIP() << "only meaningful without a sound server";
     QWidget pane;
     RoingTonePlayBackController controller;
-    EXPECT_FALSE(controller.initPlayerWithPath(
-        QString::fromStdString(fixtures::path("tone.wav")), &pane, QRect(0, 0, 210, 143)));
+    EXPECT_FALSE(controller.initPlayerWithPath(fixture("tone.wav"), &pane, QRect(0, 0, 210, 143)));
     EXPECT_EQ(controller.playerState(), PlayerState::None);
     EXPECT_EQ(controller.getPlayViewHandle(), nullptr);
 }

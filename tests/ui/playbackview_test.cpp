@@ -1,4 +1,6 @@
 #include "core/notification/notificationcenter.h"
+#include "support/notificationrecorder.h"
+#include "support/widgetpixels.h"
 #include "ui/player/playbackview.h"
 #include "ui/player/showareaview.h"
 
@@ -6,31 +8,20 @@
 #include <QColor>
 #include <QEnterEvent>
 #include <QImage>
-#include <QPixmap>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <tuple>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 using Kind = PlayBackView::ActionImageKind;
 
 const QSize kPaneSize(255, 148);
-
-// The button notifications ("StartPlayer", "StopPlayer") the views post while it lives.
-struct Recorder {
-    std::vector<Notification> posted;
-    const NotificationCenter::ObserverId id
-        = NotificationCenter::defaultCenter().addObserver(nullptr, QString(), nullptr, [this](const Notification& n) {
-              if (n.name.endsWith(u"Player"))
-                  posted.push_back(n);
-          });
-    ~Recorder() { NotificationCenter::defaultCenter().removeObserver(id); }
-};
 
 // Stands for the player controller, which is who posts the play-state notifications.
 const int kSomePlayer = 0;
@@ -58,26 +49,11 @@ void clickAt(QWidget* widget, QPoint position, Qt::MouseButton button = Qt::Left
     QTest::mouseClick(widget, button, {}, position);
 }
 
-QImage grabbed(QWidget& widget)
-{
-    return widget.grab().toImage().convertToFormat(QImage::Format_ARGB32);
-}
-
 QImage filled(QSize size, QColor color)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(color);
     return image;
-}
-
-// Scaled and composited pixels are compared with a little room for rounding.
-::testing::AssertionResult looksLike(QColor actual, QColor expected, int tolerance = 6)
-{
-    if (std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance
-        && std::abs(actual.blue() - expected.blue()) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
-                                         << expected.name().toStdString();
 }
 
 bool isNearWhite(QColor color)
@@ -91,55 +67,36 @@ void expectButton(const PlayBackView& view, PlayerState state, Kind kind)
     EXPECT_EQ(view.actionImageKind(), kind);
 }
 
-void expectRecorded(const Recorder& recorder, std::initializer_list<const char*> names, const PlayBackView* object)
-{
-    ASSERT_EQ(recorder.posted.size(), names.size());
-    int i = 0;
-    for (const char* name : names) {
-        EXPECT_EQ(recorder.posted[i].name, QString::fromLatin1(name));
-        EXPECT_EQ(recorder.posted[i++].object, object);
-    }
-}
-
 class PlayBackViewTest : public ::testing::Test {
 protected:
     void SetUp() override { view.resize(kPaneSize); }
     PlayBackView view;
 };
 
-TEST_F(PlayBackViewTest, StartsStoppedWithThePlayButtonCentredOverTheGenericPicture)
-{
-    expectButton(view, PlayerState::Stopped, Kind::Play);
-    EXPECT_EQ(view.actionRect(), QRect(103, 50, 48, 48));
-    EXPECT_EQ(view.sizeHint(), kPaneSize);
-    // 120 x 90 fitted into the audio box.
-    EXPECT_EQ(view.newWidth(), 197);
-    EXPECT_EQ(view.newHeight(), 148);
-    EXPECT_EQ(view.pictureRect(), QRect(29, 15, 197, 133));
-}
-
 TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlayAndClicksBesideOrWithoutItDoNothing)
 {
-    Recorder recorder;
+    expectButton(view, PlayerState::Stopped, Kind::Play);
+    const NotificationRecorder recorder({}, &view); // its button notifications: ...Player
     const QRect button = view.actionRect();
+    EXPECT_EQ(button, QRect(103, 50, 48, 48));
     clickAt(&view, button.topLeft() - QPoint(1, 0));
     clickAt(&view, button.bottomRight() + QPoint(0, 1));
     clickAt(&view, QPoint(5, view.height() - 5));
     clickAt(&view, view.rect().center(), Qt::RightButton);
-    EXPECT_TRUE(recorder.posted.empty());
+    EXPECT_TRUE(recorder.names(u"Player"_s).empty());
     EXPECT_EQ(view.actionImageKind(), Kind::Play);
 
     clickAt(&view, view.rect().center());
-    expectRecorded(recorder, { "StartPlayer" }, &view);
+    EXPECT_EQ(recorder.names(u"Player"_s), QStringList { u"StartPlayer"_s });
     EXPECT_EQ(view.actionImageKind(), Kind::Stop);
     clickAt(&view, button.topLeft());
-    expectRecorded(recorder, { "StartPlayer", "StopPlayer" }, &view);
+    EXPECT_EQ(recorder.names(u"Player"_s), (QStringList { u"StartPlayer"_s, u"StopPlayer"_s }));
     // The click only asks; the state follows the player's own notifications.
     expectButton(view, PlayerState::Stopped, Kind::Play);
 
     // The editor answers "StartPlayer" by playing, which posts "StartPlay" at once.
     const auto id = NotificationCenter::defaultCenter().addObserver(
-        nullptr, QStringLiteral("StartPlayer"), nullptr, [](const Notification&) { postFromPlayer(u"StartPlay"); });
+        nullptr, u"StartPlayer"_s, nullptr, [](const Notification&) { postFromPlayer(u"StartPlay"); });
     pointerEnters(&view);
     clickAt(&view, view.rect().center());
     NotificationCenter::defaultCenter().removeObserver(id);
@@ -149,7 +106,7 @@ TEST_F(PlayBackViewTest, ClickingTheButtonStartsThenStopsPlayAndClicksBesideOrWi
     pointerLeaves(&view);
     ASSERT_EQ(view.actionImageKind(), Kind::None);
     clickAt(&view, view.rect().center());
-    EXPECT_EQ(recorder.posted.size(), 3u);
+    EXPECT_EQ(recorder.names(u"Player"_s).size(), 3);
 }
 
 TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsItAndHoverShowsTheButton)
@@ -176,7 +133,7 @@ TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsItAndHoverShowsThe
     // Play started while pointing at the pane keeps the stop button within reach; a
     // notification without a sender counts as well.
     pointerEnters(&view);
-    NotificationCenter::defaultCenter().post(QStringLiteral("StartPlay"));
+    NotificationCenter::defaultCenter().post(u"StartPlay"_s);
     expectButton(view, PlayerState::Playing, Kind::Stop);
 }
 
@@ -196,13 +153,16 @@ TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
 
 TEST_F(PlayBackViewTest, EveryPictureGetsItsDrawingSize)
 {
-    // {newWidth, newHeight, pictureRect} of a picture of `size`; video thumbnails (no compose)
-    // get the narrower box.
-    const auto drawn = [this](QSize size, bool compose) {
+    // {newWidth, newHeight, pictureRect}: the generic 120 x 90 picture fitted into the audio box.
+    const auto drawing = [this] { return std::tuple(view.newWidth(), view.newHeight(), view.pictureRect()); };
+    EXPECT_EQ(view.sizeHint(), kPaneSize);
+    EXPECT_EQ(drawing(), std::tuple(197, 148, QRect(29, 15, 197, 133)));
+    // The very first picture is sized too, not only the later ones; video thumbnails (no
+    // compose) get the narrower box.
+    const auto drawn = [&](QSize size, bool compose) {
         view.setImage(filled(size, Qt::green), compose);
-        return std::tuple(view.newWidth(), view.newHeight(), view.pictureRect());
+        return drawing();
     };
-    // The very first picture is sized too, not only the later ones.
     EXPECT_EQ(drawn({ 510, 148 }, true), std::tuple(255, 74, QRect(0, 148 - 59, 255, 59)));
     EXPECT_EQ(drawn({ 37, 74 }, true), std::tuple(74, 148, QRect(90, 15, 74, 133)));
     EXPECT_EQ(drawn({ 350, 148 }, false), std::tuple(175, 74, QRect(40, 148 - 59, 175, 59)));
@@ -213,57 +173,35 @@ TEST_F(PlayBackViewTest, EveryPictureGetsItsDrawingSize)
     EXPECT_TRUE(picture.isEmpty());
 }
 
-TEST_F(PlayBackViewTest, GenericPictureStandsInForAMissingOne)
-{
-    const QImage generic(QStringLiteral(":/AudioPic.png"));
-    ASSERT_FALSE(generic.isNull());
-    view.setImage(filled({ 510, 148 }, Qt::red), true);
-    view.setImage(QImage(), false);
-    EXPECT_EQ(view.newWidth(), 175);
-    EXPECT_EQ(view.newHeight(), 131);
-    const QImage pane = grabbed(view);
-    const QRect picture = view.pictureRect();
-    // Corners of the generic picture, away from its note and the button.
-    EXPECT_TRUE(looksLike(
-        pane.pixelColor(picture.left() + 3, picture.bottom() - 3), generic.pixelColor(1, generic.height() - 2), 12));
-    EXPECT_TRUE(looksLike(pane.pixelColor(picture.left() - 3, picture.bottom() - 3), Qt::black));
-}
-
 TEST_F(PlayBackViewTest, PictureSitsAtTheBottomUnderTheCaptionStripAndTheHiddenButtonUncoversThePane)
 {
     view.setImage(filled({ 510, 148 }, Qt::red), true); // drawn over the bottom 59 rows
-    const QImage pane = grabbed(view);
-    // Columns clear of the button at both sides, then the middle one below and above it.
-    for (int x : { 2, 252 }) {
-        EXPECT_TRUE(looksLike(pane.pixelColor(x, 147), Qt::red)) << "x " << x;
-        EXPECT_TRUE(looksLike(pane.pixelColor(x, 90), Qt::red)) << "x " << x;
-        EXPECT_TRUE(looksLike(pane.pixelColor(x, 87), Qt::black)) << "x " << x;
-        EXPECT_TRUE(looksLike(pane.pixelColor(x, 20), Qt::black)) << "x " << x;
-    }
-    EXPECT_TRUE(looksLike(pane.pixelColor(127, 147), Qt::red));
-    EXPECT_TRUE(looksLike(pane.pixelColor(127, 20), Qt::black));
-
-    // The caption strip covers the top 15 rows, full width, with its band of showBack.
-    const QImage band(QStringLiteral(":/showBack.png"));
-    ASSERT_FALSE(band.isNull());
+    QImage pane = grabbed(view);
+    EXPECT_TRUE(looksLike(pane.pixelColor(252, 90), Qt::red));
+    EXPECT_TRUE(looksLike(pane.pixelColor(2, 87), Qt::black));
+    // The caption strip covers the top 15 rows, full width (ShowAreaViewTest pins its band).
     ASSERT_NE(view.showView(), nullptr);
     EXPECT_EQ(view.showView()->geometry(), QRect(0, 0, 255, 15));
-    for (int y : { 1, 7, 13 }) {
-        EXPECT_TRUE(looksLike(pane.pixelColor(1, y), band.pixelColor(0, y), 12)) << "y " << y;
-        EXPECT_TRUE(looksLike(pane.pixelColor(253, y), band.pixelColor(0, y), 12)) << "y " << y;
-    }
-    EXPECT_FALSE(looksLike(pane.pixelColor(1, 7), Qt::black));
-
     // The play button in the middle, at its own size.
-    const QRect button = view.actionRect();
-    EXPECT_TRUE(isNearWhite(pane.pixelColor(button.center())));
-    EXPECT_TRUE(looksLike(pane.pixelColor(button.left() - 1, button.center().y()), Qt::black));
+    EXPECT_TRUE(isNearWhite(pane.pixelColor(view.actionRect().center())));
+    EXPECT_TRUE(looksLike(pane.pixelColor(view.actionRect().left() - 1, view.actionRect().center().y()), Qt::black));
 
     // Playing with the pointer away, the hidden button uncovers the pane; hovering brings it back.
     postFromPlayer(u"StartPlay");
     EXPECT_TRUE(looksLike(grabbed(view).pixelColor(view.rect().center()), Qt::black));
     pointerEnters(&view);
     EXPECT_TRUE(isNearWhite(grabbed(view).pixelColor(view.actionRect().center())));
+
+    // Without a picture the generic one stands in (a corner of it, away from its note).
+    const QImage generic(u":/AudioPic.png"_s);
+    view.setImage(QImage(), false);
+    EXPECT_EQ(view.newWidth(), 175);
+    EXPECT_EQ(view.newHeight(), 131);
+    pane = grabbed(view);
+    const QRect picture = view.pictureRect();
+    EXPECT_TRUE(looksLike(
+        pane.pixelColor(picture.left() + 3, picture.bottom() - 3), generic.pixelColor(1, generic.height() - 2), 12));
+    EXPECT_TRUE(looksLike(pane.pixelColor(picture.left() - 3, picture.bottom() - 3), Qt::black));
 }
 
 TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
@@ -280,43 +218,36 @@ TEST(PlayBackViewCoverTest, StartsWithoutAButtonAndLetsTheVideoShowThrough)
 
     expectButton(*cover, PlayerState::Stopped, Kind::None);
     EXPECT_EQ(cover->showView(), nullptr);
-    const QImage idle = grabbed(video);
-    for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(105, 71), QPoint(209, 142) })
-        EXPECT_TRUE(looksLike(idle.pixelColor(p), videoColour)) << p.x() << "," << p.y();
+    EXPECT_TRUE(looksLike(grabbed(video).pixelColor(105, 71), videoColour));
 
     pointerEnters(cover);
     ASSERT_EQ(cover->actionImageKind(), Kind::Play);
     const QImage hovered = grabbed(video);
     EXPECT_TRUE(isNearWhite(hovered.pixelColor(cover->actionRect().center())));
-    for (QPoint p : { QPoint(0, 0), QPoint(105, 7), QPoint(209, 142), cover->actionRect().topLeft() - QPoint(1, 1) })
-        EXPECT_TRUE(looksLike(hovered.pixelColor(p), videoColour)) << p.x() << "," << p.y();
+    EXPECT_TRUE(looksLike(hovered.pixelColor(cover->actionRect().topLeft() - QPoint(1, 1)), videoColour));
 
-    Recorder recorder;
+    const NotificationRecorder recorder({}, cover);
     clickAt(cover, cover->actionRect().center());
-    expectRecorded(recorder, { "StartPlayer" }, cover);
+    EXPECT_EQ(recorder.names(u"Player"_s), QStringList { u"StartPlayer"_s });
 }
 
 TEST(ShowAreaViewTest, ShowsTheCaptionOverItsBand)
 {
     ShowAreaView strip;
-    EXPECT_EQ(strip.caption(), QStringLiteral("Selected Item"));
+    EXPECT_EQ(strip.caption(), u"Selected Item"_s);
     strip.resize(255, 15);
     const QImage shown = grabbed(strip);
-    const QImage band(QStringLiteral(":/showBack.png"));
-    ASSERT_FALSE(band.isNull());
-    // The band is stretched over the whole strip, left to right and top to bottom; white text
-    // in the middle, none near the ends.
+    const QImage band(u":/showBack.png"_s);
+    // The band stretched over the whole strip; white text in the middle, none near the ends.
+    EXPECT_TRUE(looksLike(shown.pixelColor(0, 3), band.pixelColor(0, 3), 12));
+    EXPECT_TRUE(looksLike(shown.pixelColor(254, 11), band.pixelColor(band.width() - 1, 11), 12));
     int whiteInMiddle = 0;
     int whiteAtEnds = 0;
     for (int y = 0; y < 15; ++y) {
-        EXPECT_TRUE(looksLike(shown.pixelColor(0, y), band.pixelColor(0, y), 12)) << "y " << y;
-        EXPECT_TRUE(looksLike(shown.pixelColor(254, y), band.pixelColor(band.width() - 1, y), 12)) << "y " << y;
         for (int x = 0; x < 255; ++x) {
             const bool white = isNearWhite(shown.pixelColor(x, y));
-            if (x >= 90 && x < 165)
-                whiteInMiddle += white;
-            else if (x < 40 || x >= 215)
-                whiteAtEnds += white;
+            whiteInMiddle += x >= 90 && x < 165 && white;
+            whiteAtEnds += (x < 40 || x >= 215) && white;
         }
     }
     EXPECT_GT(whiteInMiddle, 10);

@@ -1,5 +1,5 @@
 #include "core/config/productconfig.h"
-#include "core/notification/notificationcenter.h"
+#include "support/notificationrecorder.h"
 #include "support/productconfigsandbox.h"
 #include "ui/preferences/mainpreferencecontroller.h"
 
@@ -10,22 +10,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-
-// Every notification posted while it lives.
-class Recorder {
-public:
-    Recorder()
-    {
-        m_id = NotificationCenter::defaultCenter().addObserver(
-            nullptr, QString(), nullptr, [this](const Notification& n) { posted.push_back(n); });
-    }
-    ~Recorder() { NotificationCenter::defaultCenter().removeObserver(m_id); }
-    std::vector<Notification> posted;
-
-private:
-    NotificationCenter::ObserverId m_id;
-};
 
 // Picks `index` in a pop-up from the keyboard; every step is a choice of its own.
 void choose(QComboBox* pop, int index)
@@ -47,18 +34,18 @@ using PreferencesTest = ProductConfigSandbox;
 
 TEST_F(PreferencesTest, OpensKeepingTheSourceFormat)
 {
-    Recorder recorder;
+    NotificationRecorder recorder;
     MainPreferenceController window;
     EXPECT_TRUE(window.keepSourceSettingChk()->isChecked());
-    EXPECT_EQ(window.sampleRatePop()->currentText(), QStringLiteral("44100 Hz"));
-    EXPECT_EQ(window.channelPop()->currentText(), QStringLiteral("2 Channels Stereo"));
-    EXPECT_EQ(window.bitRatePop()->currentText(), QStringLiteral("128 kbps"));
+    EXPECT_EQ(window.sampleRatePop()->currentText(), u"44100 Hz"_s);
+    EXPECT_EQ(window.channelPop()->currentText(), u"2 Channels Stereo"_s);
+    EXPECT_EQ(window.bitRatePop()->currentText(), u"128 kbps"_s);
     for (QComboBox* pop : { window.sampleRatePop(), window.channelPop(), window.bitRatePop() })
         EXPECT_FALSE(pop->isEnabled());
     EXPECT_TRUE(window.keyMoveDistPop()->isEnabled());
 
     ASSERT_EQ(recorder.posted.size(), 1u);
-    EXPECT_EQ(recorder.posted[0].name, QStringLiteral("SetAudioParm"));
+    EXPECT_EQ(recorder.posted[0].name, u"SetAudioParm"_s);
     EXPECT_EQ(recorder.posted[0].object, &window);
     EXPECT_TRUE(recorder.posted[0].userInfo.isEmpty());
 }
@@ -67,46 +54,43 @@ TEST_F(PreferencesTest, ChoicesArePostedWithTheirValuesAndTypes)
 {
     MainPreferenceController window;
     window.show();
-    Recorder recorder;
+    NotificationRecorder recorder;
 
     tick(window.keepSourceSettingChk());
     ASSERT_FALSE(window.keepSourceSettingChk()->isChecked());
     EXPECT_TRUE(window.sampleRatePop()->isEnabled());
     ASSERT_EQ(recorder.posted.size(), 1u);
     EXPECT_EQ(recorder.posted[0].userInfo,
-        (QVariantMap { { QStringLiteral("SampleRate"), 44100 }, { QStringLiteral("Channels"), 2 },
-            { QStringLiteral("BitRate"), 128000 } }));
+        (QVariantMap { { u"SampleRate"_s, 44100 }, { u"Channels"_s, 2 }, { u"BitRate"_s, 128000 } }));
 
-    choose(window.sampleRatePop(), 0);
-    choose(window.channelPop(), 0);
-    choose(window.bitRatePop(), 4);
-    ASSERT_EQ(recorder.posted.back().name, QStringLiteral("SetAudioParm"));
-    const QVariantMap last = recorder.posted.back().userInfo;
-    EXPECT_EQ(last.value(QStringLiteral("SampleRate")), QVariant(48000));
-    EXPECT_EQ(last.value(QStringLiteral("Channels")), QVariant(1));
-    EXPECT_EQ(last.value(QStringLiteral("BitRate")), QVariant(160000));
-    EXPECT_EQ(last.value(QStringLiteral("SampleRate")).typeId(), QMetaType::Int);
-
-    choose(window.keyMoveDistPop(), 1);
-    ASSERT_EQ(recorder.posted.back().name, QStringLiteral("SetKeyMovie"));
-    const QVariant step = recorder.posted.back().userInfo.value(QStringLiteral("KeyMoveDist"));
-    EXPECT_EQ(step.typeId(), QMetaType::Float);
-    EXPECT_FLOAT_EQ(step.toFloat(), 0.5f);
-
-    choose(window.ringsGapPop(), 2);
-    choose(window.ringsGapPop(), 0);
-    ASSERT_EQ(recorder.posted.back().name, QStringLiteral("SetRingsGapTime"));
-    EXPECT_EQ(window.ringsGapPop()->currentText(), QStringLiteral("0.5 sencod gap"));
-    EXPECT_DOUBLE_EQ(recorder.posted.back().userInfo.value(QStringLiteral("RingsGap")).toDouble(), 0.5);
-    choose(window.ringsGapPop(), 1);
-    EXPECT_EQ(window.ringsGapPop()->currentText(), QStringLiteral("1 sencod gap"));
-    EXPECT_DOUBLE_EQ(recorder.posted.back().userInfo.value(QStringLiteral("RingsGap")).toDouble(), 1.0);
+    // Each choice is posted at once, its value in the type its observers read.
+    const std::tuple<QComboBox*, int, const char*, const char*, QVariant, const char*> choices[] = {
+        { window.keyMoveDistPop(), 1, "SetKeyMovie", "KeyMoveDist", 0.5f, nullptr },
+        { window.ringsGapPop(), 2, "SetRingsGapTime", "RingsGap", 2.0, nullptr },
+        { window.ringsGapPop(), 0, "SetRingsGapTime", "RingsGap", 0.5, "0.5 sencod gap" },
+        { window.ringsGapPop(), 1, "SetRingsGapTime", "RingsGap", 1.0, "1 sencod gap" },
+        { window.sampleRatePop(), 0, "SetAudioParm", "SampleRate", 48000, nullptr },
+        { window.channelPop(), 0, "SetAudioParm", "Channels", 1, nullptr },
+        { window.bitRatePop(), 4, "SetAudioParm", "BitRate", 160000, nullptr },
+    };
+    for (const auto& [pop, index, name, key, value, shown] : choices) {
+        SCOPED_TRACE(key);
+        choose(pop, index);
+        ASSERT_EQ(recorder.posted.back().name, QString::fromLatin1(name));
+        const QVariant posted = recorder.posted.back().userInfo.value(QString::fromLatin1(key));
+        EXPECT_EQ(posted, value);
+        EXPECT_EQ(posted.typeId(), value.typeId());
+        EXPECT_TRUE(shown == nullptr || pop->currentText() == QString::fromUtf8(shown))
+            << pop->currentText().toStdString();
+    }
+    EXPECT_EQ(recorder.posted.back().userInfo,
+        (QVariantMap { { u"SampleRate"_s, 48000 }, { u"Channels"_s, 1 }, { u"BitRate"_s, 160000 } }));
 
     // Ticking keep-source again goes back to the defaults and the source's own format.
     tick(window.keepSourceSettingChk());
-    EXPECT_EQ(window.bitRatePop()->currentText(), QStringLiteral("128 kbps"));
+    EXPECT_EQ(window.bitRatePop()->currentText(), u"128 kbps"_s);
     EXPECT_FALSE(window.bitRatePop()->isEnabled());
-    EXPECT_EQ(recorder.posted.back().name, QStringLiteral("SetAudioParm"));
+    EXPECT_EQ(recorder.posted.back().name, u"SetAudioParm"_s);
     EXPECT_TRUE(recorder.posted.back().userInfo.isEmpty());
 }
 
@@ -117,15 +101,15 @@ TEST_F(PreferencesTest, CheckBoxesReadAndWriteTheConfiguration)
     EXPECT_FALSE(window.playSoundStartChk()->isChecked()); // shipped "NO"
     EXPECT_TRUE(window.autoUpateChk()->isChecked()); // shipped "YES"
     EXPECT_FALSE(window.showWarnningBtn()->isChecked()); // shipped "NO": the warning is shown
-    EXPECT_EQ(window.showWarnningBtn()->text(), QStringLiteral("Don't warn about ringtones longer than 40 seconds"));
+    EXPECT_EQ(window.showWarnningBtn()->text(), u"Don't warn about ringtones longer than 40 seconds"_s);
 
     tick(window.playSoundStartChk());
     tick(window.autoUpateChk());
     tick(window.showWarnningBtn());
     ProductConfig::reload();
-    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("PlaySoundWhenStart")), QStringLiteral("YES"));
-    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("AutoUpdate")), QStringLiteral("NO"));
-    EXPECT_EQ(ProductConfig::getValueForKey(QStringLiteral("ShowTimeTip")), QStringLiteral("YES"));
+    EXPECT_EQ(ProductConfig::getValueForKey(u"PlaySoundWhenStart"_s), u"YES"_s);
+    EXPECT_EQ(ProductConfig::getValueForKey(u"AutoUpdate"_s), u"NO"_s);
+    EXPECT_EQ(ProductConfig::getValueForKey(u"ShowTimeTip"_s), u"YES"_s);
 
     MainPreferenceController reopened;
     EXPECT_TRUE(reopened.playSoundStartChk()->isChecked());
