@@ -138,6 +138,7 @@ TEST_F(VyConverterTest, TheRingtoneIsAacInTheAudioParametersOrTheSourceFormatAnd
     }
 }
 
+// The ramps' shape is the processor's to pin; here that the converter hands the fades on.
 TEST_F(VyConverterTest, FadesRampFromSilenceToFullAndBack)
 {
     // 0.5-5.5 s of the tone; 2 s fade-in from the part's start, 2 s fade-out to its end.
@@ -150,19 +151,15 @@ TEST_F(VyConverterTest, FadesRampFromSilenceToFullAndBack)
     ASSERT_GT(full, 0.3); // amplitude 0.5: about 0.354
     EXPECT_LT(fixtures::rms(pcm, 0.0, kWindow, -1), 0.05 * full);
     EXPECT_NEAR(fixtures::rms(pcm, 1.0 - kWindow / 2, kWindow, -1), 0.5 * full, 0.08 * full);
-    EXPECT_GT(fixtures::rms(pcm, 2.0 - kWindow, kWindow, -1), 0.95 * full);
-    EXPECT_GT(fixtures::rms(pcm, 3.0, kWindow, -1), 0.95 * full);
     EXPECT_NEAR(fixtures::rms(pcm, 4.0 - kWindow / 2, kWindow, -1), 0.5 * full, 0.08 * full);
     EXPECT_LT(fixtures::rms(pcm, 5.0 - kWindow, kWindow, -1), 0.05 * full);
 }
 
 // PCM output is exact: a volume that acts as 100 without any fade gives the source's samples back,
-// and a fraction of a percent is cut off, toward zero.
-TEST_F(VyConverterTest, TheVolumeIsAWholePercentThatScalesTheLevelAndFadeLengthsOfZeroDoNothing)
+// and a fraction of a percent is cut off, toward zero. How a volume scales is the processor's.
+TEST_F(VyConverterTest, TheVolumeIsAWholePercentAndFadeLengthsOfZeroDoNothing)
 {
     const fixtures::Pcm source = fixtures::decodeAll(fixtures::path("tone.wav"), 1.0);
-    const double unchanged = fixtures::rms(source, 0.0, 3.0, -1);
-    ASSERT_GT(unchanged, 0.3);
     const auto makeAt = [this](double volume, const QVariantMap& effect = {}) {
         const std::string out = m_dir.file("volume-" + std::to_string(volume) + ".wav");
         VyConverter converter;
@@ -181,16 +178,11 @@ TEST_F(VyConverterTest, TheVolumeIsAWholePercentThatScalesTheLevelAndFadeLengths
     EXPECT_TRUE(makeAt(99.9).samples == makeAt(99.0).samples);
     // Fade starts inside the part but no lengths: no fade may act, not even from those starts.
     EXPECT_TRUE(isSource(makeAt(100.0, fades(1.0, 0.0, 3.0, 0.0))));
-
-    EXPECT_NEAR(fixtures::rms(makeAt(50), 0.0, 3.0, -1) / unchanged, 0.5, 0.025);
-    EXPECT_NEAR(fixtures::rms(makeAt(200), 0.0, 3.0, -1) / unchanged, 2.0, 0.1);
-    EXPECT_LT(fixtures::rms(makeAt(0), 0.0, 3.0, -1), 1.0 / 32768);
 }
 
 TEST_F(VyConverterTest, FormatNamesChooseTheContainerAndCodec)
 {
     const std::tuple<QString, const char*, const char*> cases[] = {
-        { u"WAVE"_s, "wav", "a.wav" },
         { u"MP3"_s, "mp3", "b.mp3" },
         { u"m4r"_s, "mp3", "c.mp3" }, // names are exact: only "M4R" is a ringtone
         { QString(), "mp3", "d.mp3" },
@@ -248,7 +240,6 @@ TEST_F(VyConverterTest, CuttingGivesAMovInTheSourceAudioFormat)
 TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
 {
     fixtures::writeFile(m_dir.file("random.mp3"), fixtures::randomBytes(64 * 1024, 7));
-    fixtures::writeFile(m_dir.file("empty.m4a"), "");
     // Permissions do not stop root, so the output folders are made unusable instead. A folder in
     // the output's place lets the encode start and run: only the wait tells.
     fixtures::writeFile(m_dir.file("plain-file"), "not a folder");
@@ -259,9 +250,9 @@ TEST_F(VyConverterTest, AnUnusableSourceOrOutputFailsAndLeavesNothingBehind)
     const std::string tone = fixtures::path("tone.wav");
     const std::string out = m_dir.file("out.m4r");
     const std::pair<std::string, std::string> cases[] = { { m_dir.file("random.mp3"), out },
-        { m_dir.file("empty.m4a"), out }, { m_dir.file("missing.wav"), out },
-        { fixtures::path("video-silent.mp4"), out }, { tone, m_dir.file("no-such-folder/ring.m4r") },
-        { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken }, { tone, m_dir.file(std::string(600, 'n')) } };
+        { m_dir.file("missing.wav"), out }, { fixtures::path("video-silent.mp4"), out },
+        { tone, m_dir.file("no-such-folder/ring.m4r") }, { tone, m_dir.file("plain-file/ring.m4r") }, { tone, taken },
+        { tone, m_dir.file(std::string(600, 'n')) } };
     for (const auto& [source, target] : cases) {
         for (const bool withParameters : { false, true }) {
             SCOPED_TRACE(source + " to " + target + (withParameters ? " with audio parameters" : ""));
