@@ -163,18 +163,6 @@ TEST(ChosenPartResize, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
     }
 }
 
-TEST(ChosenPartResize, NeverLeavesTheFile)
-{
-    const ChosenPart rules = fileOfSeconds(30);
-    const PartFrame start { 50.0, 200.0 };
-    for (int direction : { 0, 1 }) {
-        for (double pointer : { -500.0, -1.0, 0.0, 150.0, 299.0, 300.0, 301.0, 900.0 }) {
-            ChosenPart::ResizeDrag drag { direction, direction == 0 ? start.x : start.right() };
-            expectInsideRules(rules, rules.resize(start, drag, pointer));
-        }
-    }
-}
-
 // Keys, drags that build a new part, moves and clamps on a 120 s file (1200 px).
 TEST(ChosenPartGestures, EdgesStopAtFiveAndSixtySecondsAndAtTheFilesEnds)
 {
