@@ -79,13 +79,9 @@ TEST(TemporaryFolder, RefusesALinkAFileOrAnotherUsersFolderInItsPlace)
 
 TEST(TemporaryFolder, SetUpStoresThePathInTheEditingState)
 {
-    gloableState()._sourceFileName = QStringLiteral("/music/old.mp3");
-    gloableState()._waveformPointsCount = 12.0f;
     const TemporaryFolder::Result r = TemporaryFolder::setUp();
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(gloableState()._tempFolderPath, r.path);
-    EXPECT_TRUE(gloableState()._sourceFileName.isEmpty());
-    EXPECT_EQ(gloableState()._waveformPointsCount.load(), 0.0f);
     TemporaryFolder::remove(r.path);
 }
 

@@ -203,15 +203,12 @@ TEST_F(WaveformEngineTest, UnusableFilesGiveTheirReadablePointsOrAnEmptyBlock)
     DecMgrInit();
     fixtures::ScratchDir dir;
     fixtures::writeFile(dir.file("slow.wav"), fixtures::wavHeader(100, 1, 2000) + std::string(2000, '\x11'));
-    fixtures::writeFile(dir.file("empty.mp3"), "");
     QByteArray damaged = readBytes(fixture("tone.mp3"));
     damaged.replace(damaged.size() / 2, 4000, QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
     ASSERT_TRUE(writeBytes(q(dir.file("damaged.mp3")), damaged));
     const std::tuple<std::string, double, double> cases[] = {
         { dir.file("slow.wav"), 0, 0 }, // 100 Hz: below a sample a point
-        { dir.file("empty.mp3"), 0, 0 },
-        { dir.file("missing.mp3"), 0, 0 },
-        { fixtures::path("video-silent.mp4"), 0, 0 },
+        { dir.file("missing.mp3"), 0, 0 }, // what the decoder cannot open is the decoder's table's
         { fixtures::path("truncated.mp3"), 1100, 1300 }, // about 6 s of the 20 s
         // At least the three seconds before the damage; the decoder picks up again after it.
         { dir.file("damaged.mp3"), 600, 1210 },
