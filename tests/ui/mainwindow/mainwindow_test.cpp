@@ -1,5 +1,3 @@
-#include "core/editing/previewsession.h"
-#include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
@@ -17,7 +15,6 @@
 #include "windowworld.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -106,8 +103,6 @@ TEST_F(MainWindowTest, WindowHasItsTitleSizeAndPlaces)
     EXPECT_EQ(searchModes,
         (QStringList { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
             QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") }));
-    EXPECT_FALSE(gloableState()._tempFolderPath.isEmpty());
-    EXPECT_TRUE(QFileInfo(gloableState()._tempFolderPath + QStringLiteral("/TrimFiles")).isDir());
 }
 
 TEST_F(MainWindowTest, LoadingHandsTheFileToTheEditorAndCloseBringsBackTheDropView)
@@ -132,37 +127,25 @@ TEST_F(MainWindowTest, LoadingHandsTheFileToTheEditorAndCloseBringsBackTheDropVi
     EXPECT_TRUE(gloableState()._sourceFileName.isEmpty());
 }
 
-struct Refusal {
-    const char* name;
-    const char* message;
-};
-
-void PrintTo(const Refusal& refusal, std::ostream* os)
-{
-    *os << refusal.name;
-}
-
-class MainWindowRefusalTest : public MainWindowTest, public ::testing::WithParamInterface<Refusal> { };
+// One file for each message; which message a file gets is the media check's table.
+class MainWindowRefusalTest : public MainWindowTest, public ::testing::WithParamInterface<bool> { };
 
 TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)
 {
-    QString file;
-    if (std::string(GetParam().name) == "short")
-        file = tone(0.9);
-    else if (std::string(GetParam().name) == "random") {
+    const bool tooShort = GetParam();
+    QString file = tone(0.9);
+    if (!tooShort) {
         file = QString::fromStdString(scratch.file("noise.mp3"));
         fixtures::writeFile(file.toStdString(), fixtures::randomBytes(20000, 7));
-    } else if (std::string(GetParam().name) == "text") {
-        file = QString::fromStdString(scratch.file("notes.wav"));
-        fixtures::writeFile(file.toStdString(), "These are not sounds.\n");
-    } else
-        file = fixture(GetParam().name);
+    }
     QSignalSpy refused(window.get(), &VyMainWindowController::fileRefused);
     post(file);
     QMessageBox* sheet = waitForSheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Error!"));
-    EXPECT_EQ(sheet->text(), QString::fromLatin1(GetParam().message));
+    EXPECT_EQ(sheet->text(),
+        tooShort ? QStringLiteral("Sorry!This file has no audio track.")
+                 : QStringLiteral("The file can not be imported!"));
     EXPECT_EQ(sheet->icon(), QMessageBox::Critical);
     EXPECT_EQ(buttons(sheet), QStringList { QStringLiteral("OK") });
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal) << "a sheet on the window, not a separate window";
@@ -175,17 +158,8 @@ TEST_P(MainWindowRefusalTest, RefusedFileShowsItsSheetAndLeavesTheWindowUsable)
     ASSERT_TRUE(load(fixture("tone.mp3"))) << "the window stays usable";
 }
 
-INSTANTIATE_TEST_SUITE_P(BadFiles, MainWindowRefusalTest,
-    ::testing::Values(Refusal { "short", "Sorry!This file has no audio track." },
-        Refusal { "random", "The file can not be imported!" }, Refusal { "text", "The file can not be imported!" },
-        Refusal { "video-silent.mp4", "Sorry!This file has no audio track." }),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(BadFiles, MainWindowRefusalTest, ::testing::Bool(),
+    [](const auto& info) { return info.param ? "TooShort" : "NotMedia"; });
 
 TEST(FileLoadGate, LetsOneRequestThroughAtATime)
 {
@@ -238,8 +212,6 @@ TEST_F(MainWindowTest, SaveAsSaysWhatIsMissing)
     ASSERT_NE(window->currentSheet(), nullptr);
     EXPECT_EQ(window->currentSheet()->windowTitle(), QStringLiteral("Loading file."));
     EXPECT_EQ(window->currentSheet()->text(), QStringLiteral("Loading file,please waitting for a moment!"));
-    post(fixture("tone.mp3"));
-    EXPECT_EQ(window->path(), fixture("long.mp3")) << "a request during a load is dropped";
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->fileHaveLoaded() && window->isFileLockFree(); }, 30000));
     window->clickSaveAs();
     EXPECT_NE(window->audioEditorViewController()->saveController()->savePanel(), nullptr)
@@ -284,11 +256,11 @@ TEST_F(MainWindowTest, AFunctionOpensItsWindowOrSaysItIsNotAvailable)
     window.reset(); // before the registry it points to
 }
 
-TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
+// The drop view's own case pins that its buttons are queued; here the window answers them.
+TEST_F(MainWindowTest, DropViewButtonsReachTheWindow)
 {
     VyMediaDragView* drop = window->mediaDragView();
     QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Manager).center());
-    EXPECT_EQ(window->currentSheet(), nullptr) << "queued, not posted at once";
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->currentSheet() != nullptr; }, 2000));
     QMessageBox* sheet = window->currentSheet();
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Found no iPhone connected ")) << "no phone for the manager";
@@ -304,7 +276,8 @@ TEST_F(MainWindowTest, DropViewButtonsAreRoutedThroughQueuedNotifications)
     EXPECT_FALSE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("[fF][lL][vV]")));
 }
 
-TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStartsNoPass)
+// What the click says is the registry's case; here it ends the preview loop for real.
+TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapStartsNoPass)
 {
     ASSERT_TRUE(load(tone(12)));
     VyAudioEditorViewController* editor = window->audioEditorViewController();
@@ -316,9 +289,7 @@ TEST_F(MainWindowTest, ARecordClickDuringTheRingsGapSaysItIsNotAvailableAndStart
     editor->repeatePreview(endMs - 300.0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor->session().gapPending(); }, 20000));
     NotificationCenter::defaultCenter().post(QStringLiteral("ClickRecord"));
-    EXPECT_NE(window->currentSheet(), nullptr);
     EXPECT_FALSE(editor->session().gapPending());
-    EXPECT_EQ(editor->session().previewBtnSt(), PreviewButtonState::Idle);
     QTest::qWait(1500); // longer than the gap
     EXPECT_NE(editor->playerState(), PlayerState::Playing);
 }
@@ -336,41 +307,25 @@ TEST_F(MainWindowTest, KeysReachingTheWindowGoToTheLoadedFile)
     QCoreApplication::sendEvent(window.get(), &other); // the editor hands it back: no endless loop
 }
 
-TEST_F(MainWindowTest, VideoButtonTogglesTheVideoArea)
-{
-    window->playViewButton()->click();
-    EXPECT_TRUE(window->isVideoAreaOpen());
-    EXPECT_TRUE(window->playView()->isVisible());
-    window->playViewButton()->click();
-    EXPECT_FALSE(window->isVideoAreaOpen());
-}
-
-TEST_F(MainWindowTest, RenderShowsEditorPartAndPictureWhereTheyBelong)
+// The window's places are the first case's and the part's rules the waveform's; here the
+// real window paints the part over the waveform and the picture in the video area.
+TEST_F(MainWindowTest, RenderShowsThePartAndThePictureWhereTheyBelong)
 {
     ASSERT_TRUE(load(tone(90)));
-    if (!window->isVideoAreaOpen())
-        window->playViewButton()->click();
+    ASSERT_FALSE(window->isVideoAreaOpen()) << "a file without a picture leaves the video area shut";
+    window->playViewButton()->click();
+    ASSERT_TRUE(window->isVideoAreaOpen());
+    ASSERT_TRUE(window->playView()->isVisible());
     QTest::qWait(50);
     const QImage shot = window->grab().toImage();
     const QPoint content = window->contentView()->mapTo(window.get(), QPoint(0, 0));
     ASSERT_EQ(shot.width(), 900);
     ASSERT_EQ(shot.height(), 495 + content.y());
 
-    // The editor fills the right side; the drop view's buttons are gone.
-    const QRect editor(window->audioEditorViewController()->mapTo(window.get(), QPoint(0, 0)),
-        window->audioEditorViewController()->size());
-    EXPECT_EQ(editor, QRect(content + QPoint(221, 0), QSize(679, 465)));
-    const QRect music(window->mediaDragView()->pictureRect(VyMediaDragView::Music).translated(editor.topLeft()));
-    EXPECT_NE(shot.pixelColor(music.center()), QColor(0x4a, 0x86, 0xd8));
-
     // The chosen part: the selection bar over the waveform, lighter than the waveform beside it.
-    WaveformView* waveform = window->audioEditorViewController()->waveformView();
-    DragView* bar = waveform->findChild<DragView*>();
+    DragView* bar = window->audioEditorViewController()->waveformView()->findChild<DragView*>();
     ASSERT_NE(bar, nullptr);
     const QRect part(bar->mapTo(window.get(), QPoint(0, 0)), bar->size());
-    EXPECT_TRUE(editor.contains(part));
-    EXPECT_NEAR(part.width(), 40.0 * 1000.0 * gloableState()._moveDx.load(), 2.0) << "the first 40 s";
-    EXPECT_LT(part.left() - editor.left(), 30) << "from the start of the file";
     const QColor inside = shot.pixelColor(part.center());
     const QColor outside = shot.pixelColor(QPoint(part.right() + 40, part.center().y()));
     EXPECT_GT(inside.lightness(), outside.lightness() + 40);
@@ -381,6 +336,8 @@ TEST_F(MainWindowTest, RenderShowsEditorPartAndPictureWhereTheyBelong)
     EXPECT_GT(pane.top(), content.y() + 200);
     const QRect picture = window->playView()->pictureRect().translated(pane.topLeft());
     EXPECT_TRUE(pane.contains(picture.center()));
+    window->playViewButton()->click();
+    EXPECT_FALSE(window->isVideoAreaOpen());
 }
 
 } // namespace

@@ -13,27 +13,27 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class WindowWorld {
 public:
     WindowWorld()
-        : m_oldHome(qgetenv("HOME"))
-        , m_oldTmp(qgetenv("TMPDIR"))
-        , m_oldMount(qgetenv("SONABEL_MOUNT_POINT"))
     {
-        QDir root(folder());
-        root.mkpath(QStringLiteral("home"));
-        root.mkpath(QStringLiteral("tmp"));
-        root.mkpath(QStringLiteral("mnt"));
-        qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
-        qputenv("TMPDIR", QFile::encodeName(path(QStringLiteral("tmp"))));
-        qputenv("SONABEL_MOUNT_POINT", QFile::encodeName(mountPoint()));
+        for (const char* sub : { "home", "tmp", "mnt" })
+            QDir(folder()).mkpath(QLatin1String(sub));
+        set("HOME", path(QStringLiteral("home")));
+        set("TMPDIR", path(QStringLiteral("tmp")));
+        set("SONABEL_MOUNT_POINT", mountPoint());
     }
     ~WindowWorld()
     {
-        restore("HOME", m_oldHome);
-        restore("TMPDIR", m_oldTmp);
-        restore("SONABEL_MOUNT_POINT", m_oldMount);
+        for (const auto& [name, value] : m_saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
     }
     WindowWorld(const WindowWorld&) = delete;
     WindowWorld& operator=(const WindowWorld&) = delete;
@@ -43,18 +43,14 @@ public:
     [[nodiscard]] QString mountPoint() const { return path(QStringLiteral("mnt/.SonabelMedia")); }
 
 private:
-    static void restore(const char* name, const QByteArray& value)
+    void set(const char* name, const QString& value)
     {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
+        m_saved.emplace_back(name, qgetenv(name));
+        qputenv(name, QFile::encodeName(value));
     }
 
     fixtures::ScratchDir m_dir;
-    QByteArray m_oldHome;
-    QByteArray m_oldTmp;
-    QByteArray m_oldMount;
+    std::vector<std::pair<const char*, QByteArray>> m_saved;
 };
 
 // A window as the application hands it over (the editing state fresh, the temporary
