@@ -128,20 +128,6 @@ TEST_F(PlayBackViewTest, FollowsThePlayerWhoeverStartsAndStopsItAndHoverShowsThe
     expectButton(view, PlayerState::Playing, Kind::Stop);
 }
 
-TEST(PlayBackViewLifetimeTest, ObserversGoAwayWithTheView)
-{
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    const int before = center.observerCount();
-    {
-        auto view = std::make_unique<PlayBackView>();
-        auto cover = std::make_unique<PlayBackViewCover>();
-        EXPECT_GT(center.observerCount(), before);
-    }
-    EXPECT_EQ(center.observerCount(), before);
-    postFromPlayer(u"StartPlay"); // nobody left to call: must not crash
-    postFromPlayer(u"StopPlay");
-}
-
 TEST_F(PlayBackViewTest, EveryPictureGetsItsDrawingSize)
 {
     // {newWidth, newHeight, pictureRect}: the generic 120 x 90 picture fitted into the audio box.
