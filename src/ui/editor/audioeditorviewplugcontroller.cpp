@@ -58,7 +58,7 @@ AudioEditorViewPlugController::AudioEditorViewPlugController(QWidget* parent)
     // The panel is the context: the observer goes away with it.
     NotificationCenter::defaultCenter().addObserver(
         this, WaveformNote::ResizeChooseTimeLen, nullptr, [this](const Notification& notification) {
-            const auto length = notification.userInfo.constFind(QStringLiteral("ChooseTimeLen"));
+            const auto length = notification.userInfo.constFind(WaveformKey::ChooseTimeLen);
             if (length != notification.userInfo.constEnd())
                 setChooseLength(length->toString());
         });

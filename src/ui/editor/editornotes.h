@@ -7,7 +7,9 @@ namespace EditorNote {
 inline constexpr QLatin1StringView CloseAudioView { "CloseAudioView" };
 inline constexpr QLatin1StringView StartPlayer { "StartPlayer" };
 inline constexpr QLatin1StringView StopPlayer { "StopPlayer" };
-inline constexpr QLatin1StringView SetAudioParm { "SetAudioParm" }; // the ringtone's encoding; empty: default
+inline constexpr QLatin1StringView SetAudioParm {
+    "SetAudioParm"
+}; // ConvertKey SampleRate, Channels, BitRate; empty: as the source
 inline constexpr QLatin1StringView SetKeyMovie { "SetKeyMovie" }; // KeyMoveDist
 inline constexpr QLatin1StringView SetRingsGapTime { "SetRingsGapTime" }; // RingsGap
 inline constexpr QLatin1StringView RecordOver { "Ozk_RecordOverNotification" };

@@ -2,6 +2,7 @@
 
 #include "core/config/preferencetables.h"
 #include "core/config/productconfig.h"
+#include "core/convert/vyconverter.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/editor/editornotes.h"
 
@@ -155,9 +156,9 @@ void MainPreferenceController::postNotification()
 {
     QVariantMap info;
     if (!m_keepSourceSettingChk->isChecked()) {
-        info.insert(QStringLiteral("SampleRate"), static_cast<int>(selectedValue(m_sampleRatePop)));
-        info.insert(QStringLiteral("Channels"), static_cast<int>(selectedValue(m_channelPop)));
-        info.insert(QStringLiteral("BitRate"), static_cast<int>(selectedValue(m_bitRatePop)));
+        info.insert(ConvertKey::SampleRate, static_cast<int>(selectedValue(m_sampleRatePop)));
+        info.insert(ConvertKey::Channels, static_cast<int>(selectedValue(m_channelPop)));
+        info.insert(ConvertKey::BitRate, static_cast<int>(selectedValue(m_bitRatePop)));
     }
     NotificationCenter::defaultCenter().post(EditorNote::SetAudioParm, this, info);
 }

@@ -268,7 +268,7 @@ void WaveformView::postLength(const PartFrame& part)
 {
     const double seconds = moveDx() > 0.0 ? part.width / (1000.0 * moveDx()) : 0.0;
     NotificationCenter::defaultCenter().post(WaveformNote::ResizeChooseTimeLen, this,
-        { { QStringLiteral("ChooseTimeLen"), QString::asprintf("%.0fs", seconds) } });
+        { { WaveformKey::ChooseTimeLen, QString::asprintf("%.0fs", seconds) } });
 }
 
 void WaveformView::setTimeTF(const PartFrame& part)
