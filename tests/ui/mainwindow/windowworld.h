@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <utility>
 #include <vector>
@@ -63,7 +65,7 @@ inline std::unique_ptr<VyMainWindowController> openQuietWindow(const WindowRegis
     }();
     (void)mediaUp;
     GloableVar::resetGloableVariable();
-    TemporaryFolder::setUp();
+    EXPECT_TRUE(TemporaryFolder::setUp().ok()) << "the window's temporary folder";
     auto window
         = std::make_unique<VyMainWindowController>(VyMainWindowController::Services { nullptr, windows }, false);
     window->show();
