@@ -46,8 +46,6 @@ protected:
     }
     // The preferences' silence between preview passes.
     static void setRingsGap(double seconds);
-    // Lets `ms` pass with events running: for checks that nothing happens meanwhile.
-    static void listenFor(int ms) { QTest::qWait(ms); }
     // The runs of sound and silence heard (MonitorCapture::runsMs) once there are `count`.
     static std::vector<int> waitForRuns(const MonitorCapture& monitor, size_t count, int timeoutMs);
 

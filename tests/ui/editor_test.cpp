@@ -236,7 +236,7 @@ TEST_F(EditorTest, ALoadReplacedHalfwayLeavesOnlyTheSecondFile)
     EXPECT_EQ(saver()->isSaveAs(), 0u);
     startLoad(tone(25), 25);
     ASSERT_TRUE(waitLoaded(30000));
-    listenFor(200); // anything late from the first load would land now
+    MonitorCapture::listenFor(200); // anything late from the first load would land now
     EXPECT_EQ(gloableState()._waveformPointsCount.load(), 25.0f * 200);
     EXPECT_DOUBLE_EQ(gloableState()._pointClearance.load(), 0.05);
     EXPECT_DOUBLE_EQ(partEnd(), 25.0);
@@ -277,7 +277,7 @@ TEST_F(EditorTest, StopSaveAndCloseDuringTheRingsGapLeaveSilence)
         end();
         EXPECT_FALSE(editor.session().gapPending());
         EXPECT_FALSE(editor.session().isPreview());
-        listenFor(1500); // longer than the gap
+        MonitorCapture::listenFor(1500); // longer than the gap
         EXPECT_NE(editor.playerState(), PlayerState::Playing) << "no new pass, not behind the name sheet";
         if (saver()->nameSheet() != nullptr)
             saver()->nameSheet()->reject();

@@ -138,7 +138,7 @@ TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
         clickOk(sheet);
         EXPECT_TRUE(sheet->isVisible()) << name.toStdString();
     }
-    listenFor(RingtoneSaveController::kSaveDelayMs + 200); // no save may start
+    MonitorCapture::listenFor(RingtoneSaveController::kSaveDelayMs + 200); // no save may start
     EXPECT_TRUE(finished.isEmpty());
     EXPECT_FALSE(saver()->isSaving());
     sheet->reject();
