@@ -5,6 +5,7 @@
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonesignals.h"
 #include "support/fixtures.h"
+#include "support/notificationrecorder.h"
 #include "support/tonewav.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
@@ -88,10 +89,7 @@ TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)
         touch(AppPlaces::musicFolder() + QLatin1String(name));
     touch(AppPlaces::musicFolder() + QStringLiteral("/keep.m4r"));
 
-    QObject context;
-    int stopPlayer = 0;
-    NotificationCenter::defaultCenter().addObserver(
-        &context, QStringLiteral("StopPlayer"), nullptr, [&stopPlayer](const Notification&) { ++stopPlayer; });
+    NotificationRecorder stopPlayer(QStringLiteral("StopPlayer"));
     ExitListener listener;
     QDBusConnection bus = QDBusConnection::sessionBus();
     const bool hasBus = bus.isConnected()
@@ -99,7 +97,7 @@ TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)
             QLatin1String(PhoneSignals::kAppWillExit), &listener, SLOT(onExit()));
 
     core.applicationWillTerminate();
-    EXPECT_EQ(stopPlayer, 1);
+    EXPECT_EQ(stopPlayer.posted.size(), 1u);
     EXPECT_TRUE(core.workersStopped());
     EXPECT_FALSE(QFileInfo::exists(temp)) << "the temporary folder is deleted";
     for (const char* name : { "/CorvaneGBData.xml", "/CorvaneGBSound.mid", "/CorvaneGBSound.wav" })

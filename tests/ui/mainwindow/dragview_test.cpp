@@ -1,4 +1,4 @@
-#include "core/notification/notificationcenter.h"
+#include "support/notificationrecorder.h"
 #include "ui/mainwindow/vymediadragview.h"
 
 #include <QDragEnterEvent>
@@ -58,14 +58,6 @@ protected:
     {
         view.resize(679, 465);
         view.show();
-        NotificationCenter& center = NotificationCenter::defaultCenter();
-        for (const char* name :
-            { "LoadChildItemInAudioEditView", "refreshListMenu", "ClickRecord", "ClickMusic", "ClickMgr" })
-            center.addObserver(&context, QLatin1String(name), nullptr, [this](const Notification& n) {
-                posted << n.name;
-                if (n.name == QStringLiteral("LoadChildItemInAudioEditView"))
-                    userInfo = n.userInfo;
-            });
     }
     bool enter(const QStringList& paths)
     {
@@ -81,11 +73,9 @@ protected:
         QCoreApplication::sendEvent(&view, &event);
     }
 
-    QObject context;
+    NotificationRecorder posted; // what the view posts
     VyMediaDragView view;
     std::unique_ptr<QMimeData> data;
-    QStringList posted;
-    QVariantMap userInfo;
 };
 
 TEST_F(DropViewTest, DroppingPostsTheLoadThenTheListRefresh)
@@ -94,10 +84,10 @@ TEST_F(DropViewTest, DroppingPostsTheLoadThenTheListRefresh)
     EXPECT_TRUE(view.isHighlighted());
     EXPECT_FALSE(view.clickIsEnabled()) << "the buttons hide while a file hovers";
     drop();
-    EXPECT_EQ(
-        posted, (QStringList { QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("refreshListMenu") }));
+    EXPECT_EQ(posted.names(),
+        (QStringList { QStringLiteral("LoadChildItemInAudioEditView"), QStringLiteral("refreshListMenu") }));
     EXPECT_FALSE(view.isHighlighted());
-    EXPECT_EQ(userInfo,
+    EXPECT_EQ(posted.posted.front().userInfo,
         (QVariantMap { { QStringLiteral("FilePath"), QStringLiteral("/music/Song.DivX") },
             { QStringLiteral("isLocal"), QStringLiteral("YES") } }));
 }
@@ -115,7 +105,7 @@ TEST_F(DropViewTest, UnknownEndingIsRefusedAndLeavingRestoresTheButtons)
     EXPECT_TRUE(view.thePathToAdd().isEmpty());
     EXPECT_FALSE(view.isHighlighted());
     EXPECT_TRUE(view.clickIsEnabled());
-    EXPECT_TRUE(posted.isEmpty());
+    EXPECT_TRUE(posted.names().isEmpty());
 }
 
 TEST_F(DropViewTest, ButtonsQueueTheirNotificationsAndChangeTheirLook)
@@ -131,21 +121,21 @@ TEST_F(DropViewTest, ButtonsQueueTheirNotificationsAndChangeTheirLook)
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, record);
     EXPECT_EQ(view.look(VyMediaDragView::Record), VyMediaDragView::Look::Down);
     EXPECT_EQ(view.regionMouseEnter(), VyMediaDragView::Record);
-    EXPECT_TRUE(posted.isEmpty()) << "queued until the loop is idle";
+    EXPECT_TRUE(posted.names().isEmpty()) << "queued until the loop is idle";
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, record);
     EXPECT_NE(view.look(VyMediaDragView::Record), VyMediaDragView::Look::Down);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !posted.isEmpty(); }, 2000));
-    EXPECT_EQ(posted, QStringList { QStringLiteral("ClickRecord") });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !posted.names().isEmpty(); }, 2000));
+    EXPECT_EQ(posted.names(), QStringList { QStringLiteral("ClickRecord") });
 
     QTest::mouseMove(&view, manager);
     EXPECT_EQ(view.look(VyMediaDragView::Manager), VyMediaDragView::Look::Enter);
     EXPECT_EQ(view.look(VyMediaDragView::Music), VyMediaDragView::Look::Plain);
 
-    posted.clear();
+    posted.posted.clear();
     view.hideFunctionLayer(true);
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, music);
     QTest::qWait(50);
-    EXPECT_TRUE(posted.isEmpty()) << "hidden buttons do not react";
+    EXPECT_TRUE(posted.names().isEmpty()) << "hidden buttons do not react";
 }
 
 } // namespace
