@@ -53,8 +53,8 @@ int runPhone(const QStringList& arguments, QTextStream& out, QTextStream& err)
         parser.addPositionalArgument(
             QStringLiteral("NAME"), QStringLiteral("The ringtone's name as `list` prints it."));
     else if (action != u"list")
-        parser.addPositionalArgument(QStringLiteral("list|push|remove|pull"),
-            QStringLiteral("List the ringtones, push one onto the phone, remove one, or copy one off it."));
+        parser.addPositionalArgument(QStringLiteral("ACTION"),
+            QStringLiteral("list, push, remove or pull; `sonabel phone ACTION --help` tells more."));
     if (const std::optional<int> status = command.parse(arguments, out, err))
         return *status;
     QStringList args = parser.positionalArguments();
