@@ -75,6 +75,24 @@ check test "$("$sonabel" phone push "$scratch/ring.m4r" --mount "$phone" 2> /dev
 listed=$("$sonabel" phone list --mount "$phone" 2> /dev/null)
 check test "$(cut -f1 <<< "$listed" | tr '\n' ,)" = "ring,ring 1,"
 check cmp -s "$scratch/ring.m4r" "$phone/iTunes_Control/Ringtones/ring 1.m4r"
+check grep -q $'^ring 1\t5\.0s\t' <<< "$listed"
+pulled=$scratch/pulled
+mkdir -p "$pulled"
+echo mine > "$pulled/ring.m4r"
+check test "$("$sonabel" phone pull "ring 1" -o "$pulled" --mount "$phone")" = "$pulled/ring 1.m4r"
+check test "$("$sonabel" phone pull ring -o "$pulled" --mount "$phone")" = "$pulled/ring 2.m4r"
+check cmp -s "$scratch/ring.m4r" "$pulled/ring 2.m4r"
+check test "$(cat "$pulled/ring.m4r")" = mine
+"$sonabel" phone pull ring --mount "$phone" > /dev/null 2>&1
+check test $? -eq 2
+check grep -q -- '--output <DIR>' <<< "$("$sonabel" phone pull --help)"
+"$sonabel" phone remove "ring 1" --mount "$phone" > /dev/null 2>&1
+check test $? -eq 0
+check test ! -e "$phone/iTunes_Control/Ringtones/ring 1.m4r"
+check test "$("$sonabel" phone list --mount "$phone" 2> /dev/null | cut -f1)" = ring
+"$sonabel" phone remove "ring 1" --mount "$phone" > /dev/null 2> "$scratch/err"
+check test $? -eq 1
+check grep -q 'no ringtone named "ring 1"' "$scratch/err"
 "$sonabel" phone push "$scratch/absent.m4r" --mount "$phone" > /dev/null 2>&1
 check test $? -eq 1
 "$sonabel" phone list --mount "$scratch/no-phone" > /dev/null 2>&1

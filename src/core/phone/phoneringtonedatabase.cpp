@@ -4,6 +4,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 constexpr auto kRingtonesKey = "Ringtones";
@@ -21,6 +24,27 @@ QString plistDictString(plist_t dict, const char* key)
     uint64_t length = 0;
     const char* value = plist_get_string_ptr(node, &length);
     return QString::fromUtf8(value, static_cast<qsizetype>(length));
+}
+
+void plistDictForEach(plist_t dict, const std::function<void(const QString&, plist_t)>& visit)
+{
+    if (dict == nullptr || plist_get_node_type(dict) != PLIST_DICT)
+        return;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, &key, &value);
+        if (key == nullptr || value == nullptr) {
+            std::free(key);
+            break;
+        }
+        const QString name = QString::fromUtf8(key);
+        std::free(key);
+        visit(name, value);
+    }
+    std::free(iter);
 }
 
 std::mutex& PhoneRingtoneDatabase::lock()
@@ -71,16 +95,42 @@ plist_t PhoneRingtoneDatabase::ringtones(bool create)
     return plist_dict_get_item(m_root.get(), kRingtonesKey);
 }
 
-bool PhoneRingtoneDatabase::addEntry(const QString& fileName, const QString& guid, const QString& name)
+bool PhoneRingtoneDatabase::addEntry(const QString& fileName, const NewEntry& entry)
 {
     plist_t dict = ringtones(true);
     if (dict == nullptr)
         return false;
-    plist_t entry = plist_new_dict();
-    plist_dict_set_item(entry, "GUID", plist_new_string(guid.toUtf8().constData()));
-    plist_dict_set_item(entry, "Name", plist_new_string(name.toUtf8().constData()));
-    plist_dict_set_item(dict, fileName.toUtf8().constData(), entry);
+    plist_t node = plist_new_dict();
+    plist_dict_set_item(node, "GUID", plist_new_string(entry.guid.toUtf8().constData()));
+    plist_dict_set_item(node, "Name", plist_new_string(entry.name.toUtf8().constData()));
+    // The property list integer is 64 bits either way; a negative PID is written as such.
+    plist_dict_set_item(
+        node, "Total Time", plist_new_uint(static_cast<uint64_t>(std::max<qint64>(entry.totalTimeMs, 0))));
+    plist_dict_set_item(node, "PID", plist_new_uint(static_cast<uint64_t>(entry.pid)));
+    plist_dict_set_item(node, "Protected Content", plist_new_bool(0));
+    plist_dict_set_item(node, "Media Kind", plist_new_string("ringtone"));
+    plist_dict_set_item(dict, fileName.toUtf8().constData(), node);
     return true;
+}
+
+bool PhoneRingtoneDatabase::removeEntry(const QString& fileName)
+{
+    plist_t dict = ringtones();
+    const QByteArray key = fileName.toUtf8();
+    if (dict == nullptr || plist_dict_get_item(dict, key.constData()) == nullptr)
+        return false;
+    plist_dict_remove_item(dict, key.constData());
+    return true;
+}
+
+QString PhoneRingtoneDatabase::fileNameOf(const QString& name)
+{
+    QString found;
+    plistDictForEach(ringtones(), [&](const QString& key, plist_t entry) {
+        if (found.isEmpty() && plistDictString(entry, "Name") == name)
+            found = key;
+    });
+    return found;
 }
 
 bool PhoneRingtoneDatabase::save(const QString& path, QString* error) const

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <mutex>
 
 class PhoneRingtoneDatabase {
@@ -35,8 +36,21 @@ public:
     [[nodiscard]] plist_t ringtones(bool create = false);
     [[nodiscard]] plist_t root() const { return m_root.get(); }
 
-    // Adds or replaces the entry for `fileName` with only "GUID" and "Name".
-    bool addEntry(const QString& fileName, const QString& guid, const QString& name);
+    // What an entry we add holds: "Name", "GUID", "Total Time" (milliseconds), "PID",
+    // "Protected Content" (false) and "Media Kind" ("ringtone"; "tone" would make it an
+    // alert tone).
+    struct NewEntry {
+        QString name;
+        QString guid;
+        qint64 totalTimeMs = 0;
+        qint64 pid = 0;
+    };
+    // Adds or replaces the entry for `fileName`.
+    bool addEntry(const QString& fileName, const NewEntry& entry);
+    // Removes the entry for `fileName`; false when there is none.
+    bool removeEntry(const QString& fileName);
+    // The file name of the first entry whose "Name" is `name`; empty when there is none.
+    [[nodiscard]] QString fileNameOf(const QString& name);
 
     // Writes the database to `path` through a temporary file in the same folder, in the
     // form it was read. Refuses an unreadable database.
@@ -51,3 +65,6 @@ private:
 
 // Reads a string value of a dictionary; empty when missing or not a string.
 [[nodiscard]] QString plistDictString(plist_t dict, const char* key);
+
+// Calls `visit(key, value)` for each item of a dictionary, in its order.
+void plistDictForEach(plist_t dict, const std::function<void(const QString&, plist_t)>& visit);

@@ -3,21 +3,25 @@
 #include "core/environment/appplaces.h"
 #include "core/environment/logging.h"
 #include "core/files/atomicfile.h"
-#include "core/library/vysynctoitunes.h"
+#include "core/library/librarybridge.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/phonesignals.h"
 #include "core/text/leadingnumber.h"
+#include "media/vyrtmediafiledecoder.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -30,26 +34,11 @@ QString withSeparator(const QString& path)
     return path.endsWith(u'/') ? path : path + u'/';
 }
 
-// Dictionary keys and string values of a plist dictionary, in its order.
-template <typename Visit> void forEachEntry(plist_t dict, Visit visit)
+// The first free local path for `title` in `folder`: "title.m4r", then "title 1.m4r", ...
+QString numberedPath(const QString& folder, const QString& title, int number)
 {
-    if (dict == nullptr || plist_get_node_type(dict) != PLIST_DICT)
-        return;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(dict, &iter);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(dict, iter, &key, &value);
-        if (key == nullptr || value == nullptr) {
-            std::free(key);
-            break;
-        }
-        const QString name = QString::fromUtf8(key);
-        std::free(key);
-        visit(name, value);
-    }
-    std::free(iter);
+    return withSeparator(folder) + (number == 0 ? title : QStringLiteral("%1 %2").arg(title).arg(number))
+        + QStringLiteral(".m4r");
 }
 
 } // namespace
@@ -57,8 +46,8 @@ template <typename Visit> void forEachEntry(plist_t dict, Visit visit)
 VyRingtoneiPhoneTransfor::VyRingtoneiPhoneTransfor(const QString& mountPoint, QObject* parent)
     : QObject(parent)
     , m_mountPoint(withSeparator(mountPoint.isEmpty() ? AppPlaces::mountPointWithSeparator() : mountPoint))
-    , m_random(
-          static_cast<std::mt19937::result_type>(std::chrono::high_resolution_clock::now().time_since_epoch().count()))
+    , m_random(static_cast<std::mt19937_64::result_type>(
+          std::chrono::high_resolution_clock::now().time_since_epoch().count()))
 {
 }
 
@@ -156,7 +145,7 @@ int VyRingtoneiPhoneTransfor::checkFileExistInPlist(const QString& fileName, pli
     const QString prefix = base + u' ';
     bool exact = false;
     int largest = 0;
-    forEachEntry(ringtones, [&](const QString&, plist_t entry) {
+    plistDictForEach(ringtones, [&](const QString&, plist_t entry) {
         const QString name = plistDictString(entry, "Name");
         if (name == base) {
             exact = true;
@@ -172,7 +161,7 @@ int VyRingtoneiPhoneTransfor::checkFileExistInPlist(const QString& fileName, pli
 bool VyRingtoneiPhoneTransfor::checkIndexExistInPlist(const QString& guid, plist_t ringtones)
 {
     bool found = false;
-    forEachEntry(ringtones, [&](const QString&, plist_t entry) {
+    plistDictForEach(ringtones, [&](const QString&, plist_t entry) {
         if (!found && plistDictString(entry, "GUID") == guid)
             found = true;
     });
@@ -195,6 +184,33 @@ QString VyRingtoneiPhoneTransfor::nextGuid(plist_t ringtones)
     }
 }
 
+qint64 VyRingtoneiPhoneTransfor::nextPid(plist_t ringtones)
+{
+    QSet<qint64> taken;
+    plistDictForEach(ringtones, [&](const QString&, plist_t entry) {
+        plist_t pid = plist_get_node_type(entry) == PLIST_DICT ? plist_dict_get_item(entry, "PID") : nullptr;
+        uint64_t value = 0;
+        if (pid != nullptr && plist_get_node_type(pid) == PLIST_UINT) {
+            plist_get_uint_val(pid, &value);
+            taken.insert(static_cast<qint64>(value));
+        }
+    });
+    std::uniform_int_distribution<qint64> values(
+        std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+    for (;;) {
+        const qint64 pid = values(m_random);
+        if (pid != 0 && !taken.contains(pid))
+            return pid;
+    }
+}
+
+double VyRingtoneiPhoneTransfor::probeLength(const QString& path)
+{
+    // The container's header only: no decoding, so a long list stays quick.
+    const MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(QFile::encodeName(path).toStdString());
+    return info && info->duration > 0.0 ? info->duration : 0.0;
+}
+
 bool VyRingtoneiPhoneTransfor::TransforRingtonToiPhone(const QString& localPath, char* newName)
 {
     if (localPath.isEmpty() || newName == nullptr)
@@ -213,6 +229,10 @@ PhoneTransferResult VyRingtoneiPhoneTransfor::transferRingtone(const QString& lo
         result.error = QStringLiteral("no ringtone file was given");
         return result;
     }
+    // Probed before taking the lock: other store operations need not wait for it.
+    const auto totalTimeMs = static_cast<qint64>(std::llround(probeLength(localPath) * 1000.0));
+    if (totalTimeMs == 0)
+        qCWarning(lcPhone).noquote() << "Cannot read the length of" << localPath << "; its entry says 0 ms";
     const std::lock_guard lock(PhoneRingtoneDatabase::lock());
 
     qCInfo(lcPhone) << "Copy Ringtones.plist to tmp ....";
@@ -250,7 +270,9 @@ PhoneTransferResult VyRingtoneiPhoneTransfor::transferRingtone(const QString& lo
         return result;
     }
 
-    database.addEntry(result.phoneName, nextGuid(ringtones), QFileInfo(result.phoneName).completeBaseName());
+    // Only now that the file is complete on the phone does its entry go in.
+    database.addEntry(result.phoneName,
+        { QFileInfo(result.phoneName).completeBaseName(), nextGuid(ringtones), totalTimeMs, nextPid(ringtones) });
     result.registered = database.save(databasePath(), &why);
     if (!result.registered) {
         result.error = why;
@@ -269,30 +291,127 @@ std::optional<QList<QVariantMap>> VyRingtoneiPhoneTransfor::getFileNamesFromiPho
     return listRingtones();
 }
 
-QList<QVariantMap> VyRingtoneiPhoneTransfor::listRingtones()
+QList<QVariantMap> VyRingtoneiPhoneTransfor::listRingtones(bool withLengths)
 {
     QList<QVariantMap> list;
-    const std::lock_guard lock(PhoneRingtoneDatabase::lock());
-    qCInfo(lcPhone) << "getFileNamesFromiPhone:Copy Ringtones.plist to tmp ....";
-    PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
-    if (database.state() != PhoneRingtoneDatabase::State::Loaded) {
-        qCInfo(lcPhone) << "Copy Ringtones.plist to tmp error....";
-        return list;
+    {
+        const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+        qCInfo(lcPhone) << "getFileNamesFromiPhone:Copy Ringtones.plist to tmp ....";
+        PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
+        if (database.state() != PhoneRingtoneDatabase::State::Loaded) {
+            qCInfo(lcPhone) << "Copy Ringtones.plist to tmp error....";
+            return list;
+        }
+        plistDictForEach(database.ringtones(), [&](const QString& key, plist_t entry) {
+            list.append(QVariantMap { { QStringLiteral("name"), plistDictString(entry, "Name") },
+                { QStringLiteral("path"), phonePath(key) } });
+        });
     }
-    forEachEntry(database.ringtones(), [&](const QString& key, plist_t entry) {
-        list.append(QVariantMap {
-            { QStringLiteral("name"), plistDictString(entry, "Name") }, { QStringLiteral("path"), phonePath(key) } });
-    });
+    // The files are probed outside the lock: a transfer need not wait for a long list.
+    if (withLengths)
+        for (QVariantMap& ringtone : list)
+            ringtone.insert(QStringLiteral("length"), probeLength(ringtone.value(QStringLiteral("path")).toString()));
     return list;
+}
+
+QString VyRingtoneiPhoneTransfor::localTitleForName(const QString& name)
+{
+    QString title = name;
+    if (title.endsWith(QStringLiteral(".m4r"), Qt::CaseInsensitive))
+        title.chop(4);
+    return LibraryBridge::fileNameForTitle(title);
 }
 
 bool VyRingtoneiPhoneTransfor::GetRingtone(const QString& fileName, const QString& localPath)
 {
     const QString source = phonePath(fileName);
-    VySyncToITunes().addFileToiTunesLibrary({ source }, { QFileInfo(fileName).completeBaseName() }, false);
-    if (!localPath.isEmpty() && !QFileInfo::exists(localPath))
-        copyFile(source, localPath);
+    // One copy: into the ringtone library when no target is given, else to the target,
+    // which the manager places in the library's ringtone folder.
+    if (localPath.isEmpty()) {
+        const QString title = localTitleForName(QFileInfo(fileName).completeBaseName());
+        return !title.isEmpty() && !LibraryBridge::addFile(source, title).isEmpty();
+    }
+    QString why;
+    // Through a temporary name, and never over a file already at the target.
+    if (!AtomicFile::writeCopy(source, localPath, AtomicFile::Existing::Keep, &why)) {
+        qCWarning(lcPhone).noquote() << "Copying" << source << "to" << localPath << "failed:" << why;
+        return false;
+    }
     return true;
+}
+
+PhonePullResult VyRingtoneiPhoneTransfor::pullRingtone(const QString& name, const QString& folder)
+{
+    PhonePullResult result;
+    QString fileName;
+    {
+        const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+        PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
+        fileName = database.fileNameOf(name);
+    }
+    if (fileName.isEmpty()) {
+        result.error = QStringLiteral("there is no ringtone named \"%1\" on the phone").arg(name);
+        return result;
+    }
+    const QString title = localTitleForName(name);
+    if (title.isEmpty()) {
+        result.error = QStringLiteral("\"%1\" cannot name a file").arg(name);
+        return result;
+    }
+    if (!QFileInfo::exists(phonePath(fileName))) {
+        result.error = QStringLiteral("the phone has no file %1").arg(fileName);
+        return result;
+    }
+    for (int number = 0; number < 10000; ++number) {
+        const QString target = numberedPath(folder, title, number);
+        if (QFileInfo::exists(target))
+            continue;
+        if (GetRingtone(fileName, target)) {
+            result.path = target;
+            return result;
+        }
+        if (!QFileInfo::exists(target)) // not a name taken meanwhile: the copy itself failed
+            break;
+    }
+    result.error = QStringLiteral("cannot copy %1 into %2").arg(fileName, folder);
+    return result;
+}
+
+PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtone(const QString& name)
+{
+    PhoneRemoveResult result;
+    const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+    PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
+    if (database.state() != PhoneRingtoneDatabase::State::Loaded) {
+        // Nothing is written after a failed read, so no entry is lost.
+        result.error = database.state() == PhoneRingtoneDatabase::State::Missing
+            ? QStringLiteral("the phone has no ringtone database")
+            : database.error();
+        return result;
+    }
+    result.fileName = database.fileNameOf(name);
+    if (result.fileName.isEmpty()) {
+        result.notFound = true;
+        result.error = QStringLiteral("there is no ringtone named \"%1\" on the phone").arg(name);
+        return result;
+    }
+    database.removeEntry(result.fileName);
+    QString why;
+    if (!database.save(databasePath(), &why)) {
+        result.error = why;
+        return result;
+    }
+    result.entryRemoved = true;
+    // The entry goes first: a file left without one is only an orphan, while an entry
+    // without its file would show a ringtone that cannot play. A key naming anything but a
+    // plain file in the ringtone folder is not followed.
+    const QString path = phonePath(result.fileName);
+    const bool plainName = QFileInfo(result.fileName).fileName() == result.fileName && result.fileName != u"."
+        && result.fileName != u"..";
+    result.fileRemoved = plainName && (!QFileInfo::exists(path) || QFile::remove(path));
+    if (!result.fileRemoved)
+        result.error = QStringLiteral("the entry is gone, but the file %1 could not be deleted").arg(path);
+    return result;
 }
 
 bool VyRingtoneiPhoneTransfor::copyFile(const QString& sourcePath, const QString& destinationPath)

@@ -28,6 +28,21 @@ struct PhoneTransferResult {
     QString error; // why something failed, for logs and messages
 };
 
+// What a removal did.
+struct PhoneRemoveResult {
+    bool entryRemoved = false; // the entry is out of the phone's database
+    bool fileRemoved = false; // and the file is off the phone
+    bool notFound = false; // no entry has that "Name"
+    QString fileName; // the phone file name of the entry
+    QString error;
+};
+
+// What a copy off the phone did.
+struct PhonePullResult {
+    QString path; // the local file written; empty on failure
+    QString error;
+};
+
 class VyRingtoneiPhoneTransfor : public QObject {
     Q_OBJECT
 
@@ -66,12 +81,28 @@ public:
     // Dictionaries "name" and "path" in the database's key order. Nothing (not an empty
     // list) while the link is down; an empty list when the database is missing or unreadable.
     std::optional<QList<QVariantMap>> getFileNamesFromiPhone();
-    // The same whatever the link state.
-    QList<QVariantMap> listRingtones();
+    // The same whatever the link state; `withLengths` adds "length", the file's length in
+    // seconds from its header (0 when unreadable).
+    QList<QVariantMap> listRingtones(bool withLengths = false);
 
-    // Adds the phone ringtone to the ringtone library (title: the name without extension)
-    // and copies it to `localPath` unless a file is there. True in every case.
+    // Copies the phone ringtone `fileName` to `localPath` through a temporary name, never
+    // over an existing file; with no `localPath`, into the ringtone library under the
+    // name's title. True only when the ringtone reached its target.
     bool GetRingtone(const QString& fileName, const QString& localPath);
+
+    // Copies the ringtone whose "Name" is `name` into `folder` as name + ".m4r", numbered
+    // ("name 1.m4r", ...) past the names the folder already holds.
+    PhonePullResult pullRingtone(const QString& name, const QString& folder);
+
+    // Removes the ringtone whose "Name" is `name`: its entry (the database kept in its
+    // form) and its file. Nothing is written when the database cannot be read.
+    PhoneRemoveResult removeRingtone(const QString& name);
+
+    // A local file title for an entry's "Name": a ".m4r" ending dropped, "/" removed;
+    // empty for "", "." and "..".
+    [[nodiscard]] static QString localTitleForName(const QString& name);
+    // The length in seconds from the file's header; 0 when it cannot be read.
+    [[nodiscard]] static double probeLength(const QString& path);
 
     // Byte copy of a whole file, streamed in chunks. False when either file cannot be
     // opened, when the source is empty (nothing is written) or when a write fails.
@@ -97,10 +128,12 @@ private Q_SLOTS:
 private:
     void observe();
     [[nodiscard]] QString nextGuid(plist_t ringtones);
+    // A random non-zero PID no entry has.
+    [[nodiscard]] qint64 nextPid(plist_t ringtones);
 
     std::atomic<bool> m_mountSuccess { false };
     QString m_mountPoint;
     std::atomic<QObject*> m_delegate { nullptr };
     PhoneMount::BackgroundUnmount m_unmount; // the folder's clean-up after a disconnect
-    std::mt19937 m_random; // guarded by the database lock
+    std::mt19937_64 m_random; // guarded by the database lock
 };

@@ -60,21 +60,16 @@ TEST_F(LibraryHome, AddsUnderTheTitleAndNeverOverAnExistingRingtone)
     EXPECT_TRUE(LibraryBridge::addFile(second, QStringLiteral("/")).isEmpty());
 }
 
-TEST_F(LibraryHome, FetchingAPhoneRingtoneAddsItAndKeepsAnExistingLocalCopy)
+TEST_F(LibraryHome, FetchingAPhoneRingtoneWithoutATargetAddsItToTheLibrary)
 {
     PhonePartitionFixture phone;
     const QString local = phone.makeLocalFile(QStringLiteral("Bell.m4r"), 5000);
     VyRingtoneiPhoneTransfor store(phone.mountPoint());
     ASSERT_TRUE(store.transferRingtone(local).copied);
 
-    const QString fetched = phone.scratch(QStringLiteral("fetched.m4r"));
-    EXPECT_TRUE(store.GetRingtone(QStringLiteral("Bell.m4r"), fetched));
-    EXPECT_EQ(QFileInfo(fetched).size(), 5000);
+    EXPECT_TRUE(store.GetRingtone(QStringLiteral("Bell.m4r"), QString()));
     EXPECT_EQ(QFileInfo(home(QStringLiteral("Music/iTunes/iTunes Media/Ringtones/Bell.m4r"))).size(), 5000);
-
-    const QString existing = phone.makeLocalFile(QStringLiteral("existing.m4r"), 10);
-    EXPECT_TRUE(store.GetRingtone(QStringLiteral("Bell.m4r"), existing));
-    EXPECT_EQ(QFileInfo(existing).size(), 10);
+    EXPECT_FALSE(store.GetRingtone(QStringLiteral("Bell.m4r"), QString())); // never over the first
 }
 
 TEST_F(LibraryHome, NewRingtonesAreNumberedPastTheOnesInTheFolderTheyGoTo)

@@ -1,0 +1,204 @@
+// What the ringtone manager does with the phone's store: the entries a transfer writes,
+// removing a ringtone, and copying one off the phone.
+
+#include "core/phone/phoneringtonedatabase.h"
+#include "core/phone/phonetestsupport.h"
+#include "core/phone/vyringtoneiphonetransfor.h"
+#include "support/tonewav.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+plist_t entryOf(plist_t root, const char* file)
+{
+    return plist_dict_get_item(plist_dict_get_item(root, "Ringtones"), file);
+}
+
+// An entry's whole content, for "left exactly as it was".
+QByteArray entryXml(plist_t root, const char* file)
+{
+    plist_t entry = entryOf(root, file);
+    return entry == nullptr ? QByteArray() : plistio::toXml(entry);
+}
+
+// Three ringtones on the phone, "B" with a key we do not know, and a top-level key too.
+struct StockedPhone {
+    explicit StockedPhone(bool binary)
+    {
+        PlistPtr db = PhonePartitionFixture::database({ { "A.m4r", "A" }, { "B.m4r", "B" }, { "C.m4r", "C" } });
+        plist_dict_set_item(entryOf(db.get(), "B.m4r"), "Extra", plist_new_string("kept"));
+        plist_dict_set_item(db.get(), "Version", plist_new_uint(7));
+        phone.writeDatabase(db.get(), binary);
+        for (const char* file : { "A.m4r", "B.m4r", "C.m4r" })
+            writeBytes(phone.ringtonePath(QString::fromLatin1(file)), QByteArray(file));
+    }
+    PhonePartitionFixture phone;
+    VyRingtoneiPhoneTransfor store { phone.mountPoint() };
+};
+
+TEST(PhoneEntries, NewEntriesCarryLengthPidAndKindWithIdsUniqueAndOldEntriesUntouched)
+{
+    StockedPhone stocked(true);
+    PhonePartitionFixture& phone = stocked.phone;
+    const QByteArray oldEntry = entryXml(phone.readDatabase().get(), "B.m4r");
+    const QString tone = phone.scratch(QStringLiteral("Tone.wav"));
+    fixtures::writeToneWav(tone.toStdString(), 2.345);
+
+    QStringList added;
+    for (int i = 0; i < 4; ++i) {
+        const PhoneTransferResult result = stocked.store.transferRingtone(tone);
+        ASSERT_TRUE(result.registered) << result.error.toStdString();
+        added.append(result.phoneName);
+    }
+    const PlistPtr db = phone.readDatabase();
+    EXPECT_EQ(entryXml(db.get(), "B.m4r"), oldEntry);
+    QSet<QString> guids { QStringLiteral("0000000000000001"), QStringLiteral("0000000000000002"),
+        QStringLiteral("0000000000000003") };
+    QSet<uint64_t> pids;
+    for (const QString& name : added) {
+        SCOPED_TRACE(name.toStdString());
+        plist_t entry = entryOf(db.get(), name.toUtf8().constData());
+        plist_t time = plist_dict_get_item(entry, "Total Time");
+        plist_t pid = plist_dict_get_item(entry, "PID");
+        plist_t protectedContent = plist_dict_get_item(entry, "Protected Content");
+        ASSERT_TRUE(time && pid && protectedContent);
+        ASSERT_EQ(plist_get_node_type(time), PLIST_UINT);
+        ASSERT_EQ(plist_get_node_type(pid), PLIST_UINT);
+        ASSERT_EQ(plist_get_node_type(protectedContent), PLIST_BOOLEAN);
+        uint64_t milliseconds = 0;
+        uint64_t pidValue = 0;
+        uint8_t isProtected = 1;
+        plist_get_uint_val(time, &milliseconds);
+        plist_get_uint_val(pid, &pidValue);
+        plist_get_bool_val(protectedContent, &isProtected);
+        EXPECT_NEAR(static_cast<double>(milliseconds), 2345.0, 3.0);
+        EXPECT_NE(pidValue, 0u);
+        EXPECT_EQ(isProtected, 0);
+        EXPECT_EQ(plistDictString(entry, "Media Kind"), QStringLiteral("ringtone"));
+        pids.insert(pidValue);
+        guids.insert(plistDictString(entry, "GUID"));
+    }
+    EXPECT_EQ(pids.size(), 4);
+    EXPECT_EQ(guids.size(), 7);
+}
+
+TEST(PhoneRemove, TakesFileAndEntryAndKeepsEverythingElseInItsForm)
+{
+    for (const bool binary : { true, false }) {
+        SCOPED_TRACE(binary ? "binary" : "xml");
+        StockedPhone stocked(binary);
+        PhonePartitionFixture& phone = stocked.phone;
+        const PlistPtr before = phone.readDatabase();
+
+        const PhoneRemoveResult result = stocked.store.removeRingtone(QStringLiteral("A"));
+        EXPECT_TRUE(result.entryRemoved && result.fileRemoved) << result.error.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(phone.ringtonePath(QStringLiteral("A.m4r"))));
+
+        const QByteArray bytes = readBytes(phone.databasePath());
+        EXPECT_EQ(bytes.startsWith("bplist00"), binary);
+        const PlistPtr after = plistio::parse(bytes);
+        EXPECT_EQ(entryOf(after.get(), "A.m4r"), nullptr);
+        EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(after.get(), "Ringtones")), 2u);
+        for (const char* kept : { "B.m4r", "C.m4r" }) {
+            EXPECT_EQ(entryXml(after.get(), kept), entryXml(before.get(), kept)) << kept;
+            EXPECT_TRUE(QFileInfo::exists(phone.ringtonePath(QString::fromLatin1(kept))));
+        }
+        EXPECT_NE(plist_dict_get_item(after.get(), "Version"), nullptr);
+
+        // A name the phone does not have changes nothing.
+        const PhoneRemoveResult absent = stocked.store.removeRingtone(QStringLiteral("A"));
+        EXPECT_TRUE(absent.notFound);
+        EXPECT_FALSE(absent.entryRemoved);
+        EXPECT_EQ(readBytes(phone.databasePath()), bytes);
+    }
+}
+
+TEST(PhoneRemove, ADatabaseItCannotReadIsNotWrittenAndTheFileStays)
+{
+    const std::pair<const char*, QByteArray> cases[] = {
+        { "truncated", plistio::toBinary(PhonePartitionFixture::database({ { "A.m4r", "A" } }).get()).left(30) },
+        { "not a dictionary", plistio::toXml(PlistPtr(plist_new_array()).get()) },
+        { "missing", QByteArray() },
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        PhonePartitionFixture phone;
+        if (!bytes.isEmpty())
+            writeBytes(phone.databasePath(), bytes);
+        writeBytes(phone.ringtonePath(QStringLiteral("A.m4r")), "tone");
+        VyRingtoneiPhoneTransfor store(phone.mountPoint());
+
+        const PhoneRemoveResult result = store.removeRingtone(QStringLiteral("A"));
+        EXPECT_FALSE(result.entryRemoved);
+        EXPECT_FALSE(result.error.isEmpty());
+        EXPECT_EQ(readBytes(phone.databasePath()), bytes);
+        EXPECT_EQ(QFileInfo::exists(phone.databasePath()), !bytes.isEmpty());
+        EXPECT_EQ(readBytes(phone.ringtonePath(QStringLiteral("A.m4r"))), QByteArray("tone"));
+    }
+}
+
+TEST(PhoneFetch, SucceedsOnlyWhenTheRingtoneReachesAFreeTarget)
+{
+    StockedPhone stocked(true);
+    PhonePartitionFixture& phone = stocked.phone;
+    const QString target = phone.scratch(QStringLiteral("out.m4r"));
+
+    EXPECT_FALSE(stocked.store.GetRingtone(QStringLiteral("Absent.m4r"), target));
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    EXPECT_TRUE(stocked.store.GetRingtone(QStringLiteral("A.m4r"), target));
+    EXPECT_EQ(readBytes(target), QByteArray("A.m4r"));
+
+    // Neither a missing phone file nor another ringtone touches what is there.
+    EXPECT_FALSE(stocked.store.GetRingtone(QStringLiteral("Absent.m4r"), target));
+    EXPECT_FALSE(stocked.store.GetRingtone(QStringLiteral("B.m4r"), target));
+    EXPECT_EQ(readBytes(target), QByteArray("A.m4r"));
+    for (const QString& left : entries(QFileInfo(target).path()))
+        EXPECT_FALSE(left.startsWith(u'.')) << "temporary file left: " << left.toStdString();
+}
+
+TEST(PhoneFetch, LocalNamesComeFromTheEntryNameSafely)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "Mr. Brightside", "Mr. Brightside" },
+        { "AC/DC", "ACDC" },
+        { "Song.m4r", "Song" },
+        { "Song.M4R", "Song" },
+        { "Song.mp3", "Song.mp3" },
+        { "..", "" },
+        { ".", "" },
+        { "..m4r", "" }, // "." once the ending goes
+        { "/", "" },
+        { "", "" },
+    };
+    for (const auto& [name, title] : cases)
+        EXPECT_EQ(VyRingtoneiPhoneTransfor::localTitleForName(QString::fromUtf8(name)), QString::fromUtf8(title))
+            << name;
+}
+
+TEST(PhoneFetch, PullNumbersPastTheNamesTheFolderHolds)
+{
+    PhonePartitionFixture phone;
+    phone.writeDatabase(PhonePartitionFixture::database({ { "x.m4r", "AC/DC" } }).get(), true);
+    writeBytes(phone.ringtonePath(QStringLiteral("x.m4r")), "tone");
+    const QString folder = phone.scratch(QStringLiteral("out"));
+    QDir().mkpath(folder);
+    writeBytes(folder + QStringLiteral("/ACDC.m4r"), "mine");
+    writeBytes(folder + QStringLiteral("/ACDC 1.m4r"), "mine");
+    VyRingtoneiPhoneTransfor store(phone.mountPoint());
+
+    const PhonePullResult pulled = store.pullRingtone(QStringLiteral("AC/DC"), folder);
+    EXPECT_EQ(pulled.path, folder + QStringLiteral("/ACDC 2.m4r")) << pulled.error.toStdString();
+    EXPECT_EQ(readBytes(pulled.path), QByteArray("tone"));
+    EXPECT_EQ(readBytes(folder + QStringLiteral("/ACDC.m4r")), QByteArray("mine"));
+
+    const PhonePullResult absent = store.pullRingtone(QStringLiteral("ACDC"), folder);
+    EXPECT_TRUE(absent.path.isEmpty());
+    EXPECT_FALSE(absent.error.isEmpty());
+}
+
+} // namespace
