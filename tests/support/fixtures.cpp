@@ -144,31 +144,37 @@ int zeroCrossings(const Pcm& pcm, int channel, size_t from, size_t count)
 
 namespace fixtures {
 
-double rms(const Pcm& pcm, double from, double seconds, int channel)
+double rms(const int16_t* interleaved, size_t frames, int channels, int channel)
 {
-    if (pcm.channels <= 0)
-        return 0.0;
-    const auto first = static_cast<size_t>(std::max(0.0, from) * pcm.sampleRate + 0.5);
-    const size_t last = std::min(pcm.frames(), first + static_cast<size_t>(seconds * pcm.sampleRate + 0.5));
-    const auto channels = static_cast<size_t>(pcm.channels);
     double sum = 0.0;
     size_t n = 0;
-    for (size_t f = first; f < last; ++f) {
-        for (size_t c = 0; c < channels; ++c) {
-            if (channel >= 0 && c != static_cast<size_t>(channel))
-                continue;
-            const double v = pcm.samples[f * channels + c] / 32768.0;
-            sum += v * v;
-            ++n;
-        }
+    for (size_t i = 0; i < frames * static_cast<size_t>(std::max(channels, 0)); ++i) {
+        if (channel >= 0 && static_cast<int>(i % static_cast<size_t>(channels)) != channel)
+            continue;
+        const double v = interleaved[i] / 32768.0;
+        sum += v * v;
+        ++n;
     }
     return n > 0 ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
 }
 
+double rms(const Pcm& pcm, double from, double seconds, int channel)
+{
+    if (pcm.channels <= 0)
+        return 0.0;
+    const size_t first = std::min(pcm.frames(), static_cast<size_t>(std::max(0.0, from) * pcm.sampleRate + 0.5));
+    const size_t last = std::min(pcm.frames(), first + static_cast<size_t>(seconds * pcm.sampleRate + 0.5));
+    return rms(pcm.samples.data() + first * static_cast<size_t>(pcm.channels), last - first, pcm.channels, channel);
+}
+
+double toDb(double level)
+{
+    return level > 0.0 ? std::max(-120.0, 20.0 * std::log10(level)) : -120.0;
+}
+
 double levelDb(const Pcm& pcm, double from, double seconds, int channel)
 {
-    const double level = rms(pcm, from, seconds, channel);
-    return level > 0.0 ? std::max(-120.0, 20.0 * std::log10(level)) : -120.0;
+    return toDb(rms(pcm, from, seconds, channel));
 }
 
 } // namespace fixtures

@@ -68,10 +68,14 @@ Pcm decodeAll(const std::string& file, double seekTo = -1.0);
 // about 2 f a second.
 int zeroCrossings(const Pcm& pcm, int channel, size_t from, size_t count);
 
-// RMS of one channel (or of all when `channel` is negative) over `seconds` from `from`
-// seconds, as a fraction of full scale; 0 when the range holds no sample.
+// RMS of one channel (or of all when `channel` is negative) of `frames` interleaved
+// frames, as a fraction of full scale; 0 when there is no sample.
+double rms(const int16_t* interleaved, size_t frames, int channels, int channel);
+// The same over `seconds` from `from` seconds of `pcm`.
 double rms(const Pcm& pcm, double from, double seconds, int channel = 0);
-// The same in dBFS; -120 for silence.
+// A level as a fraction of full scale, in dBFS; -120 for silence.
+double toDb(double level);
+// rms() in dBFS.
 double levelDb(const Pcm& pcm, double from, double seconds, int channel = 0);
 
 } // namespace fixtures

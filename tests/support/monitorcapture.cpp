@@ -1,5 +1,7 @@
 #include "support/monitorcapture.h"
 
+#include "support/fixtures.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSource>
@@ -9,8 +11,8 @@
 #include <QMediaDevices>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 MonitorCapture::MonitorCapture()
     : m_buffer(std::make_unique<QBuffer>())
@@ -52,11 +54,7 @@ bool MonitorCapture::waitFor(const std::function<bool()>& done, int timeoutMs)
 
 void MonitorCapture::listenFor(int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
+    waitFor([] { return false; }, ms);
 }
 
 void MonitorCapture::clear()
@@ -72,16 +70,12 @@ QByteArray MonitorCapture::captured() const
 
 double MonitorCapture::rms(const QByteArray& pcm, qsizetype fromFrame, qsizetype frames)
 {
-    const qsizetype total = pcm.size() / 4;
-    const qsizetype end = std::min(total, fromFrame + frames);
-    double energy = 0.0;
-    qsizetype n = 0;
-    for (qsizetype i = std::max<qsizetype>(0, fromFrame); i < end; ++i, ++n) {
-        int16_t s = 0;
-        std::memcpy(&s, pcm.constData() + i * 4, 2);
-        energy += static_cast<double>(s) * s;
-    }
-    return n > 0 ? std::sqrt(energy / static_cast<double>(n)) : 0.0;
+    const qsizetype first = std::clamp<qsizetype>(fromFrame, 0, pcm.size() / 4);
+    const qsizetype end = std::clamp<qsizetype>(fromFrame + frames, first, pcm.size() / 4);
+    // 44.1 kHz stereo: the left channel, in sample units.
+    return 32768.0
+        * fixtures::rms(
+            reinterpret_cast<const int16_t*>(pcm.constData()) + first * 2, static_cast<size_t>(end - first), 2, 0);
 }
 
 double MonitorCapture::rms() const
@@ -105,8 +99,7 @@ std::vector<int> MonitorCapture::runsMs(const QByteArray& pcm, double silenceDb)
         const auto to = static_cast<qsizetype>((ms + 1) * 44.1);
         if (to > frames)
             break;
-        const double level = rms(pcm, from, to - from) / 32768.0;
-        const bool loud = level > 0.0 && 20.0 * std::log10(level) > silenceDb;
+        const bool loud = fixtures::toDb(rms(pcm, from, to - from) / 32768.0) > silenceDb;
         if (loud != sound) {
             runs.push_back(0);
             sound = loud;
@@ -118,8 +111,7 @@ std::vector<int> MonitorCapture::runsMs(const QByteArray& pcm, double silenceDb)
 
 double MonitorCapture::levelDb(const QByteArray& pcm, double fromMs, double ms)
 {
-    const double level = rms(pcm, static_cast<qsizetype>(fromMs * 44.1), static_cast<qsizetype>(ms * 44.1)) / 32768.0;
-    return level > 0.0 ? 20.0 * std::log10(level) : -120.0;
+    return fixtures::toDb(rms(pcm, static_cast<qsizetype>(fromMs * 44.1), static_cast<qsizetype>(ms * 44.1)) / 32768.0);
 }
 
 double MonitorCapture::fadeEdgeMs(const QByteArray& pcm, double nearMs, double ms, bool fadeIn)
