@@ -53,7 +53,6 @@ public:
     [[nodiscard]] VyMainWindowController* mainWindowController() const { return m_mainWindowController; }
     [[nodiscard]] MainMenuController* mainMenuController() const { return m_menu; }
     [[nodiscard]] VyRingtoneiPhoneTransfor* phoneLink() const { return m_phoneLink; }
-    [[nodiscard]] MountHelperProcess* mountHelper() const { return m_mountHelper; }
     // The automatic update check's controller; null when none ran.
     [[nodiscard]] UpdateController* updateController() const { return m_updateController; }
     [[nodiscard]] SoundPlayer* launchSound() const { return m_launchSound; }

@@ -2,6 +2,7 @@
 
 #include "ui/player/playbackview.h"
 
+#include <QActionGroup>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -107,15 +108,20 @@ void MainWindowLayout::initSearchField()
     searchMenu->setObjectName(QStringLiteral("searchMenu"));
     const QStringList titles { QStringLiteral("Search"), QStringLiteral("  All"), QStringLiteral("  Artist"),
         QStringLiteral("  Album"), QStringLiteral("  Composer"), QStringLiteral("  Song") };
+    // One mode at a time: checking one unchecks the others.
+    auto* modes = new QActionGroup(searchMenu);
     for (int tag = 0; tag < titles.size(); ++tag) {
         QAction* item = searchMenu->addAction(titles.at(tag));
         item->setData(tag);
         item->setEnabled(tag != 0);
-        item->setCheckable(tag != 0);
-        item->setChecked(tag == 1);
+        if (tag != 0) {
+            item->setCheckable(true);
+            item->setChecked(tag == 1);
+            modes->addAction(item);
+        }
     }
-    QAction* modes = searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
-    QObject::connect(modes, &QAction::triggered, searchMenu,
+    QAction* pick = searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
+    QObject::connect(pick, &QAction::triggered, searchMenu,
         [this] { searchMenu->popup(searchField->mapToGlobal(QPoint(0, searchField->height()))); });
 }
 
@@ -131,8 +137,6 @@ void MainWindowLayout::setVideoAreaOpen(bool open)
 void MainWindowLayout::checkSearchItem(int tag)
 {
     const QList<QAction*> items = searchMenu->actions();
-    for (QAction* item : items) {
-        if (item->isCheckable())
-            item->setChecked(item->data().toInt() == tag);
-    }
+    if (tag > 0 && tag < items.size())
+        items.at(tag)->setChecked(true);
 }

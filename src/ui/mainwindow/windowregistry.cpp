@@ -6,11 +6,6 @@ void WindowRegistry::add(Function function, Opener opener)
         m_openers[function] = std::move(opener);
 }
 
-bool WindowRegistry::has(Function function) const
-{
-    return m_openers.count(function) != 0;
-}
-
 bool WindowRegistry::open(Function function, QWidget* mainWindow) const
 {
     const auto found = m_openers.find(function);

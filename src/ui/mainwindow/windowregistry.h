@@ -20,7 +20,6 @@ public:
     using Opener = std::function<void(QWidget* mainWindow)>;
 
     void add(Function function, Opener opener);
-    [[nodiscard]] bool has(Function function) const;
     // False when this build has no window for `function`.
     bool open(Function function, QWidget* mainWindow) const;
 
