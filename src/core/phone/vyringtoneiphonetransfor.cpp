@@ -428,3 +428,18 @@ bool VyRingtoneiPhoneTransfor::copyFile(const QString& sourcePath, const QString
     const qint64 copied = AtomicFile::streamCopy(source, destination);
     return copied == source.size() && destination.flush();
 }
+
+PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtoneFile(const QString&)
+{
+    return {};
+}
+
+QStringList VyRingtoneiPhoneTransfor::sweepOrphans()
+{
+    return {};
+}
+
+PhoneEjectResult VyRingtoneiPhoneTransfor::eject()
+{
+    return {};
+}

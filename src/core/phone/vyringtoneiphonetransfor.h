@@ -37,6 +37,12 @@ struct PhoneRemoveResult {
     QString error;
 };
 
+// What an eject did.
+struct PhoneEjectResult {
+    bool ejected = false; // nothing is mounted at the mount point any more
+    QString error;
+};
+
 // What a copy off the phone did.
 struct PhonePullResult {
     QString path; // the local file written; empty on failure
@@ -97,6 +103,19 @@ public:
     // Removes the ringtone whose "Name" is `name`: its entry (the database kept in its
     // form) and its file. Nothing is written when the database cannot be read.
     PhoneRemoveResult removeRingtone(const QString& name);
+    // The same for the entry keyed by the phone file name `fileName`.
+    PhoneRemoveResult removeRingtoneFile(const QString& fileName);
+
+    // Deletes the files in the phone's ringtone folder that no database entry names: only
+    // when the database was read and lists at least one entry, under the database lock in
+    // the same step as the read, regular files only, never hidden ones (our temporary
+    // names). The deleted file names, each logged.
+    QStringList sweepOrphans();
+
+    // Waits for running store operations, then unmounts the phone's media partition and
+    // checks that nothing is mounted there any more. The link state is left to the
+    // "DeviceUnmounted" notification the caller posts on success.
+    PhoneEjectResult eject();
 
     // A local file title for an entry's "Name": a ".m4r" ending dropped, "/" removed;
     // empty for "", "." and "..".
