@@ -14,6 +14,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/editor/editornotes.h"
 #include "ui/mainwindow/mounthelperprocess.h"
+#include "ui/manager/uploadtoiphonewindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
 #include "ui/update/updatecontroller.h"
 
@@ -99,12 +100,22 @@ void AppCoreController::createMainWindow()
         qCCritical(lcApp).noquote() << temporary.error;
         m_temporaryFolderError = temporary.error;
     }
+    registerWindows();
     m_mainWindowController = new VyMainWindowController({ m_phoneLink, &m_windows }, m_options.fadeIn);
     m_menu = new MainMenuController(m_mainWindowController);
     // Through the application's quit, so that the shutdown runs.
     connect(m_mainWindowController, &VyMainWindowController::quitRequested, qApp, &QCoreApplication::quit,
         Qt::QueuedConnection);
     startMountHelper();
+}
+
+void AppCoreController::registerWindows()
+{
+    m_windows.add(WindowRegistry::Function::RingtoneManager, [this](QWidget* mainWindow) {
+        if (m_ringtoneManager == nullptr)
+            m_ringtoneManager = new UpLoadToiPhoneWindowController(m_phoneLink, mainWindow);
+        m_ringtoneManager->showWindow();
+    });
 }
 
 void AppCoreController::startMountHelper()

@@ -18,6 +18,7 @@
 
 class MainMenuController;
 class MountHelperProcess;
+class UpLoadToiPhoneWindowController;
 class VyRingtoneiPhoneTransfor;
 
 class AppCoreController : public QObject {
@@ -65,6 +66,8 @@ public:
 
 private:
     void createMainWindow();
+    // The windows around the editor this build has.
+    void registerWindows();
     void startMountHelper();
     // What runs once the window is up and the temporary folder is there.
     void startServices();
@@ -80,6 +83,7 @@ private:
     MountHelperProcess* m_mountHelper = nullptr;
     QPointer<UpdateController> m_updateController;
     QPointer<SoundPlayer> m_launchSound;
+    QPointer<UpLoadToiPhoneWindowController> m_ringtoneManager; // made when first opened
     QString m_temporaryFolderError; // why the temporary folder cannot be used, if it cannot
     bool m_environmentStarted = false;
     bool m_workersStopped = true;

@@ -113,6 +113,7 @@ void VyRingtoneiPhoneTransfor::HandleDeviceConnected()
 {
     qCInfo(lcPhone) << "Device connected now.";
     m_mountSuccess.store(true);
+    Q_EMIT mountStateChanged(true);
 }
 
 void VyRingtoneiPhoneTransfor::HandleDeviceDisconnected()
@@ -120,12 +121,14 @@ void VyRingtoneiPhoneTransfor::HandleDeviceDisconnected()
     qCInfo(lcPhone) << "Device disconnected now";
     m_mountSuccess.store(false);
     m_unmount.start(m_mountPoint); // a clean-up still running covers this one too
+    Q_EMIT mountStateChanged(false);
 }
 
 void VyRingtoneiPhoneTransfor::HandleDeviceUmounted()
 {
     qCInfo(lcPhone) << "Device umounted now";
     m_mountSuccess.store(false);
+    Q_EMIT mountStateChanged(false);
 }
 
 QString VyRingtoneiPhoneTransfor::ringtoneFolder() const

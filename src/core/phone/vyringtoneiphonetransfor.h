@@ -139,6 +139,10 @@ public:
     void HandleDeviceDisconnected();
     void HandleDeviceUmounted();
 
+Q_SIGNALS:
+    // The link came up or went down (emitted on the main thread, after the state changed).
+    void mountStateChanged(bool mounted);
+
 private Q_SLOTS:
     void onBusDeviceConnected();
     void onBusDeviceDisconnected();
