@@ -141,6 +141,7 @@ void VyAudioEditorViewController::buildLayout()
         = makeButton(QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"), tr("Record"));
     m_RingtoneManagerBtn = makeButton(
         QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"), tr("Zirevove Vorurav"));
+    m_RingtoneManagerBtn->setCursor(Qt::PointingHandCursor);
     m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
     m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
     m_startTimeTF = new TimeField(QStringLiteral("startTimeTF"));
