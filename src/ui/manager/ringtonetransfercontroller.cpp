@@ -41,6 +41,8 @@ RingtoneTransferController::RingtoneTransferController(ManagerWorker& worker, Ri
 {
 }
 
+RingtoneTransferController::~RingtoneTransferController() = default;
+
 void RingtoneTransferController::move(bool toPhone)
 {
     if (running())

@@ -12,6 +12,7 @@
 
 #include "core/ringtones/ringtonecopy.h"
 #include "core/ringtones/ringtoneinfo.h"
+#include "ui/manager/transfersheet.h"
 
 #include <QList>
 #include <QObject>
@@ -23,7 +24,6 @@
 class ManagerWorker;
 class RingtoneListView;
 class RingtoneManagerDelegate;
-class TransferSheet;
 
 class RingtoneTransferController : public QObject {
     Q_OBJECT
@@ -31,6 +31,7 @@ class RingtoneTransferController : public QObject {
 public:
     RingtoneTransferController(ManagerWorker& worker, RingtoneManagerDelegate& delegate,
         RingtoneListView* computerTable, RingtoneListView* phoneTable, QObject* parent = nullptr);
+    ~RingtoneTransferController() override;
 
     // The selection of the computer table to the phone (`toPhone`), or the other way.
     void move(bool toPhone);
