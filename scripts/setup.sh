@@ -18,7 +18,7 @@ runtime_packages=(
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb desktop-file-utils appstream time clang-format
+    xvfb desktop-file-utils appstream time clang-format bindfs
 )
 
 packages=("${runtime_packages[@]}")

@@ -8,12 +8,13 @@
 #include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/phonesignals.h"
-#include "core/text/leadingnumber.h"
+#include "core/ringtones/ringtoneinfo.h"
 #include "media/vyrtmediafiledecoder.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -142,23 +143,9 @@ QString VyRingtoneiPhoneTransfor::databasePath() const
 
 int VyRingtoneiPhoneTransfor::checkFileExistInPlist(const QString& fileName, plist_t ringtones)
 {
-    if (ringtones == nullptr || plist_dict_get_size(ringtones) == 0)
-        return 0;
-    const QString base = QFileInfo(fileName).completeBaseName();
-    const QString prefix = base + u' ';
-    bool exact = false;
-    int largest = 0;
-    plistDictForEach(ringtones, [&](const QString&, plist_t entry) {
-        const QString name = plistDictString(entry, "Name");
-        if (name == base) {
-            exact = true;
-        } else if (name.size() > base.size() + 1 && name.startsWith(prefix)) {
-            largest = std::max(largest, leadingInt(QStringView(name).mid(prefix.size())));
-        }
-    });
-    if (largest != 0)
-        return largest + 1;
-    return exact ? 1 : 0;
+    QStringList names;
+    plistDictForEach(ringtones, [&](const QString&, plist_t entry) { names.append(plistDictString(entry, "Name")); });
+    return freeNameNumber(names, QFileInfo(fileName).completeBaseName());
 }
 
 bool VyRingtoneiPhoneTransfor::checkIndexExistInPlist(const QString& guid, plist_t ringtones)
@@ -382,6 +369,26 @@ PhonePullResult VyRingtoneiPhoneTransfor::pullRingtone(const QString& name, cons
 
 PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtone(const QString& name)
 {
+    return removeEntryAndFile([&name](PhoneRingtoneDatabase& database, PhoneRemoveResult& result) {
+        result.fileName = database.fileNameOf(name);
+        if (result.fileName.isEmpty())
+            result.error = QStringLiteral("there is no ringtone named \"%1\" on the phone").arg(name);
+    });
+}
+
+PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtoneFile(const QString& fileName)
+{
+    return removeEntryAndFile([&fileName](PhoneRingtoneDatabase& database, PhoneRemoveResult& result) {
+        plist_t ringtones = database.ringtones();
+        if (ringtones != nullptr && plist_dict_get_item(ringtones, fileName.toUtf8().constData()) != nullptr)
+            result.fileName = fileName;
+        else
+            result.error = QStringLiteral("the phone's ringtone database has no entry for %1").arg(fileName);
+    });
+}
+
+PhoneRemoveResult VyRingtoneiPhoneTransfor::removeEntryAndFile(const FindEntry& find)
+{
     PhoneRemoveResult result;
     const std::lock_guard lock(PhoneRingtoneDatabase::lock());
     PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
@@ -392,10 +399,9 @@ PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtone(const QString& name)
             : database.error();
         return result;
     }
-    result.fileName = database.fileNameOf(name);
+    find(database, result);
     if (result.fileName.isEmpty()) {
         result.notFound = true;
-        result.error = QStringLiteral("there is no ringtone named \"%1\" on the phone").arg(name);
         return result;
     }
     database.removeEntry(result.fileName);
@@ -417,32 +423,45 @@ PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtone(const QString& name)
     return result;
 }
 
-bool VyRingtoneiPhoneTransfor::copyFile(const QString& sourcePath, const QString& destinationPath)
-{
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    // An empty source writes nothing, so the destination is not even created or emptied.
-    if (source.size() <= 0)
-        return false;
-    QFile destination(destinationPath);
-    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const qint64 copied = AtomicFile::streamCopy(source, destination);
-    return copied == source.size() && destination.flush();
-}
-
-PhoneRemoveResult VyRingtoneiPhoneTransfor::removeRingtoneFile(const QString&)
-{
-    return {};
-}
-
 QStringList VyRingtoneiPhoneTransfor::sweepOrphans()
 {
-    return {};
+    QStringList deleted;
+    const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+    PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
+    plist_t ringtones = database.ringtones();
+    // An empty or unreadable database would make every ringtone look orphaned.
+    if (database.state() != PhoneRingtoneDatabase::State::Loaded || ringtones == nullptr
+        || plist_dict_get_size(ringtones) == 0)
+        return deleted;
+    const QFileInfoList files = QDir(ringtoneFolder()).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (name.startsWith(u'.') || plist_dict_get_item(ringtones, name.toUtf8().constData()) != nullptr)
+            continue;
+        if (QFile::remove(file.filePath())) {
+            qCInfo(lcPhone).noquote() << "Deleted" << name << "from the phone: no database entry names it";
+            deleted.append(name);
+        } else {
+            qCWarning(lcPhone).noquote() << "Could not delete the orphaned ringtone" << file.filePath();
+        }
+    }
+    return deleted;
 }
 
 PhoneEjectResult VyRingtoneiPhoneTransfor::eject()
 {
-    return {};
+    PhoneEjectResult result;
+    // Transfers, removals and listings hold the lock: none is cut off mid-write.
+    const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+    QString folder = m_mountPoint;
+    folder.chop(1);
+    if (PhoneMount::unmount(folder) && !PhoneMount::isMounted(folder)) {
+        result.ejected = true;
+        qCInfo(lcPhone).noquote() << "Ejected the phone at" << folder;
+    } else {
+        result.error
+            = QStringLiteral("the phone at %1 could not be ejected: a program may still be using it").arg(folder);
+        qCWarning(lcPhone).noquote() << result.error;
+    }
+    return result;
 }

@@ -16,9 +16,12 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <plist/plist.h>
 #include <random>
+
+class PhoneRingtoneDatabase;
 
 // What a transfer did; the plain BOOL of TransforRingtonToiPhone is `copied`.
 struct PhoneTransferResult {
@@ -32,7 +35,7 @@ struct PhoneTransferResult {
 struct PhoneRemoveResult {
     bool entryRemoved = false; // the entry is out of the phone's database
     bool fileRemoved = false; // and the file is off the phone
-    bool notFound = false; // no entry has that "Name"
+    bool notFound = false; // no entry has that "Name" (or that file name)
     QString fileName; // the phone file name of the entry
     QString error;
 };
@@ -123,10 +126,6 @@ public:
     // The length in seconds from the file's header; 0 when it cannot be read.
     [[nodiscard]] static double probeLength(const QString& path);
 
-    // Byte copy of a whole file, streamed in chunks. False when either file cannot be
-    // opened, when the source is empty (nothing is written) or when a write fails.
-    static bool copyFile(const QString& sourcePath, const QString& destinationPath);
-
     // The number to append to `fileName`'s base name to make it free among the entries'
     // "Name" values; 0 when the name is free as it is.
     static int checkFileExistInPlist(const QString& fileName, plist_t ringtones);
@@ -153,6 +152,9 @@ private:
     [[nodiscard]] QString nextGuid(plist_t ringtones);
     // A random non-zero PID no entry has.
     [[nodiscard]] qint64 nextPid(plist_t ringtones);
+    // Sets `result.fileName` to the entry to remove, or leaves it empty with the reason.
+    using FindEntry = std::function<void(PhoneRingtoneDatabase&, PhoneRemoveResult&)>;
+    PhoneRemoveResult removeEntryAndFile(const FindEntry& find);
 
     std::atomic<bool> m_mountSuccess { false };
     QString m_mountPoint;

@@ -1,15 +1,22 @@
 // What the ringtone manager does with the phone's store: the entries a transfer writes,
-// removing a ringtone, and copying one off the phone.
+// removing a ringtone, sweeping orphaned files, ejecting, and copying one off the phone.
 
+#include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/phonetestsupport.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "support/tonewav.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -86,35 +93,47 @@ TEST(PhoneEntries, NewEntriesCarryLengthPidAndKindWithIdsUniqueAndOldEntriesUnto
     EXPECT_EQ(guids.size(), 7);
 }
 
+// The two ways the manager names a ringtone to remove: its "Name" or its phone file name.
+struct RemoveWay {
+    const char* what;
+    PhoneRemoveResult (*remove)(VyRingtoneiPhoneTransfor&);
+};
+const RemoveWay kRemoveWays[] = {
+    { "by name", [](VyRingtoneiPhoneTransfor& store) { return store.removeRingtone(QStringLiteral("A")); } },
+    { "by file", [](VyRingtoneiPhoneTransfor& store) { return store.removeRingtoneFile(QStringLiteral("A.m4r")); } },
+};
+
 TEST(PhoneRemove, TakesFileAndEntryAndKeepsEverythingElseInItsForm)
 {
-    for (const bool binary : { true, false }) {
-        SCOPED_TRACE(binary ? "binary" : "xml");
-        StockedPhone stocked(binary);
-        PhonePartitionFixture& phone = stocked.phone;
-        const PlistPtr before = phone.readDatabase();
+    for (const RemoveWay& way : kRemoveWays)
+        for (const bool binary : { true, false }) {
+            SCOPED_TRACE(std::string(way.what) + (binary ? ", binary" : ", xml"));
+            StockedPhone stocked(binary);
+            PhonePartitionFixture& phone = stocked.phone;
+            const PlistPtr before = phone.readDatabase();
 
-        const PhoneRemoveResult result = stocked.store.removeRingtone(QStringLiteral("A"));
-        EXPECT_TRUE(result.entryRemoved && result.fileRemoved) << result.error.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(phone.ringtonePath(QStringLiteral("A.m4r"))));
+            const PhoneRemoveResult result = way.remove(stocked.store);
+            EXPECT_TRUE(result.entryRemoved && result.fileRemoved) << result.error.toStdString();
+            EXPECT_EQ(result.fileName, QStringLiteral("A.m4r"));
+            EXPECT_FALSE(QFileInfo::exists(phone.ringtonePath(QStringLiteral("A.m4r"))));
 
-        const QByteArray bytes = readBytes(phone.databasePath());
-        EXPECT_EQ(bytes.startsWith("bplist00"), binary);
-        const PlistPtr after = plistio::parse(bytes);
-        EXPECT_EQ(entryOf(after.get(), "A.m4r"), nullptr);
-        EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(after.get(), "Ringtones")), 2u);
-        for (const char* kept : { "B.m4r", "C.m4r" }) {
-            EXPECT_EQ(entryXml(after.get(), kept), entryXml(before.get(), kept)) << kept;
-            EXPECT_TRUE(QFileInfo::exists(phone.ringtonePath(QString::fromLatin1(kept))));
+            const QByteArray bytes = readBytes(phone.databasePath());
+            EXPECT_EQ(bytes.startsWith("bplist00"), binary);
+            const PlistPtr after = plistio::parse(bytes);
+            EXPECT_EQ(entryOf(after.get(), "A.m4r"), nullptr);
+            EXPECT_EQ(plist_dict_get_size(plist_dict_get_item(after.get(), "Ringtones")), 2u);
+            for (const char* kept : { "B.m4r", "C.m4r" }) {
+                EXPECT_EQ(entryXml(after.get(), kept), entryXml(before.get(), kept)) << kept;
+                EXPECT_TRUE(QFileInfo::exists(phone.ringtonePath(QString::fromLatin1(kept))));
+            }
+            EXPECT_NE(plist_dict_get_item(after.get(), "Version"), nullptr);
+
+            // A ringtone the phone does not have changes nothing.
+            const PhoneRemoveResult absent = way.remove(stocked.store);
+            EXPECT_TRUE(absent.notFound);
+            EXPECT_FALSE(absent.entryRemoved);
+            EXPECT_EQ(readBytes(phone.databasePath()), bytes);
         }
-        EXPECT_NE(plist_dict_get_item(after.get(), "Version"), nullptr);
-
-        // A name the phone does not have changes nothing.
-        const PhoneRemoveResult absent = stocked.store.removeRingtone(QStringLiteral("A"));
-        EXPECT_TRUE(absent.notFound);
-        EXPECT_FALSE(absent.entryRemoved);
-        EXPECT_EQ(readBytes(phone.databasePath()), bytes);
-    }
 }
 
 TEST(PhoneRemove, ADatabaseItCannotReadIsNotWrittenAndTheFileStays)
@@ -124,21 +143,113 @@ TEST(PhoneRemove, ADatabaseItCannotReadIsNotWrittenAndTheFileStays)
         { "not a dictionary", plistio::toXml(PlistPtr(plist_new_array()).get()) },
         { "missing", QByteArray() },
     };
-    for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
-        PhonePartitionFixture phone;
-        if (!bytes.isEmpty())
-            writeBytes(phone.databasePath(), bytes);
-        writeBytes(phone.ringtonePath(QStringLiteral("A.m4r")), "tone");
-        VyRingtoneiPhoneTransfor store(phone.mountPoint());
+    for (const RemoveWay& way : kRemoveWays)
+        for (const auto& [what, bytes] : cases) {
+            SCOPED_TRACE(std::string(way.what) + ", " + what);
+            PhonePartitionFixture phone;
+            if (!bytes.isEmpty())
+                writeBytes(phone.databasePath(), bytes);
+            writeBytes(phone.ringtonePath(QStringLiteral("A.m4r")), "tone");
+            VyRingtoneiPhoneTransfor store(phone.mountPoint());
 
-        const PhoneRemoveResult result = store.removeRingtone(QStringLiteral("A"));
-        EXPECT_FALSE(result.entryRemoved);
-        EXPECT_FALSE(result.error.isEmpty());
-        EXPECT_EQ(readBytes(phone.databasePath()), bytes);
-        EXPECT_EQ(QFileInfo::exists(phone.databasePath()), !bytes.isEmpty());
-        EXPECT_EQ(readBytes(phone.ringtonePath(QStringLiteral("A.m4r"))), QByteArray("tone"));
+            const PhoneRemoveResult result = way.remove(store);
+            EXPECT_FALSE(result.entryRemoved);
+            EXPECT_FALSE(result.error.isEmpty());
+            EXPECT_EQ(readBytes(phone.databasePath()), bytes);
+            EXPECT_EQ(QFileInfo::exists(phone.databasePath()), !bytes.isEmpty());
+            EXPECT_EQ(readBytes(phone.ringtonePath(QStringLiteral("A.m4r"))), QByteArray("tone"));
+        }
+}
+
+TEST(PhoneSweep, DeletesOnlyFilesNoEntryNamesAndOnlyAfterAGoodRead)
+{
+    struct Case {
+        const char* what;
+        QByteArray database; // empty: none
+        QStringList deleted;
+    };
+    const Case cases[] = {
+        { "stocked", plistio::toBinary(PhonePartitionFixture::database({ { "A.m4r", "A" }, { "B.m4r", "B" } }).get()),
+            { QStringLiteral("Orphan.m4r") } },
+        { "missing", {}, {} },
+        { "unreadable", QByteArrayLiteral("bplist00 cut short"), {} },
+        { "no entries", plistio::toBinary(PhonePartitionFixture::database({}).get()), {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PhonePartitionFixture phone;
+        if (!c.database.isEmpty())
+            writeBytes(phone.databasePath(), c.database);
+        for (const char* file : { "A.m4r", "B.m4r", "Orphan.m4r", ".A.m4r.part" })
+            writeBytes(phone.ringtonePath(QString::fromLatin1(file)), "tone");
+        QDir().mkpath(phone.ringtonePath(QStringLiteral("Folder.m4r")));
+        const QStringList before = entries(phone.ringtonePath({}));
+
+        VyRingtoneiPhoneTransfor store(phone.mountPoint());
+        EXPECT_EQ(store.sweepOrphans(), c.deleted);
+        QStringList left = before;
+        for (const QString& name : c.deleted)
+            left.removeOne(name);
+        EXPECT_EQ(entries(phone.ringtonePath({})), left);
     }
+}
+
+TEST(PhoneSweep, NeverTakesARingtoneBeingTransferred)
+{
+    StockedPhone stocked(true);
+    const QString tone = stocked.phone.makeLocalFile(QStringLiteral("Tone.m4r"), 200000);
+    std::atomic<bool> done { false };
+    QStringList swept;
+    std::thread sweeper([&] {
+        while (!done.load())
+            swept += stocked.store.sweepOrphans();
+    });
+    QStringList sent;
+    for (int i = 0; i < 20; ++i)
+        sent.append(stocked.store.transferRingtone(tone).phoneName);
+    done.store(true);
+    sweeper.join();
+
+    EXPECT_TRUE(swept.isEmpty()) << swept.join(u',').toStdString();
+    const PlistPtr db = stocked.phone.readDatabase();
+    for (const QString& name : sent) {
+        EXPECT_NE(entryOf(db.get(), name.toUtf8().constData()), nullptr) << name.toStdString();
+        EXPECT_EQ(QFileInfo(stocked.phone.ringtonePath(name)).size(), 200000) << name.toStdString();
+    }
+}
+
+TEST(PhoneEject, APlainFolderEjects)
+{
+    StockedPhone stocked(true);
+    const PhoneEjectResult result = stocked.store.eject();
+    EXPECT_TRUE(result.ejected) << result.error.toStdString();
+}
+
+TEST(PhoneEject, ABusyMountStaysMountedAndSaysWhy)
+{
+    PhonePartitionFixture phone;
+    const QString mount = phone.scratch(QStringLiteral("mount"));
+    QDir().mkpath(mount);
+    if (QProcess::execute(QStringLiteral("bindfs"), { phone.root(), mount }) != 0)
+        GTEST_SKIP() << "bindfs cannot mount here";
+    const struct Unmount {
+        QString path;
+        ~Unmount() { PhoneMount::unmount(path); }
+    } unmountAtEnd { mount };
+    VyRingtoneiPhoneTransfor store(mount);
+    store.HandleDeviceConnected();
+    {
+        QFile held(mount + QStringLiteral("/iTunes_Control/iTunes/Ringtones.plist"));
+        ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+        const PhoneEjectResult busy = store.eject();
+        EXPECT_FALSE(busy.ejected);
+        EXPECT_FALSE(busy.error.isEmpty());
+        EXPECT_TRUE(PhoneMount::isMounted(mount));
+        EXPECT_TRUE(store.isMountSuccess());
+    }
+    const PhoneEjectResult freed = store.eject();
+    EXPECT_TRUE(freed.ejected) << freed.error.toStdString();
+    EXPECT_FALSE(PhoneMount::isMounted(mount));
 }
 
 TEST(PhoneFetch, SucceedsOnlyWhenTheRingtoneReachesAFreeTarget)

@@ -223,21 +223,4 @@ TEST(PhoneListing, FollowsTheLinkAndTheDatabaseOrder)
     EXPECT_FALSE(store.getFileNamesFromiPhone().has_value());
 }
 
-TEST(PhoneCopy, StreamsWholeFilesAndNeverEmptiesADestinationForNothing)
-{
-    PhonePartitionFixture phone;
-    const QString big = phone.makeLocalFile(QStringLiteral("big.bin"), 3 * 1024 * 1024 + 17);
-    const QString copy = phone.scratch(QStringLiteral("copy.bin"));
-    EXPECT_TRUE(VyRingtoneiPhoneTransfor::copyFile(big, copy));
-    EXPECT_EQ(readBytes(copy), readBytes(big));
-
-    const QString empty = phone.makeLocalFile(QStringLiteral("empty.bin"), 0);
-    EXPECT_FALSE(VyRingtoneiPhoneTransfor::copyFile(empty, copy));
-    EXPECT_EQ(QFileInfo(copy).size(), QFileInfo(big).size());
-
-    const QString nowhere = phone.scratch(QStringLiteral("nowhere.bin"));
-    EXPECT_FALSE(VyRingtoneiPhoneTransfor::copyFile(phone.scratch(QStringLiteral("absent")), nowhere));
-    EXPECT_FALSE(QFileInfo::exists(nowhere));
-}
-
 } // namespace

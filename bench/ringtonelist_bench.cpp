@@ -1,0 +1,153 @@
+// The manager's two lists with their lengths: 300 AAC ringtones on a simulated phone
+// partition with its database, and 1000 in a computer folder.
+//
+//   ringtonelist_bench [benchmark flags]
+//
+// The ringtones are a few generated clips (chords, noise bursts and a swell, 20-35 s)
+// copied under distinct names; needs the ffmpeg command, and bindfs for the FUSE case.
+
+#include "core/phone/phonemount.h"
+#include "core/phone/phoneringtonedatabase.h"
+#include "core/phone/vyringtoneiphonetransfor.h"
+#include "core/ringtones/ringtonelisting.h"
+#include "media/decoderlib.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kPhoneRingtones = 300;
+constexpr int kFolderRingtones = 1000;
+
+struct Stock {
+    QTemporaryDir dir;
+    QString mountPoint() const { return dir.path() + QStringLiteral("/phone/"); }
+    QString folder() const { return dir.path() + QStringLiteral("/ringtones"); }
+};
+std::unique_ptr<Stock> g_stock;
+
+bool makeClip(const QString& path, double rootHz, int seconds)
+{
+    const QString d = QString::number(seconds);
+    QStringList arguments { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+        QStringLiteral("-y") };
+    for (const double ratio : { 1.0, 1.26, 1.5 })
+        arguments << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+                  << QStringLiteral("sine=f=%1:d=%2").arg(rootHz * ratio).arg(d);
+    arguments << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+              << QStringLiteral("anoisesrc=d=%1:a=0.4,volume='lt(mod(t,0.5),0.08)':eval=frame").arg(d)
+              << QStringLiteral("-filter_complex")
+              << QStringLiteral("[0][1][2][3]amix=inputs=4,volume='0.6+0.4*sin(2*PI*t/2)':eval=frame")
+              << QStringLiteral("-ac") << QStringLiteral("2") << QStringLiteral("-ar") << QStringLiteral("44100")
+              << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("128k")
+              << QStringLiteral("-f") << QStringLiteral("ipod") << path;
+    return QProcess::execute(QStringLiteral("ffmpeg"), arguments) == 0;
+}
+
+bool stock()
+{
+    g_stock = std::make_unique<Stock>();
+    const QString ringtones = g_stock->mountPoint() + QStringLiteral("iTunes_Control/Ringtones/");
+    QDir().mkpath(ringtones);
+    QDir().mkpath(g_stock->mountPoint() + QStringLiteral("iTunes_Control/iTunes"));
+    QDir().mkpath(g_stock->folder());
+    QStringList clips;
+    const std::pair<double, int> shapes[] = { { 261.63, 20 }, { 220.0, 28 }, { 293.66, 35 } };
+    for (const auto& [root, seconds] : shapes) {
+        clips.append(g_stock->dir.path() + QStringLiteral("/clip%1.m4r").arg(seconds));
+        if (!makeClip(clips.back(), root, seconds))
+            return false;
+    }
+
+    PhoneRingtoneDatabase database
+        = PhoneRingtoneDatabase::load(g_stock->mountPoint() + QStringLiteral("iTunes_Control/iTunes/Ringtones.plist"));
+    for (int i = 0; i < kPhoneRingtones; ++i) {
+        const QString file = QStringLiteral("R%1.m4r").arg(i, 4, 10, QLatin1Char('0'));
+        if (!QFile::copy(clips[i % clips.size()], ringtones + file))
+            return false;
+        database.addEntry(file,
+            { QStringLiteral("Ringtone %1").arg(i), QStringLiteral("%1").arg(i, 16, 10, QLatin1Char('0')), 0, i + 1 });
+    }
+    if (!database.save(g_stock->mountPoint() + QStringLiteral("iTunes_Control/iTunes/Ringtones.plist")))
+        return false;
+    for (int i = 0; i < kFolderRingtones; ++i)
+        if (!QFile::copy(clips[i % clips.size()], g_stock->folder() + QStringLiteral("/Tone %1.m4r").arg(i)))
+            return false;
+    return true;
+}
+
+void BM_ListPhone(benchmark::State& state)
+{
+    VyRingtoneiPhoneTransfor link(g_stock->mountPoint());
+    link.HandleDeviceConnected();
+    qsizetype listed = 0;
+    for (auto _ : state) {
+        const auto ringtones = RingtoneListing::listPhone(link);
+        listed = ringtones ? ringtones->size() : -1;
+        benchmark::DoNotOptimize(listed);
+    }
+    state.counters["ringtones"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_ListPhone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same partition behind a FUSE file system, as the phone link serves it: every open
+// and read goes through a user-space daemon.
+void BM_ListPhoneThroughFuse(benchmark::State& state)
+{
+    const QString mount = g_stock->dir.path() + QStringLiteral("/fuse");
+    QDir().mkpath(mount);
+    if (QProcess::execute(QStringLiteral("bindfs"), { g_stock->mountPoint(), mount }) != 0) {
+        state.SkipWithError("bindfs cannot mount here");
+        return;
+    }
+    {
+        VyRingtoneiPhoneTransfor link(mount);
+        link.HandleDeviceConnected();
+        qsizetype listed = 0;
+        for (auto _ : state) {
+            const auto ringtones = RingtoneListing::listPhone(link);
+            listed = ringtones ? ringtones->size() : -1;
+            benchmark::DoNotOptimize(listed);
+        }
+        state.counters["ringtones"] = static_cast<double>(listed);
+    }
+    PhoneMount::unmount(mount);
+}
+BENCHMARK(BM_ListPhoneThroughFuse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ListFolder(benchmark::State& state)
+{
+    qsizetype listed = 0;
+    for (auto _ : state) {
+        listed = RingtoneListing::listFolders({ g_stock->folder() }).size();
+        benchmark::DoNotOptimize(listed);
+    }
+    state.counters["ringtones"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_ListFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    DecMgrInit();
+    QLoggingCategory::setFilterRules(QStringLiteral("sonabel.phone.info=false"));
+    if (!stock()) {
+        std::fprintf(stderr, "cannot make the ringtones (is ffmpeg installed?)\n");
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_stock.reset();
+    return 0;
+}
