@@ -128,7 +128,10 @@ public:
     }
 
     PhonePartitionFixture phone;
-    VyRingtoneiPhoneTransfor link { phone.mountPoint() };
+    // Observing the application's notifications, as the program's link does.
+    std::unique_ptr<VyRingtoneiPhoneTransfor> linkObject { VyRingtoneiPhoneTransfor::initWithMountPoint(
+        phone.mountPoint()) };
+    VyRingtoneiPhoneTransfor& link = *linkObject;
     std::unique_ptr<UpLoadToiPhoneWindowController> window;
 
 private:
