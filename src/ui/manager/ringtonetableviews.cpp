@@ -37,6 +37,9 @@ void RingtoneListView::setDataSource(RingtoneDataSource* source)
 {
     m_source = source;
     setModel(source);
+    // Row numbers change meaning: the next selection is reported whatever its number.
+    connect(source, &QAbstractItemModel::modelReset, this, [this] { m_reportedRow = -1; });
+    connect(source, &QAbstractItemModel::rowsInserted, this, [this] { m_reportedRow = -1; });
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     // A header click sorts by that column, always ascending.
@@ -68,21 +71,42 @@ void RingtoneListView::selectRows(const QList<int>& rows)
     if (!rows.isEmpty())
         selectionModel()->setCurrentIndex(model()->index(rows.last(), 0), QItemSelectionModel::NoUpdate);
     m_quietCurrent = false;
+    m_reportedRow = rows.isEmpty() ? -1 : rows.last();
     if (!rows.isEmpty())
         scrollTo(model()->index(rows.last(), 0));
 }
 
 void RingtoneListView::highLight()
 {
+    // Focus within the window only: a sheet open over it keeps the keyboard.
     setFocus(Qt::OtherFocusReason);
-    activateWindow();
 }
 
 void RingtoneListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (!m_quietCurrent && m_source != nullptr && current.isValid() && current.row() != previous.row())
-        m_source->tableViewShouldSelectRow(current.row());
+    reportSelectedCurrentRow();
+}
+
+void RingtoneListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QTableView::selectionChanged(selected, deselected);
+    reportSelectedCurrentRow();
+}
+
+void RingtoneListView::reportSelectedCurrentRow()
+{
+    // Only a row the user selects, once: a click moves the current index before it selects,
+    // and the table also moves it on its own (focus, a reload) without selecting anything.
+    const int row = currentIndex().row();
+    if (row < 0 || selectionModel() == nullptr || !selectionModel()->isRowSelected(row, {})) {
+        m_reportedRow = -1;
+        return;
+    }
+    if (m_quietCurrent || m_source == nullptr || row == m_reportedRow)
+        return;
+    m_reportedRow = row;
+    m_source->tableViewShouldSelectRow(row);
 }
 
 void RingtoneListView::mousePressEvent(QMouseEvent* event)

@@ -31,6 +31,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -43,10 +44,12 @@ protected:
 
 private:
     [[nodiscard]] bool acceptsDrag(const QDropEvent* event) const;
+    void reportSelectedCurrentRow();
 
     RingtoneDataSource* m_source = nullptr;
     RingtoneManagerDelegate* m_Delegate = nullptr;
     bool m_quietCurrent = false;
+    int m_reportedRow = -1; // the row last reported as selected
 };
 
 // The phone's table: a click leaves Delete enabled exactly when a row is selected.

@@ -161,6 +161,8 @@ void RingtoneTransferController::arrived(const RingtoneInfo& ringtone, const Rin
     target->insertRecord(row, *result.copy);
     run.target->selectRows({ row });
     run.target->highLight();
+    // The selected copy is on the phone exactly when it was moved there.
+    m_delegate.setCanDeleteRingtone(run.toPhone);
     m_delegate.setCurrentPlayRingtone(result.copy);
 }
 

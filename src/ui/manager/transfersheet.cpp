@@ -61,6 +61,7 @@ TransferSheet::TransferSheet(QWidget* window)
 void TransferSheet::setInformativeText(const QString& text)
 {
     m_informative->setText(text);
+    adjustSize(); // the result text is longer than the empty one it replaces
 }
 
 QString TransferSheet::informativeText() const
