@@ -1,6 +1,5 @@
 #include "ui/manager/uploadtoiphonewindowcontroller.h"
 
-#include "audio/soundplayer.h"
 #include "core/environment/logging.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonesignals.h"
@@ -9,7 +8,7 @@
 #include "ui/manager/managernotes.h"
 #include "ui/manager/readringtonewindowcontroller.h"
 #include "ui/manager/ringtonedatasource.h"
-#include "ui/manager/ringtoneplayeview.h"
+#include "ui/manager/ringtoneplayerpane.h"
 #include "ui/manager/ringtonetableviews.h"
 #include "ui/manager/ringtonetransfercontroller.h"
 
@@ -24,7 +23,6 @@
 
 namespace {
 
-constexpr int kTimeRefreshMs = 50;
 const QString kEject = QStringLiteral("Eject");
 const QString kRemount = QStringLiteral("Remount");
 
@@ -38,15 +36,6 @@ QPushButton* toolButton(QWidget* parent, const char* name, const QIcon& icon, co
     return button;
 }
 
-QLabel* timeLabel(QWidget* parent, const char* name)
-{
-    auto* label = new QLabel(QStringLiteral("0s"), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setMinimumWidth(36);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 } // namespace
 
 UpLoadToiPhoneWindowController::UpLoadToiPhoneWindowController(
@@ -57,14 +46,10 @@ UpLoadToiPhoneWindowController::UpLoadToiPhoneWindowController(
 {
     setObjectName(QStringLiteral("UpLoadToiPhone"));
     setWindowTitle(QStringLiteral("Zirevove Vorurav"));
-    m_playImage = QIcon(QStringLiteral(":/MgrPlay.png"));
-    m_pauseImage = QIcon(QStringLiteral(":/MgrPause.png"));
     m_connectImage = QIcon(QStringLiteral(":/iPhoneConnect.png"));
     m_disconnectImage = QIcon(QStringLiteral(":/iPhoneDisconnect.png"));
     buildWindow();
 
-    m_timeTimer.setInterval(kTimeRefreshMs);
-    connect(&m_timeTimer, &QTimer::timeout, this, &UpLoadToiPhoneWindowController::refreshTimeDisplay);
     // The link's own state change, so the link is already up or down when the alert acts.
     if (m_link != nullptr)
         connect(m_link, &VyRingtoneiPhoneTransfor::mountStateChanged, this, [this](bool mounted) {
@@ -117,11 +102,7 @@ void UpLoadToiPhoneWindowController::buildWindow()
     m_DeleteBtn->setText(QStringLiteral("Delete"));
     m_ejectBtn = toolButton(this, "ejectBtn", m_connectImage, QStringLiteral("Eject the iPhone"));
     m_ejectBtn->setText(kEject);
-    m_playBtn = toolButton(this, "playBtn", m_playImage, QStringLiteral("Play or pause the ringtone"));
-    m_playBtn->setCheckable(true);
-    m_playBtn->setFlat(true);
-    m_playBtn->setIconSize({ 32, 32 });
-    for (QPushButton* button : { m_transToiPhoneBtn, m_transToiTunesBtn, m_DeleteBtn, m_playBtn })
+    for (QPushButton* button : { m_transToiPhoneBtn, m_transToiTunesBtn, m_DeleteBtn })
         button->setEnabled(false);
 
     auto* computerTitle = new QLabel(QStringLiteral("iTunes Ringtones"), this);
@@ -149,29 +130,9 @@ void UpLoadToiPhoneWindowController::buildWindow()
     lists->addLayout(moves);
     lists->addLayout(phoneSide, 1);
 
-    auto* playArea = new RingtonePlayeView(this);
-    playArea->setObjectName(QStringLiteral("playArea"));
-    m_ringtoneName = new QLabel(QStringLiteral("Name"), playArea);
-    m_ringtoneName->setObjectName(QStringLiteral("ringtoneName"));
-    m_ringtonePassTimeTF = timeLabel(playArea, "ringtonePassTimeTF");
-    m_ringtoneLeftTF = timeLabel(playArea, "ringtoneLeftTF");
-    m_playProcessView = new VyRingtonePlayProcessView(playArea);
-    m_playProcessView->setObjectName(QStringLiteral("playProcessView"));
-    m_playProcessView->setDelegate(this);
-    m_playBtn->setParent(playArea);
-    auto* seekRow = new QHBoxLayout;
-    seekRow->addWidget(m_ringtonePassTimeTF);
-    seekRow->addWidget(m_playProcessView, 1);
-    seekRow->addWidget(m_ringtoneLeftTF);
-    auto* player = new QVBoxLayout;
-    player->addWidget(m_ringtoneName, 0, Qt::AlignHCenter);
-    player->addLayout(seekRow);
-    auto* playRow = new QHBoxLayout(playArea);
-    playRow->setContentsMargins(14, 6, 14, 6);
-    playRow->addWidget(m_playBtn);
-    playRow->addLayout(player, 1);
+    m_player = new RingtonePlayerPane(this);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(playArea, 1);
+    bottom->addWidget(m_player, 1);
     bottom->addWidget(m_ejectBtn);
 
     auto* layout = new QVBoxLayout(this);
@@ -185,7 +146,6 @@ void UpLoadToiPhoneWindowController::buildWindow()
         &UpLoadToiPhoneWindowController::clickTransferRingtoneiPhoneToiTunes);
     connect(m_DeleteBtn, &QPushButton::clicked, this, &UpLoadToiPhoneWindowController::deleteRingtones);
     connect(m_ejectBtn, &QPushButton::clicked, this, &UpLoadToiPhoneWindowController::clickUnmountiPhone);
-    connect(m_playBtn, &QPushButton::clicked, this, &UpLoadToiPhoneWindowController::clickPlayRingtone);
     connect(m_iTunesReflashBtn, &QPushButton::clicked, this, &UpLoadToiPhoneWindowController::refreshiTunesRingtones);
     connect(m_iPhoneReflashBtn, &QPushButton::clicked, this, &UpLoadToiPhoneWindowController::refreshPhoneRingtones);
 }
@@ -291,7 +251,7 @@ void UpLoadToiPhoneWindowController::deleteRingtones()
     if (files.isEmpty() || m_link == nullptr)
         return;
     m_DeleteBtn->setEnabled(false);
-    stopRingtone();
+    m_player->stopRingtone();
     VyRingtoneiPhoneTransfor* link = m_link;
     m_worker.enqueue([this, link, files, names](std::stop_token, const ManagerWorker::Post& post) {
         // One by one, stopping at the first that fails.
@@ -332,8 +292,7 @@ void UpLoadToiPhoneWindowController::clickUnmountiPhone()
         NotificationCenter::defaultCenter().post(QStringLiteral("RemountiPhone"));
         return;
     }
-    setPlayButton(false);
-    stopRingtone();
+    m_player->stopRingtone();
     QMessageBox* box = ManagerAlert::show(this, QMessageBox::Warning, QStringLiteral("Try to eject iPhone now?"),
         QStringLiteral("Please make sure all the transfer has been finished before ejecting iPhone."),
         { QStringLiteral("OK"), QStringLiteral("Cancel") });
@@ -437,13 +396,18 @@ void UpLoadToiPhoneWindowController::changeDirctionBtnState(const Notification& 
     }
     m_transToiTunesBtn->setEnabled(false);
     m_transToiPhoneBtn->setEnabled(false);
-    stopRingtone();
+    m_player->stopRingtone();
     setCurrentPlayRingtone(std::nullopt);
 }
 
 void UpLoadToiPhoneWindowController::setCanDeleteRingtone(bool canDelete)
 {
     m_DeleteBtn->setEnabled(canDelete);
+}
+
+const std::optional<RingtoneInfo>& UpLoadToiPhoneWindowController::currentPlayRingtone() const
+{
+    return m_player->ringtone();
 }
 
 bool UpLoadToiPhoneWindowController::isPhoneRecord(const RingtoneInfo& ringtone) const
@@ -453,160 +417,24 @@ bool UpLoadToiPhoneWindowController::isPhoneRecord(const RingtoneInfo& ringtone)
 
 void UpLoadToiPhoneWindowController::setCurrentPlayRingtone(const std::optional<RingtoneInfo>& ringtone)
 {
-    if (!ringtone) {
-        m_currentPlayRingtone.reset();
-        if (m_m4rSound)
-            m_m4rSound->stop();
-        m_m4rSound.reset();
-        m_timeTimer.stop();
-        m_playBtn->setIcon(m_playImage);
-        m_playBtn->setChecked(false);
-        m_playBtn->setEnabled(false);
-        m_ringtoneName->setText(QStringLiteral("Name"));
-        m_ringtonePlayedTime = 0.0;
-        m_ringtoneTimeLen = 0.0;
-        m_playProcessView->setRate(0.0F);
-        m_ringtonePassTimeTF->setText(QStringLiteral("0s"));
-        m_ringtoneLeftTF->setText(QStringLiteral("0s"));
-        return;
+    const bool onPhone = ringtone && isPhoneRecord(*ringtone);
+    if (ringtone) {
+        m_transToiTunesBtn->setEnabled(onPhone);
+        m_transToiPhoneBtn->setEnabled(!onPhone);
     }
-    const bool onPhone = isPhoneRecord(*ringtone);
-    m_transToiTunesBtn->setEnabled(onPhone);
-    m_transToiPhoneBtn->setEnabled(!onPhone);
-    if (m_currentPlayRingtone && m_currentPlayRingtone->filePath == ringtone->filePath && m_m4rSound)
-        return;
-    m_currentPlayRingtone = ringtone;
-    m_playBtn->setEnabled(true);
-    if (m_m4rSound)
-        m_m4rSound->stop();
-    m_m4rSound.reset();
-    m_timeTimer.stop();
-    if (!initPlayer())
-        qCWarning(lcApp).noquote() << "Cannot play" << ringtone->filePath;
-    setPlayButton(false);
-}
-
-bool UpLoadToiPhoneWindowController::initPlayer()
-{
-    const RingtoneInfo& ringtone = *m_currentPlayRingtone;
-    m_ringtoneName->setText(ringtone.ringtoneName);
-    m_ringtoneLeftTF->setText(ringtone.ringtoneLength);
-    m_ringtonePassTimeTF->setText(QStringLiteral("0s"));
-    m_ringtoneTimeLen = ringtone.seconds();
-    m_ringtonePlayedTime = 0.0;
-    m_playProcessView->setRate(0.0F);
-    m_m4rSound = std::make_unique<SoundPlayer>();
-    // A phone ringtone is played from a private copy: the phone may go while it plays.
-    const auto source = isPhoneRecord(ringtone) ? SoundPlayer::Source::ByCopy : SoundPlayer::Source::ByReference;
-    if (!m_m4rSound->open(ringtone.filePath, source)) {
-        m_m4rSound.reset();
-        return false;
-    }
-    if (m_ringtoneTimeLen <= 0.001)
-        m_ringtoneTimeLen = m_m4rSound->duration();
-    return true;
-}
-
-bool UpLoadToiPhoneWindowController::isPlayerIninted() const
-{
-    return m_m4rSound != nullptr;
-}
-
-void UpLoadToiPhoneWindowController::setPlayButton(bool on)
-{
-    m_playBtn->setChecked(on);
-    m_playBtn->setIcon(on ? m_pauseImage : m_playImage);
-}
-
-void UpLoadToiPhoneWindowController::playRingtone()
-{
-    if (!m_m4rSound) {
-        qCInfo(lcApp) << "There is no ringtone to play";
-        return;
-    }
-    m_shouldRefreshTimeDisp = true;
-    if (!m_m4rSound->isPlaying())
-        m_m4rSound->play();
-    setPlayButton(true);
-    m_timeTimer.start();
-}
-
-void UpLoadToiPhoneWindowController::pauseRingtone()
-{
-    if (m_m4rSound)
-        m_m4rSound->pause();
-    m_shouldRefreshTimeDisp = false;
-}
-
-void UpLoadToiPhoneWindowController::stopRingtone()
-{
-    if (m_m4rSound)
-        m_m4rSound->stop();
-    // A phone ringtone is let go: the phone may be about to leave.
-    if (m_currentPlayRingtone && isPhoneRecord(*m_currentPlayRingtone)) {
-        m_m4rSound.reset();
-        m_playBtn->setEnabled(false);
-    }
-    m_playProcessView->setRate(0.0F);
-    m_shouldRefreshTimeDisp = false;
-    m_timeTimer.stop();
-    setPlayButton(false);
-}
-
-void UpLoadToiPhoneWindowController::clickPlayRingtone()
-{
-    if (m_playBtn->isChecked() && m_currentPlayRingtone) {
-        m_playBtn->setIcon(m_pauseImage);
-        playRingtone();
-        return;
-    }
-    setPlayButton(false);
-    pauseRingtone();
+    m_player->setRingtone(ringtone, onPhone);
 }
 
 void UpLoadToiPhoneWindowController::doubleClickPlayRingtone()
 {
     auto* table = qobject_cast<RingtoneListView*>(sender());
-    if (table == nullptr || table->selectedRowNumbers().size() != 1)
-        return;
-    playRingtone();
-    if (m_m4rSound)
-        setPlayButton(true);
-}
-
-void UpLoadToiPhoneWindowController::refreshTimeDisplay()
-{
-    if (!m_shouldRefreshTimeDisp || !m_m4rSound) {
-        m_timeTimer.stop();
-        return;
-    }
-    m_ringtonePlayedTime = m_m4rSound->currentTime();
-    if (m_ringtoneTimeLen > 0.001)
-        m_playProcessView->setRate(static_cast<float>(m_ringtonePlayedTime / m_ringtoneTimeLen));
-    m_ringtonePassTimeTF->setText(RingtoneInfo::lengthText(m_ringtonePlayedTime));
-    m_ringtoneLeftTF->setText(RingtoneInfo::lengthText(std::max(0.0, m_ringtoneTimeLen - m_ringtonePlayedTime)));
-    if (!m_m4rSound->isPlaying()) {
-        m_shouldRefreshTimeDisp = false;
-        m_timeTimer.stop();
-        setPlayButton(false);
-    }
-}
-
-void UpLoadToiPhoneWindowController::setPlayTimePos(double rate)
-{
-    if (!m_m4rSound)
-        return;
-    m_m4rSound->setCurrentTime(m_ringtoneTimeLen * rate);
-    if (!m_m4rSound->isPlaying())
-        playRingtone();
+    if (table != nullptr && table->selectedRowNumbers().size() == 1)
+        m_player->playRingtone();
 }
 
 void UpLoadToiPhoneWindowController::windowShouldClose()
 {
-    if (m_m4rSound)
-        m_m4rSound->stop();
-    m_timeTimer.stop();
-    setPlayButton(false);
+    m_player->stopForClose();
     m_windowDidClosed = true;
 }
 

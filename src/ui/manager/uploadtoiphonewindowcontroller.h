@@ -9,31 +9,28 @@
 #include "core/ringtones/ringtoneinfo.h"
 #include "ui/manager/managerworker.h"
 #include "ui/manager/ringtonemanagerdelegate.h"
-#include "ui/manager/vyringtoneplayprocessview.h"
 
 #include <QIcon>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QMessageBox;
 class QPushButton;
 class Ozk_iTunesTableView;
 class PhoneRingtoneDataSource;
 class ReadRingtoneWindowController;
 class RingtoneListView;
+class RingtonePlayerPane;
 class RingtoneTableView;
 class RingtoneTransferController;
-class SoundPlayer;
 class VyRingtoneiPhoneTransfor;
 class iTunesRintoneDataSource;
 struct Notification;
 
-class UpLoadToiPhoneWindowController : public QWidget, public RingtoneManagerDelegate, public RingtoneSeekDelegate {
+class UpLoadToiPhoneWindowController : public QWidget, public RingtoneManagerDelegate {
     Q_OBJECT
 
 public:
@@ -51,7 +48,6 @@ public:
     void clickTransferRingtoneiPhoneToiTunes();
     void deleteRingtones();
     void clickUnmountiPhone();
-    void clickPlayRingtone();
     void refreshiTunesRingtones();
     void refreshPhoneRingtones();
     void doubleClickPlayRingtone();
@@ -63,17 +59,14 @@ public:
     void setCurrentPlayRingtone(const std::optional<RingtoneInfo>& ringtone) override;
     void ringtonesDropped(RingtoneDataSource* target, const QList<RingtoneInfo>& ringtones, int row) override;
     [[nodiscard]] QWidget* sheetWindow() override { return this; }
-    // RingtoneSeekDelegate
-    [[nodiscard]] bool isPlayerIninted() const override;
-    void setPlayTimePos(double rate) override;
 
     // For tests and the owner.
     [[nodiscard]] Ozk_iTunesTableView* iTunesTableView() const { return m_iTunesTableView; }
     [[nodiscard]] RingtoneTableView* iPhoneTableView() const { return m_iPhoneTableView; }
-    [[nodiscard]] const std::optional<RingtoneInfo>& currentPlayRingtone() const { return m_currentPlayRingtone; }
+    [[nodiscard]] const std::optional<RingtoneInfo>& currentPlayRingtone() const;
+    [[nodiscard]] RingtonePlayerPane* player() const { return m_player; }
     [[nodiscard]] QMessageBox* remountAlert() const { return m_remountAlter; }
     [[nodiscard]] RingtoneTransferController* transfers() const { return m_transfers; }
-    [[nodiscard]] SoundPlayer* sound() const { return m_m4rSound.get(); }
     [[nodiscard]] bool windowDidClosed() const { return m_windowDidClosed; }
     [[nodiscard]] bool workerBusy() const { return m_worker.busy(); }
 
@@ -94,12 +87,6 @@ private:
     void reCheckPoint();
     void showRemountAlert();
     void changeDirctionBtnState(const Notification& note);
-    bool initPlayer();
-    void playRingtone();
-    void pauseRingtone();
-    void stopRingtone();
-    void refreshTimeDisplay();
-    void setPlayButton(bool on);
     void windowShouldClose();
     [[nodiscard]] bool isPhoneRecord(const RingtoneInfo& ringtone) const;
 
@@ -109,18 +96,14 @@ private:
 
     Ozk_iTunesTableView* m_iTunesTableView = nullptr;
     RingtoneTableView* m_iPhoneTableView = nullptr;
-    QLabel* m_ringtoneName = nullptr;
-    QLabel* m_ringtonePassTimeTF = nullptr;
-    QLabel* m_ringtoneLeftTF = nullptr;
-    QPushButton* m_playBtn = nullptr;
     QPushButton* m_transToiPhoneBtn = nullptr;
     QPushButton* m_transToiTunesBtn = nullptr;
     QPushButton* m_iTunesReflashBtn = nullptr;
     QPushButton* m_iPhoneReflashBtn = nullptr;
     QPushButton* m_ejectBtn = nullptr;
     QPushButton* m_DeleteBtn = nullptr;
-    VyRingtonePlayProcessView* m_playProcessView = nullptr;
-    QIcon m_connectImage, m_disconnectImage, m_playImage, m_pauseImage;
+    QIcon m_connectImage, m_disconnectImage;
+    RingtonePlayerPane* m_player = nullptr;
     PhoneRingtoneDataSource* m_phoneRingtoneDS = nullptr;
     iTunesRintoneDataSource* m_iTunesRintoneDS = nullptr;
     RingtoneTransferController* m_transfers = nullptr;
@@ -128,13 +111,7 @@ private:
     QPointer<QMessageBox> m_remountAlter;
     bool m_phoneCameBack = false; // the alert is being ended because the phone is back
 
-    std::unique_ptr<SoundPlayer> m_m4rSound;
-    std::optional<RingtoneInfo> m_currentPlayRingtone;
-    bool m_shouldRefreshTimeDisp = true;
     bool m_windowDidClosed = false;
-    double m_ringtonePlayedTime = 0.0;
-    double m_ringtoneTimeLen = 0.0;
-    QTimer m_timeTimer;
 
     // Last: destroyed first, so no job outlives the widgets its results reach.
     ManagerWorker m_worker;

@@ -7,6 +7,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "support/tonewav.h"
 #include "ui/manager/ringtonedatasource.h"
+#include "ui/manager/ringtoneplayerpane.h"
 #include "ui/manager/ringtonetableviews.h"
 #include "ui/manager/ringtonetransfercontroller.h"
 #include "ui/manager/uploadtoiphonewindowcontroller.h"
@@ -280,16 +281,16 @@ TEST(ManagerWindow, TheCurrentRingtonePlaysAndSeeks)
     world.open();
     ManagerWorld::clickRow(world.computerTable(), 0);
     ASSERT_TRUE(world.window->currentPlayRingtone());
-    if (world.window->sound() == nullptr || !world.window->sound()->canPlay())
+    if (world.window->player()->sound() == nullptr || !world.window->player()->sound()->canPlay())
         GTEST_SKIP() << "no sound output";
     QPushButton* play = world.button("playBtn");
     ASSERT_TRUE(play->isEnabled());
     play->click();
-    EXPECT_TRUE(world.window->sound()->isPlaying());
-    world.window->setPlayTimePos(0.5);
-    EXPECT_NEAR(world.window->sound()->currentTime(), 0.5, 0.1);
+    EXPECT_TRUE(world.window->player()->sound()->isPlaying());
+    world.window->player()->setPlayTimePos(0.5);
+    EXPECT_NEAR(world.window->player()->sound()->currentTime(), 0.5, 0.1);
     play->click();
-    EXPECT_FALSE(world.window->sound()->isPlaying());
+    EXPECT_FALSE(world.window->player()->sound()->isPlaying());
 }
 
 } // namespace
