@@ -16,6 +16,7 @@
 #include "ui/mainwindow/mounthelperprocess.h"
 #include "ui/manager/uploadtoiphonewindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
+#include "ui/recorder/recordercontroller.h"
 #include "ui/update/updatecontroller.h"
 
 #include <QCoreApplication>
@@ -115,6 +116,11 @@ void AppCoreController::registerWindows()
         if (m_ringtoneManager == nullptr)
             m_ringtoneManager = new UpLoadToiPhoneWindowController(m_phoneLink, mainWindow);
         m_ringtoneManager->showWindow();
+    });
+    m_windows.add(WindowRegistry::Function::Recorder, [this](QWidget* mainWindow) {
+        if (m_recorder == nullptr)
+            m_recorder = new RecorderController(gloableState()._tempFolderPath, mainWindow);
+        m_recorder->openOver();
     });
 }
 

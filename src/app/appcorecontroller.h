@@ -18,6 +18,7 @@
 
 class MainMenuController;
 class MountHelperProcess;
+class RecorderController;
 class UpLoadToiPhoneWindowController;
 class VyRingtoneiPhoneTransfor;
 
@@ -84,6 +85,7 @@ private:
     QPointer<UpdateController> m_updateController;
     QPointer<SoundPlayer> m_launchSound;
     QPointer<UpLoadToiPhoneWindowController> m_ringtoneManager; // made when first opened
+    QPointer<RecorderController> m_recorder; // made when first opened
     QString m_temporaryFolderError; // why the temporary folder cannot be used, if it cannot
     bool m_environmentStarted = false;
     bool m_workersStopped = true;
