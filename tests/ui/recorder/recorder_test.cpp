@@ -117,8 +117,8 @@ TEST_P(RecorderSave, NumbersPastTakenNamesAndTellsTheListAndOnRequestTheEditor)
 INSTANTIATE_TEST_SUITE_P(Names, RecorderSave,
     ::testing::Values(SaveCase { "first", {}, false, "record.mov" },
         SaveCase { "after_plain", { QStringLiteral("record.mov") }, true, "record 1.mov" },
-        SaveCase { "past_highest", { QStringLiteral("record.mov"), QStringLiteral("record 3.mov") }, false,
-            "record 4.mov" }),
+        SaveCase {
+            "past_highest", { QStringLiteral("record.mov"), QStringLiteral("record 3.mov") }, false, "record 4.mov" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RecorderSheet, ASaveThatCannotBeWrittenSaysSoAndKeepsTheSheetAndTheTake)
