@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMediaDevices>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -20,6 +21,7 @@ namespace {
 // Four seconds of 48 kHz stereo float: far more than the worker ever lets pile up.
 constexpr size_t kRingBytes = 48000 * 2 * 4 * 4;
 constexpr double kSilenceDb = -160.0;
+constexpr int kPresenceCheckMs = 500;
 
 // The device's own format brought to what we record: 16-bit or float, mono or stereo,
 // 44.1 or 48 kHz.
@@ -66,14 +68,21 @@ struct MicPhoneRecorder::Impl {
     std::unique_ptr<QAudioSource> source;
     QAudioFormat format;
 
+    QMediaDevices watcher; // tells when inputs come and go
+    // Not every backend says when an input goes (the stream may be moved silently to
+    // another): while the input is open its presence is checked too.
+    QTimer presence;
     std::unique_ptr<TakeWriter> take; // the running or last take
     QString takePath;
     bool recording = false;
     bool takeHandedOver = true; // the last take's outcome has been dealt with
 
     [[nodiscard]] QString nextTakePath() const;
-    void closeInput();
+    // `fromItsSignal`: called while the source emits, so it is deleted once that returns.
+    void closeInput(bool fromItsSignal = false);
     void finishTake();
+    // Ends a running take without a file: its input is gone.
+    void failTake(const QString& detail);
 };
 
 QString MicPhoneRecorder::Impl::nextTakePath() const
@@ -90,11 +99,20 @@ QString MicPhoneRecorder::Impl::nextTakePath() const
     return path;
 }
 
-void MicPhoneRecorder::Impl::closeInput()
+void MicPhoneRecorder::Impl::closeInput(bool fromItsSignal)
 {
-    if (source) {
-        QObject::disconnect(source.get(), nullptr, nullptr, nullptr);
-        source->stop();
+    if (!source) {
+        capture.reset();
+        return;
+    }
+    presence.stop();
+    QObject::disconnect(source.get(), nullptr, nullptr, nullptr);
+    source->stop();
+    if (fromItsSignal) {
+        // The stopped source writes no more; its device goes with it, after it.
+        capture.release()->setParent(source.get());
+        source.release()->deleteLater();
+        return;
     }
     source.reset();
     capture.reset();
@@ -133,12 +151,30 @@ void MicPhoneRecorder::Impl::finishTake()
     }
 }
 
+void MicPhoneRecorder::Impl::failTake(const QString& detail)
+{
+    if (!recording)
+        return;
+    qCInfo(lcMedia).noquote() << QStringLiteral("Will finish recording to %1 due to error %2").arg(takePath, detail);
+    recording = false;
+    capture->capturing.store(false, std::memory_order_release);
+    take->abandon();
+    finishTake();
+}
+
 MicPhoneRecorder::MicPhoneRecorder(const QString& tempFolderPath, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Impl>())
 {
     d->q = this;
     d->tempFolder = tempFolderPath;
+    connect(&d->watcher, &QMediaDevices::audioInputsChanged, this, &MicPhoneRecorder::refreshDevices);
+    d->presence.setInterval(kPresenceCheckMs);
+    connect(&d->presence, &QTimer::timeout, this, [this] {
+        const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+        if (d->selected && !inputs.contains(*d->selected))
+            refreshDevices();
+    });
     refreshDevices();
     const QAudioDevice preferred = QMediaDevices::defaultAudioInput();
     if (!preferred.isNull())
@@ -179,7 +215,13 @@ void MicPhoneRecorder::refreshDevices()
     if (d->selected && std::none_of(d->devices->begin(), d->devices->end(), [&](const QAudioDevice& device) {
             return device.id() == d->selected->id();
         })) {
+        // The server may move the stream elsewhere: a take must not go on unheard-of input.
+        const QString detail = d->selected->description() + QStringLiteral(" was removed");
+        const bool hadTake = d->recording;
+        d->failTake(detail);
         setSelectedAudioDevice(std::nullopt);
+        if (hadTake)
+            Q_EMIT errorOccurred(tr("The recording device stopped."), detail);
     }
 }
 
@@ -225,25 +267,18 @@ void MicPhoneRecorder::startRunning()
         Q_EMIT errorOccurred(tr("The recording device cannot be opened."), detail);
         return;
     }
-    connect(
-        d->source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
-            if (state != QAudio::StoppedState || !d->source || d->source->error() == QAudio::NoError)
-                return;
-            // The device went away (or the sound server did) under a running stream.
-            const QString detail = QStringLiteral("%1 (error %2)")
-                                       .arg(d->selected ? d->selected->description() : QString())
-                                       .arg(d->source->error());
-            if (d->recording) {
-                qCInfo(lcMedia).noquote()
-                    << QStringLiteral("Will finish recording to %1 due to error %2").arg(d->takePath, detail);
-                d->recording = false;
-                d->capture->capturing.store(false, std::memory_order_release);
-                d->take->abandon();
-                d->finishTake();
-            }
-            d->closeInput();
-            Q_EMIT errorOccurred(tr("The recording device stopped."), detail);
-        });
+    connect(d->source.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
+        if (state != QAudio::StoppedState || !d->source || d->source->error() == QAudio::NoError)
+            return;
+        // The device went away (or the sound server did) under a running stream.
+        const QString detail = QStringLiteral("%1 (error %2)")
+                                   .arg(d->selected ? d->selected->description() : QString())
+                                   .arg(d->source->error());
+        d->failTake(detail);
+        d->closeInput(true);
+        Q_EMIT errorOccurred(tr("The recording device stopped."), detail);
+    });
+    d->presence.start();
 }
 
 void MicPhoneRecorder::stopSession()

@@ -31,14 +31,20 @@ double meterFor(double rms)
     return 20.0 * std::pow(10.0, 0.05 * 20.0 * std::log10(rms));
 }
 
+// Runs pactl; its standard output.
+QString pactl(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 // Capture streams this process holds open at the sound server.
 int ourSourceOutputs()
 {
-    QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), { QStringLiteral("list"), QStringLiteral("source-outputs") });
-    pactl.waitForFinished(10000);
     const QString pid = QString::number(QCoreApplication::applicationPid());
-    return QString::fromUtf8(pactl.readAllStandardOutput())
+    return pactl({ QStringLiteral("list"), QStringLiteral("source-outputs") })
         .count(QStringLiteral("application.process.id = \"%1\"").arg(pid));
 }
 
@@ -186,6 +192,39 @@ TEST_F(RecorderTest, ARunningTakeIsFinishedOnDestruction)
     }
     ASSERT_FALSE(path.isEmpty());
     EXPECT_GT(fixtures::decodeAll(path.toStdString()).frames(), 0u);
+}
+
+TEST_F(RecorderTest, AnInputLostMidTakeFailsTheTakeAlone)
+{
+    MicPhoneRecorder recorder(temp);
+    const QString first = record(recorder, 300);
+    ASSERT_FALSE(first.isEmpty());
+    const QByteArray firstBytes = readBytes(first);
+    int takes = 0;
+    int errors = 0;
+    QObject::connect(&recorder, &MicPhoneRecorder::playFile, [&] { ++takes; });
+    QObject::connect(&recorder, &MicPhoneRecorder::errorOccurred, [&] { ++errors; });
+    recorder.setRecording(true);
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return seconds(recorder.getLength()) > 0.2; }, 10000));
+    // The test server's microphone is a remap of the sink's monitor: unloading it pulls
+    // the device out from under the stream; it is put back for the tests that follow.
+    const QString module = pactl({ QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("modules") })
+                               .split(QLatin1Char('\n'))
+                               .filter(QStringLiteral("source_name=ci_mic"))
+                               .value(0)
+                               .section(QLatin1Char('\t'), 0, 0);
+    ASSERT_FALSE(module.isEmpty());
+    pactl({ QStringLiteral("unload-module"), module });
+    EXPECT_TRUE(MonitorCapture::waitFor([&] { return errors > 0; }, 10000));
+    pactl({ QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
+        QStringLiteral("master=ci_sink.monitor"), QStringLiteral("source_name=ci_mic") });
+    pactl({ QStringLiteral("set-default-source"), QStringLiteral("ci_mic") });
+    EXPECT_FALSE(recorder.isRecording());
+    EXPECT_FALSE(recorder.hasRecordingDevice());
+    MonitorCapture::listenFor(200);
+    EXPECT_EQ(takes, 0);
+    EXPECT_EQ(entries(temp + QStringLiteral("/Record")), QStringList { QFileInfo(first).fileName() });
+    EXPECT_EQ(readBytes(first), firstBytes);
 }
 
 TEST(NoSoundServer, RecorderHasNoInput)
