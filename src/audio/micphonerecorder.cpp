@@ -123,6 +123,11 @@ void MicPhoneRecorder::Impl::finishTake()
 {
     if (!take || takeHandedOver)
         return;
+    if (recording) { // the worker gave up on its own (encoder or disk)
+        recording = false;
+        capture->capturing.store(false, std::memory_order_release);
+        take->stop();
+    }
     take->wait();
     takeHandedOver = true;
     const int64_t dropped = capture ? capture->dropped.load(std::memory_order_relaxed) : 0;

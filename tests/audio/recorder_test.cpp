@@ -25,17 +25,17 @@ double seconds(const QString& length)
     return parts.size() == 3 ? parts[0].toInt() * 3600 + parts[1].toInt() * 60 + parts[2].toDouble() : -1.0;
 }
 
-// The level the recorder shows for a tone whose RMS is `rms` of full scale.
-double meterFor(double rms)
+// The level the recorder shows for a sine of `amplitude` (its power in dB: 20·log10 RMS).
+double meterFor(double amplitude)
 {
-    return 20.0 * std::pow(10.0, 0.05 * 20.0 * std::log10(rms));
+    return 20.0 * std::pow(10.0, 0.05 * 20.0 * std::log10(amplitude / std::sqrt(2.0)));
 }
 
-// Runs pactl; its standard output.
-QString pactl(const QStringList& arguments)
+// Runs pactl with the space-separated `arguments`; its standard output.
+QString pactl(const QString& arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("pactl"), arguments);
+    process.start(QStringLiteral("pactl"), arguments.split(QLatin1Char(' ')));
     process.waitForFinished(10000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -44,7 +44,7 @@ QString pactl(const QStringList& arguments)
 int ourSourceOutputs()
 {
     const QString pid = QString::number(QCoreApplication::applicationPid());
-    return pactl({ QStringLiteral("list"), QStringLiteral("source-outputs") })
+    return pactl(QStringLiteral("list source-outputs"))
         .count(QStringLiteral("application.process.id = \"%1\"").arg(pid));
 }
 
@@ -71,7 +71,8 @@ protected:
     QString record(MicPhoneRecorder& recorder, int ms)
     {
         QString path;
-        QObject::connect(&recorder, &MicPhoneRecorder::playFile, [&](const QVariantMap& take) {
+        const QObject scope; // the connection ends with this call
+        QObject::connect(&recorder, &MicPhoneRecorder::playFile, &scope, [&](const QVariantMap& take) {
             EXPECT_FALSE(take.value(QStringLiteral("LetPlay")).toBool());
             path = take.value(QStringLiteral("FilePath")).toUrl().toLocalFile();
         });
@@ -115,8 +116,8 @@ TEST_F(RecorderTest, TheMeterFollowsTheInputLevel)
         double low, high; // the meter's expected range
     };
     const Case cases[] = {
-        { 0.5, meterFor(0.5 / std::sqrt(2.0)) / 1.5, meterFor(0.5 / std::sqrt(2.0)) * 1.5 },
-        { 0.05, meterFor(0.05 / std::sqrt(2.0)) / 1.5, meterFor(0.05 / std::sqrt(2.0)) * 1.5 },
+        { 0.5, meterFor(0.5) / 1.5, meterFor(0.5) * 1.5 },
+        { 0.05, meterFor(0.05) / 1.5, meterFor(0.05) * 1.5 },
         { 0.0, 0.0, 0.01 },
     };
     MicPhoneRecorder recorder(temp);
@@ -208,17 +209,13 @@ TEST_F(RecorderTest, AnInputLostMidTakeFailsTheTakeAlone)
     ASSERT_TRUE(MonitorCapture::waitFor([&] { return seconds(recorder.getLength()) > 0.2; }, 10000));
     // The test server's microphone is a remap of the sink's monitor: unloading it pulls
     // the device out from under the stream; it is put back for the tests that follow.
-    const QString module = pactl({ QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("modules") })
-                               .split(QLatin1Char('\n'))
-                               .filter(QStringLiteral("source_name=ci_mic"))
-                               .value(0)
-                               .section(QLatin1Char('\t'), 0, 0);
-    ASSERT_FALSE(module.isEmpty());
-    pactl({ QStringLiteral("unload-module"), module });
+    const QString modules = pactl(QStringLiteral("list short modules"));
+    const QString mic = modules.split(QLatin1Char('\n')).filter(QStringLiteral("source_name=ci_mic")).value(0);
+    ASSERT_FALSE(mic.isEmpty());
+    pactl(QStringLiteral("unload-module ") + mic.section(QLatin1Char('\t'), 0, 0));
     EXPECT_TRUE(MonitorCapture::waitFor([&] { return errors > 0; }, 10000));
-    pactl({ QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
-        QStringLiteral("master=ci_sink.monitor"), QStringLiteral("source_name=ci_mic") });
-    pactl({ QStringLiteral("set-default-source"), QStringLiteral("ci_mic") });
+    pactl(QStringLiteral("load-module module-remap-source master=ci_sink.monitor source_name=ci_mic"));
+    pactl(QStringLiteral("set-default-source ci_mic"));
     EXPECT_FALSE(recorder.isRecording());
     EXPECT_FALSE(recorder.hasRecordingDevice());
     MonitorCapture::listenFor(200);
