@@ -4,6 +4,7 @@
 #include "media/encoderlib.h"
 
 #include "media/encoderaudiotrack.h"
+#include "media/encoderpackets.h"
 #include "media/encodervideotrack.h"
 #include "media/ffmpeg.h"
 #include "media/medialog.h"
@@ -15,20 +16,9 @@
 #include <cstdio>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <thread>
 
 namespace {
-
-struct OutputDeleter {
-    void operator()(AVFormatContext* c) const
-    {
-        if (c != nullptr && c->pb != nullptr && !(c->oformat->flags & AVFMT_NOFILE))
-            avio_closep(&c->pb);
-        avformat_free_context(c);
-    }
-};
-using OutputPtr = std::unique_ptr<AVFormatContext, OutputDeleter>;
 
 struct Container {
     const char* muxer;
@@ -46,18 +36,6 @@ Container containerFor(uint32_t code)
     return { "ipod", AV_CODEC_ID_AAC }; // "M4A ": the M4A brand ringtones carry
 }
 
-// A name beside `path` for the file while it is being written.
-std::string temporaryNameFor(const std::string& path)
-{
-    std::random_device random;
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x.part", random());
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + suffix;
-}
-
 enum StartError { kStarted = 0, kNoSource = 1, kBadPath = 2, kCannotOpenOutput = 3, kCannotEncode = 4 };
 
 } // namespace
@@ -69,7 +47,7 @@ struct EncoderImpl {
     bool pathComplete = false;
     EncodeParam param {};
 
-    OutputPtr output;
+    encoding::OutputPtr output;
     std::string temporaryPath;
     encoding::AudioTrack audioTrack;
     encoding::VideoTrack videoTrack;
@@ -101,7 +79,7 @@ int EncoderImpl::open()
         return kBadPath;
     }
     const Container container = containerFor(param.dwFourCC);
-    temporaryPath = temporaryNameFor(outputPath);
+    temporaryPath = encoding::temporaryNameFor(outputPath);
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, container.muxer, temporaryPath.c_str()) < 0)
         return kCannotEncode;
