@@ -5,6 +5,7 @@
 #include "audio/micphonerecorder.h"
 #include "audio/soundplayer.h"
 #include "core/environment/appplaces.h"
+#include "support/monitorcapture.h"
 #include "support/notificationrecorder.h"
 #include "support/qtfixtures.h"
 #include "support/tonewav.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -81,6 +83,11 @@ struct SaveCase {
     bool useIt;
     const char* expected;
 };
+
+void PrintTo(const SaveCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RecorderSave : public RecorderSheet, public ::testing::WithParamInterface<SaveCase> { };
 
@@ -145,10 +152,13 @@ TEST_F(RecorderSheet, ATakeIsRecordedFromTheMicrophoneAndOnlyThenPreviewedAndSav
     fixtures::writeToneWav(wav.toStdString(), 4.0, 44100, 0.5);
     ASSERT_TRUE(tone.open(wav));
     tone.play();
+    // The test server's microphone takes a moment to start hearing the sink.
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return sheet->recorder()->getAudioLevels() > 1.0; }, 10000));
     QSignalSpy handed(sheet->recorder(), &MicPhoneRecorder::playFile);
     button("recordeBtn")->click();
     EXPECT_EQ(sheet->recordBtnState(), RecorderController::Recording);
-    QTest::qWait(1500);
+    ASSERT_TRUE(MonitorCapture::waitFor(
+        [&] { return sheet->recorder()->getLength() >= QStringLiteral("00:00:01.00"); }, 10000));
     button("recordeBtn")->click();
     // Not before the take is complete.
     EXPECT_EQ(handed.count() == 0, !button("saveBtn")->isEnabled());
@@ -166,12 +176,13 @@ TEST_F(RecorderSheet, ATakeIsRecordedFromTheMicrophoneAndOnlyThenPreviewedAndSav
     EXPECT_EQ(sheet->recordBtnState(), RecorderController::Recording);
 
     // Minimising the window closes the sheet; the take still arrives, the microphone closes.
+    ASSERT_TRUE(MonitorCapture::waitFor(
+        [&] { return sheet->recorder()->getLength() >= QStringLiteral("00:00:00.50"); }, 10000));
     NotificationRecorder over(QStringLiteral("Ozk_RecordOverNotification"));
     window.showMinimized();
-    QTest::qWait(100);
-    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(MonitorCapture::waitFor([&] { return !sheet->isVisible(); }, 2000));
     EXPECT_EQ(over.posted.size(), 1U);
-    ASSERT_TRUE(handed.wait(5000));
+    ASSERT_TRUE(MonitorCapture::waitFor([&] { return handed.count() == 2; }, 5000));
     EXPECT_TRUE(sheet->currentFilePath().endsWith(QStringLiteral("/Record/temp1.mov")));
     EXPECT_FALSE(sheet->recorder()->isRunning());
 }
