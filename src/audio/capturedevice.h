@@ -2,6 +2,7 @@
 // The capture stream's push side: a write-only device holding the writer of the
 // recorder's ring. writeData copies the PCM into the ring while a take is on and sums the
 // power of each channel for the level meter; it never locks, allocates or calls into Qt.
+// It may run on any one thread at a time: nothing here depends on which.
 //
 // Each completed tenth of a second publishes its per-channel mean square, so the meter
 // reads the latest 0.1 s from any thread without tearing.

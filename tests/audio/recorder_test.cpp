@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -137,14 +138,23 @@ TEST_F(RecorderTest, TheMeterFollowsTheInputLevel)
 
 TEST_F(RecorderTest, ATakeIsNamedByTheEntriesBeforeIt)
 {
-    for (const int present : { 0, 5 }) {
+    struct Case {
+        std::vector<const char*> present;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { {}, "temp0.mov" }, { { "a", "b", "c", "d", ".e" }, "temp5.mov" },
+        { { "temp1.mov" }, "temp2.mov" }, // never over an earlier take
+    };
+    for (const Case& c : cases) {
         fixtures::ScratchDir folder;
         const QString record = q(folder.path()) + QStringLiteral("/Record");
         QDir().mkpath(record);
-        for (int i = 0; i < present; ++i)
-            writeBytes(record + QStringLiteral("/other%1").arg(i), "x");
+        for (const char* name : c.present)
+            writeBytes(record + QLatin1Char('/') + QLatin1String(name), "x");
         MicPhoneRecorder recorder(q(folder.path()));
-        EXPECT_EQ(QFileInfo(this->record(recorder, 300)).fileName(), QStringLiteral("temp%1.mov").arg(present));
+        EXPECT_EQ(QFileInfo(this->record(recorder, 300)).fileName(), QLatin1String(c.expected));
+        EXPECT_EQ(readBytes(record + QStringLiteral("/temp1.mov")) == "x", c.present.size() == 1);
     }
 }
 
