@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -82,6 +83,10 @@ void RecorderController::buildSheet()
     m_saveBtn = sheetButton(lower, "saveBtn", QStringLiteral("Save the recording"));
     m_UseItBtn = new QCheckBox(QStringLiteral("Open in the editor after saving"), lower);
     m_UseItBtn->setObjectName(QStringLiteral("m_UseItBtn"));
+    // Light text on the sheet's dark lower band.
+    QPalette light = m_UseItBtn->palette();
+    light.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+    m_UseItBtn->setPalette(light);
     auto* close = new QPushButton(QStringLiteral("Close"), lower);
     close->setObjectName(QStringLiteral("closeBtn"));
 
