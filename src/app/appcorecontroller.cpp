@@ -1,6 +1,5 @@
 #include "app/appcorecontroller.h"
 
-#include "app/soundfontunpack.h"
 #include "audio/soundplayer.h"
 #include "core/config/productconfig.h"
 #include "core/environment/appplaces.h"
@@ -8,6 +7,7 @@
 #include "core/environment/environmentinitialize.h"
 #include "core/environment/logging.h"
 #include "core/environment/temporaryfolder.h"
+#include "core/groovebox/soundfontpack.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonemount.h"
 #include "core/phone/phonesignals.h"
@@ -65,7 +65,12 @@ void AppCoreController::checkForUnpackSf2()
     const QString font = AppPlaces::soundFontPath();
     if (QFileInfo::exists(font))
         return;
-    const QString packed = AppPlaces::applicationFolder() + QStringLiteral("/VyRingtoneSample.sf2pack");
+    // Beside the executable in a build tree, in the data folder once installed.
+    QString packed = AppPlaces::applicationFolder() + QStringLiteral("/VyRingtoneSample.sf2pack");
+    if (!QFileInfo::exists(packed))
+        packed = QDir::cleanPath(
+            AppPlaces::applicationFolder() + QStringLiteral("/../share/corvane-sonabel/VyRingtoneSample.sf2pack"));
+    // A failure is logged there; the Groove Box finds no font and says so when used.
     unPackSf2File(QFile::encodeName(packed).constData(), QFile::encodeName(font).constData());
 }
 
