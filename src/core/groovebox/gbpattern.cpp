@@ -2,17 +2,15 @@
 
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 
-// The sequence of an unseeded C library generator (seed 1, 128 bytes of state), kept in
-// a state of our own. A copy replays the draws made so far, since the state's internal
-// pointers cannot be copied.
+// Seed 1 with 128 bytes of state, in a state of our own: the same numbers every run,
+// whatever else in the process draws random numbers. A copy replays the draws made so far,
+// since the state points into its own buffer and cannot be copied as it is.
 class GBPattern::RandomSource {
 public:
     explicit RandomSource(long draws = 0)
     {
-        std::memset(&m_data, 0, sizeof m_data);
         initstate_r(1, m_state.data(), m_state.size(), &m_data);
         for (long i = 0; i < draws; ++i)
             next();
@@ -31,16 +29,11 @@ public:
 
 private:
     std::array<char, 128> m_state {};
-    random_data m_data {};
+    random_data m_data {}; // zeroed, as the state's set-up requires
     long m_draws = 0;
 };
 
 namespace {
-
-struct PresetRow {
-    int key;
-    std::initializer_list<int> steps;
-};
 
 // Steps `first`, `first + every`, ... below 64.
 QList<int> everyStep(int first, int every)
