@@ -13,6 +13,7 @@
 #include "core/phone/phonesignals.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/editor/editornotes.h"
+#include "ui/groovebox/grooveboxcontroller.h"
 #include "ui/mainwindow/mounthelperprocess.h"
 #include "ui/manager/uploadtoiphonewindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
@@ -126,6 +127,11 @@ void AppCoreController::registerWindows()
         if (m_recorder == nullptr)
             m_recorder = new RecorderController(gloableState()._tempFolderPath, mainWindow);
         m_recorder->openOver();
+    });
+    m_windows.add(WindowRegistry::Function::GrooveBox, [this](QWidget* mainWindow) {
+        if (m_grooveBox == nullptr)
+            m_grooveBox = new GrooveBoxController(mainWindow);
+        m_grooveBox->openOver();
     });
 }
 

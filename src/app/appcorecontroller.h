@@ -18,6 +18,7 @@
 
 class MainMenuController;
 class MountHelperProcess;
+class GrooveBoxController;
 class RecorderController;
 class UpLoadToiPhoneWindowController;
 class VyRingtoneiPhoneTransfor;
@@ -86,6 +87,7 @@ private:
     QPointer<SoundPlayer> m_launchSound;
     QPointer<UpLoadToiPhoneWindowController> m_ringtoneManager; // made when first opened
     QPointer<RecorderController> m_recorder; // made when first opened
+    QPointer<GrooveBoxController> m_grooveBox; // made when first opened
     QString m_temporaryFolderError; // why the temporary folder cannot be used, if it cannot
     bool m_environmentStarted = false;
     bool m_workersStopped = true;
