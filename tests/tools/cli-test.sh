@@ -100,6 +100,18 @@ check test $? -eq 1
 "$sonabel" phone > /dev/null 2>&1
 check test $? -eq 2
 
+# A built-in rhythm renders to a WAV of whole seconds plus the last block; a pattern that
+# is not one writes nothing.
+groove=$(HOME="$scratch/groove-home" "$sonabel" groove --preset 1 -o "$scratch/rock.wav" 2> /dev/null)
+check test $? -eq 0
+check grep -q '^Duration: 8\.1' <<< "$("$sonabel" probe "$scratch/rock.wav")"
+check grep -q 'rock.wav' <<< "$groove"
+"$sonabel" groove "$scratch/err" -o "$scratch/bad.wav" > /dev/null 2>&1
+check test $? -eq 1
+check test ! -e "$scratch/bad.wav"
+"$sonabel" groove --preset 4 -o "$scratch/bad.wav" > /dev/null 2>&1
+check test $? -eq 2
+
 # Both programs tell the version the shipped ProductConfig.xml beside them gives; the
 # window program does so without a display.
 bin=$(dirname "$sonabel")

@@ -3,6 +3,7 @@
 #include "core/config/stringobfuscation.h"
 #include "core/environment/environmentinitialize.h"
 #include "tools/sonabel/commandparser.h"
+#include "tools/sonabel/groovecommand.h"
 #include "tools/sonabel/makecommand.h"
 #include "tools/sonabel/phonecommand.h"
 #include "tools/sonabel/probecommand.h"
@@ -35,6 +36,8 @@ void usage(QTextStream& err)
            "                        remove a ringtone (its file and its entry) from the phone\n"
            "  phone pull NAME -o DIR [--mount DIR]\n"
            "                        copy a ringtone off the phone into DIR as NAME.m4r (numbered when taken)\n"
+           "  groove PATTERN.xml -o OUT.wav | groove --preset N -o OUT.wav\n"
+           "                        render a Groove Box pattern (or built-in rhythm 1-3) to WAV\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
            "  reveal STORED         the link a stored value stands for\n"
            "options:\n"
@@ -102,6 +105,8 @@ int main(int argc, char** argv)
         status = runMake(args, out, err);
     } else if (command == u"phone") {
         status = runPhone(args, out, err);
+    } else if (command == u"groove") {
+        status = runGroove(args, out, err);
     } else if (command == u"obfuscate" || command == u"reveal") {
         status = runObfuscation(command, args, out, err);
     } else {
