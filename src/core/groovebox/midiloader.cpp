@@ -286,6 +286,8 @@ MidiRenderResult midiLoader(const QString& midiPath, const QString& soundFontPat
     fluid_settings_setnum(s.settings, "synth.sample-rate", kSampleRate);
     fluid_settings_setint(s.settings, "synth.cpu-cores", 1);
     fluid_settings_setint(s.settings, "synth.lock-memory", 0);
+    // The default gain leaves a drum pattern far quieter than other ringtones.
+    fluid_settings_setnum(s.settings, "synth.gain", 0.5);
     // The player advances with the synthesised samples, not the wall clock.
     fluid_settings_setstr(s.settings, "player.timing-source", "sample");
     s.synth = new_fluid_synth(s.settings);
