@@ -46,7 +46,8 @@ struct LengthCase {
     fixtures::SmfWriter song;
     double minSeconds;
     double maxSeconds;
-    double loudFrom = 0.0; // a stretch that only sounds when the song looped
+    double loudFrom = 0.0; // a stretch that only sounds when the song jumped to its beginning
+    double quietFrom = 0.0; // a stretch that sounds when it wrongly did
 };
 
 TEST(MidiRender, KeepsWholeSecondsLoopsOnMarkersAndWritesSizesLast)
@@ -55,10 +56,15 @@ TEST(MidiRender, KeepsWholeSecondsLoopsOnMarkersAndWritesSizesLast)
     const double block = 10000.0 / 44100;
     // The organ plays only in the first half second; the song jumps back at "LoopEnd".
     const SmfWriter looped = SmfWriter().program(0, 19).note(0, 60, 0.0, 0.5).marker("LoopEnd", 1.0).end(3.5);
+    const SmfWriter fromStart = SmfWriter(looped).marker("LOOPSTART", 0.8).end(4.5);
     const LengthCase cases[] = {
         { "5.7 s", SmfWriter().note(9, 36, 0.0, 0.2).note(9, 38, 5.5, 0.2).end(5.7), 5.0, 5.0 + block },
         { "under a second", SmfWriter().note(9, 36, 0.0, 0.2).end(0.6), block, block },
         { "mixed-case loop end", looped, 3.0, 3.0 + block, 2.0 },
+        { "loop start", fromStart, 4.0, 4.0 + block, 0.0, 3.0 },
+        { "ends on a whole second", SmfWriter().note(9, 36, 0.0, 0.2).end(4.0), 4.0, 4.0 + block },
+        { "no notes", SmfWriter(), block, block },
+        { "rests only", SmfWriter().end(2.0), 2.0, 2.0 + block },
     };
     QTemporaryDir dir;
     for (const LengthCase& c : cases) {
@@ -85,6 +91,9 @@ TEST(MidiRender, KeepsWholeSecondsLoopsOnMarkersAndWritesSizesLast)
         if (c.loudFrom > 0.0) {
             // Without the jump the organ's last sound fades out long before this.
             EXPECT_GT(rms(bytes, c.loudFrom, c.loudFrom + 0.4), 300.0);
+        }
+        if (c.quietFrom > 0.0) {
+            EXPECT_LT(rms(bytes, c.quietFrom, c.quietFrom + 0.4), 30.0);
         }
         EXPECT_EQ(entries(dir.path()), (QStringList { QStringLiteral("song.mid"), QStringLiteral("song.wav") }));
         QFile::remove(wav);
