@@ -5,6 +5,7 @@
 #include "support/qtfixtures.h"
 #include "support/smfwriter.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -157,6 +158,8 @@ TEST(SoundFontPack, RoundTripsTheBytes)
     EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("out.sf2"))), fake);
 
     // The pack the build ships holds the General MIDI font itself.
+    if (!QFileInfo::exists(QStringLiteral(SONABEL_PACKED_FONT)))
+        GTEST_SKIP() << "the build found no sound font to pack";
     ASSERT_EQ(unpack(QStringLiteral(SONABEL_PACKED_FONT), dir.filePath(QStringLiteral("shipped.sf2"))), 0);
     EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("shipped.sf2"))), readBytes(kFont));
 }
