@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <fluidsynth.h>
 #include <map>
-#include <memory>
 #include <optional>
 #include <vector>
 
