@@ -6,6 +6,7 @@
 #include "core/phone/phonesignals.h"
 #include "support/fixtures.h"
 #include "support/notificationrecorder.h"
+#include "support/qtfixtures.h"
 #include "support/tonewav.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
@@ -77,6 +78,17 @@ TEST_F(AppCoreTest, LaunchClearsLeftoversAndMakesItsFolders)
     EXPECT_TRUE(QFileInfo(gloableState()._tempFolderPath).isDir());
     EXPECT_FALSE(QFileInfo::exists(staleTemp + QStringLiteral("/old take.mov")));
     EXPECT_TRUE(QFileInfo(AppPlaces::musicFolder()).isDir()) << "made with its parents";
+    EXPECT_EQ(readBytes(AppPlaces::soundFontPath()), readBytes(QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")))
+        << "the shipped font is unpacked beside the other music";
+}
+
+TEST_F(AppCoreTest, LaunchLeavesAnExistingSoundFontAlone)
+{
+    ASSERT_TRUE(QDir().mkpath(AppPlaces::musicFolder()));
+    touch(AppPlaces::soundFontPath());
+    AppCoreController core(quietApp());
+    core.appFinishLaunched();
+    EXPECT_EQ(readBytes(AppPlaces::soundFontPath()), "x");
 }
 
 TEST_F(AppCoreTest, ShutdownStopsPlayerAnnouncesExitAndCleansUp)

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <fluidsynth.h>
 #include <map>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -238,14 +237,32 @@ struct Synth {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
+
+    void dropPlayer()
+    {
+        if (player == nullptr)
+            return;
+        // The player's join waits for it to be done, which only a stop makes it.
+        fluid_player_stop(player);
+        fluid_player_join(player);
+        delete_fluid_player(player);
+        player = nullptr;
+    }
+    // A fresh player for every pass over the song: one told to repeat by itself spins
+    // forever on a song without length.
+    bool play(const QByteArray& midiPath, int fromTick)
+    {
+        dropPlayer();
+        player = new_fluid_player(synth);
+        if (player == nullptr || fluid_player_add(player, midiPath.constData()) != FLUID_OK)
+            return false;
+        if (fromTick > 0)
+            fluid_player_seek(player, fromTick);
+        return fluid_player_play(player) == FLUID_OK;
+    }
     ~Synth()
     {
-        if (player != nullptr) {
-            // The player's join waits for it to be done, which only a stop makes it.
-            fluid_player_stop(player);
-            fluid_player_join(player);
-            delete_fluid_player(player);
-        }
+        dropPlayer();
         if (synth != nullptr)
             delete_fluid_synth(synth);
         if (settings != nullptr)
@@ -286,6 +303,8 @@ MidiRenderResult midiLoader(const QString& midiPath, const QString& soundFontPat
     fluid_settings_setnum(s.settings, "synth.sample-rate", kSampleRate);
     fluid_settings_setint(s.settings, "synth.cpu-cores", 1);
     fluid_settings_setint(s.settings, "synth.lock-memory", 0);
+    // The default gain leaves a drum pattern far quieter than other ringtones.
+    fluid_settings_setnum(s.settings, "synth.gain", 0.5);
     // The player advances with the synthesised samples, not the wall clock.
     fluid_settings_setstr(s.settings, "player.timing-source", "sample");
     s.synth = new_fluid_synth(s.settings);
@@ -295,12 +314,8 @@ MidiRenderResult midiLoader(const QString& midiPath, const QString& soundFontPat
     qCInfo(lcRender).noquote() << QString::number(font);
     if (font == FLUID_FAILED)
         return failure(QStringLiteral("soundfont load error"), soundFontPath);
-    s.player = new_fluid_player(s.synth);
-    if (s.player == nullptr || fluid_player_add(s.player, QFile::encodeName(midiPath).constData()) != FLUID_OK)
-        return failure(QStringLiteral("midi file decode error"), midiPath);
-    // The song repeats rather than ending: the render stops on its own count of seconds.
-    fluid_player_set_loop(s.player, -1);
-    if (fluid_player_play(s.player) != FLUID_OK || fluid_player_get_status(s.player) != FLUID_PLAYER_PLAYING)
+    const QByteArray midiName = QFile::encodeName(midiPath);
+    if (!s.play(midiName, 0) || fluid_player_get_status(s.player) != FLUID_PLAYER_PLAYING)
         return failure(QStringLiteral("midi file decode error"), midiPath);
 
     const unsigned lengthSeconds = wholeSeconds(facts->seconds);
@@ -315,19 +330,21 @@ MidiRenderResult midiLoader(const QString& midiPath, const QString& soundFontPat
     if (!out.open(QIODevice::WriteOnly) || out.write(wavHeader()) != kHeaderSize)
         return failure(QStringLiteral("file open error"), out.errorString());
 
-    // Where the song jumps back from, and to. Markers in the wrong order are ignored.
+    // At "loopend", or at the end of the song, it goes on from "loopstart" or its beginning.
     const int jumpTo = facts->loopStart.value_or(0);
-    int jumpFrom = facts->endTick;
-    if (facts->loopEnd && *facts->loopEnd > jumpTo)
-        jumpFrom = *facts->loopEnd;
-    const bool loops = jumpFrom > jumpTo;
+    const bool loopsEarly = facts->loopEnd && *facts->loopEnd > jumpTo;
 
     std::vector<int16_t> block(size_t(kBlockFrames) * kChannels);
     qint64 framesWritten = 0;
     for (;;) {
         for (int done = 0; done < kBlockFrames; done += kSliceFrames) {
-            if (loops && fluid_player_get_current_tick(s.player) >= jumpFrom)
+            if (loopsEarly && fluid_player_get_current_tick(s.player) >= *facts->loopEnd) {
                 fluid_player_seek(s.player, jumpTo);
+            } else if (fluid_player_get_status(s.player) == FLUID_PLAYER_DONE && facts->endTick > 0
+                && !s.play(midiName, jumpTo)) {
+                out.cancelWriting();
+                return failure(QStringLiteral("render error"), midiPath);
+            }
             int16_t* at = block.data() + size_t(done) * kChannels;
             if (fluid_synth_write_s16(s.synth, kSliceFrames, at, 0, 2, at, 1, 2) != FLUID_OK) {
                 out.cancelWriting();
