@@ -1,6 +1,8 @@
 // The Groove Box's MIDI render through the General MIDI font, and its packed font.
 
+#include "core/groovebox/gbpattern.h"
 #include "core/groovebox/midiloader.h"
+#include "core/groovebox/patterntomidi.h"
 #include "core/groovebox/soundfontpack.h"
 #include "support/qtfixtures.h"
 #include "support/smfwriter.h"
@@ -30,6 +32,19 @@ double rms(const QByteArray& wav, double from, double to)
     for (qsizetype i = first; i < last; ++i)
         sum += double(samples[i]) * samples[i];
     return last > first ? std::sqrt(sum / double(last - first)) : 0.0;
+}
+
+// The largest absolute 16-bit sample between two times.
+double peak(const QByteArray& wav, double from, double to)
+{
+    const auto* samples = reinterpret_cast<const qint16*>(wav.constData() + 44);
+    const qsizetype count = (wav.size() - 44) / 2;
+    const qsizetype first = std::min(count, qsizetype(std::max(0.0, from) * 44100) * 2);
+    const qsizetype last = std::min(count, qsizetype(to * 44100) * 2);
+    int largest = 0;
+    for (qsizetype i = first; i < last; ++i)
+        largest = std::max(largest, std::abs(int(samples[i])));
+    return largest;
 }
 
 bool pack(const QString& source, const QString& destination)
@@ -101,17 +116,31 @@ TEST(MidiRender, KeepsWholeSecondsLoopsOnMarkersAndWritesSizesLast)
     }
 }
 
-TEST(MidiRender, DrumsSound)
+// A built-in rhythm, through its MIDI form: each step that has a hit starts a sound within
+// 10 ms of its time, and the steps without one start nothing.
+TEST(MidiRender, ARhythmSoundsOnItsStepsAndOnlyThere)
 {
     QTemporaryDir dir;
-    fixtures::SmfWriter song;
-    for (int beat = 0; beat < 8; ++beat)
-        song.note(9, beat % 2 == 0 ? 36 : 38, beat * 0.25, 0.1).note(9, 42, beat * 0.25, 0.1);
-    const QString midi = dir.filePath(QStringLiteral("drums.mid"));
-    const QString wav = dir.filePath(QStringLiteral("drums.wav"));
-    ASSERT_TRUE(writeBytes(midi, QByteArray::fromStdString(song.end(2.0).bytes())));
+    GBPattern pattern;
+    pattern.presetTracks(1);
+    const QString midi = dir.filePath(QStringLiteral("rock.mid"));
+    const QString wav = dir.filePath(QStringLiteral("rock.wav"));
+    ASSERT_TRUE(writeBytes(midi, patternToMidi(pattern)));
     ASSERT_TRUE(midiLoader(midi, kFont, wav).ok);
-    EXPECT_GT(rms(readBytes(wav), 0.0, 2.0), 300.0);
+    const QByteArray sound = readBytes(wav);
+    const double step = 60.0 / PatternMidi::tempoForSpeed(pattern.speed()) / 4.0;
+    for (int tick = 1; tick < 32; ++tick) {
+        bool hit = false;
+        for (int key = GBPattern::kFirstKey; key <= GBPattern::kLastKey; ++key)
+            hit = hit || pattern.isOn(key, tick);
+        const double at = tick * step;
+        const double before = peak(sound, at - 0.012, at - 0.002);
+        const double after = peak(sound, at, at + 0.010);
+        if (hit)
+            EXPECT_GT(after, 1.5 * before + 300.0) << "step " << tick;
+        else
+            EXPECT_LT(after, 1.2 * before + 300.0) << "step " << tick;
+    }
 }
 
 TEST(MidiRender, FailsWithoutLeavingAFile)

@@ -132,6 +132,19 @@ TEST_F(GrooveBoxSheet, ASaveThatCannotBeWrittenKeepsTheSheetAndThePattern)
     EXPECT_TRUE(settle());
 }
 
+TEST_F(GrooveBoxSheet, RandomIsIgnoredUntilTheSoundOfTheLastOneIsMade)
+{
+    button("randomButton")->click();
+    const GBPattern first = sheet->pattern();
+    EXPECT_GT(first.onCount(), 0);
+    button("randomButton")->click();
+    EXPECT_TRUE(sheet->pattern() == first);
+    ASSERT_TRUE(MonitorCapture::waitFor([this] { return !sheet->isProcessData(); }, 20000));
+    button("randomButton")->click();
+    EXPECT_FALSE(sheet->pattern() == first);
+    EXPECT_TRUE(settle());
+}
+
 TEST(GrooveBoxNames, ASaveGoesOneAboveTheHighestNumberPresent)
 {
     QTemporaryDir folder;
