@@ -207,9 +207,11 @@ void GrooveBoxController::callBackForGetData()
         m_randomRequest = m_requested;
 }
 
-void GrooveBoxController::produced(int number, bool, const QString&)
+void GrooveBoxController::produced(int number, bool ok, const QString&)
 {
     m_produced = number;
+    if (!ok)
+        QApplication::beep(); // the reason is in the log; Preview then finds no sound and says so
     if (m_randomRequest != 0 && number >= m_randomRequest) {
         m_randomRequest = 0;
         m_IsProcessData = false;
