@@ -12,7 +12,6 @@
 #include <deque>
 #include <mutex>
 #include <optional>
-#include <stop_token>
 #include <thread>
 #include <variant>
 
@@ -53,9 +52,10 @@ std::optional<QString> runGbUtil(const GrooveProducer::Places& places)
 
 struct GrooveProducer::Worker {
     std::mutex mutex;
-    std::condition_variable_any wake;
+    std::condition_variable wake;
     std::deque<Job> queue; // guarded by mutex
     bool running = false; // guarded by mutex
+    bool stopping = false; // guarded by mutex
     int lastNumber = 0; // main thread only
     std::jthread thread;
 };
@@ -65,12 +65,13 @@ GrooveProducer::GrooveProducer(Places places, QObject* parent)
     , m_places(std::move(places))
     , d(std::make_unique<Worker>())
 {
-    d->thread = std::jthread([this](std::stop_token stop) {
+    d->thread = std::jthread([this] {
         for (;;) {
             Job job;
             {
                 std::unique_lock lock(d->mutex);
-                if (!d->wake.wait(lock, stop, [this] { return !d->queue.empty(); }))
+                d->wake.wait(lock, [this] { return d->stopping || !d->queue.empty(); });
+                if (d->stopping)
                     return;
                 job = std::move(d->queue.front());
                 d->queue.pop_front();
@@ -120,8 +121,9 @@ GrooveProducer::~GrooveProducer()
     {
         const std::lock_guard lock(d->mutex);
         d->queue.clear();
+        d->stopping = true;
     }
-    d->thread.request_stop();
+    d->wake.notify_one();
     d->thread.join();
 }
 
