@@ -1,27 +1,10 @@
 #include "ui/manager/ringtoneplayeview.h"
 
+#include "ui/artwork/artwork.h"
+
 #include <QPainter>
 
 #include <algorithm>
-
-namespace {
-
-// The picture at `path`, or its "@2x" twin on a dense screen.
-QPixmap artwork(const QString& path, qreal ratio)
-{
-    if (ratio > 1.0) {
-        QString dense = path;
-        dense.insert(dense.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
-        QPixmap pixmap(dense);
-        if (!pixmap.isNull()) {
-            pixmap.setDevicePixelRatio(2.0);
-            return pixmap;
-        }
-    }
-    return QPixmap(path);
-}
-
-} // namespace
 
 RingtonePlayeView::RingtonePlayeView(QWidget* parent)
     : QWidget(parent)
@@ -38,11 +21,6 @@ void RingtonePlayeView::loadArtwork()
     m_leftImage = artwork(QStringLiteral(":/PlayAreaLeft.png"), ratio);
     m_midImage = artwork(QStringLiteral(":/PlayAreaMid.png"), ratio);
     m_rightImage = artwork(QStringLiteral(":/PlayAreaRight.png"), ratio);
-}
-
-QSizeF RingtonePlayeView::logicalSize(const QPixmap& pixmap)
-{
-    return QSizeF(pixmap.size()) / pixmap.devicePixelRatio();
 }
 
 QSize RingtonePlayeView::sizeHint() const

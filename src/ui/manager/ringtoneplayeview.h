@@ -24,8 +24,6 @@ protected:
 private:
     // Loads the pictures for the screen's pixel ratio when it differs from the last one.
     void loadArtwork();
-    // A picture's size in widget units.
-    [[nodiscard]] static QSizeF logicalSize(const QPixmap& pixmap);
 
     QPixmap m_leftImage;
     QPixmap m_midImage;

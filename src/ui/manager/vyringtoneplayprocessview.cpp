@@ -1,28 +1,11 @@
 #include "ui/manager/vyringtoneplayprocessview.h"
 
+#include "ui/artwork/artwork.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
-
-namespace {
-
-// The picture at `path`, or its "@2x" twin on a dense screen.
-QPixmap artwork(const QString& path, qreal ratio)
-{
-    if (ratio > 1.0) {
-        QString dense = path;
-        dense.insert(dense.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
-        QPixmap pixmap(dense);
-        if (!pixmap.isNull()) {
-            pixmap.setDevicePixelRatio(2.0);
-            return pixmap;
-        }
-    }
-    return QPixmap(path);
-}
-
-} // namespace
 
 VyRingtonePlayProcessView::VyRingtonePlayProcessView(QWidget* parent)
     : QWidget(parent)

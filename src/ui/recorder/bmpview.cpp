@@ -1,6 +1,6 @@
 #include "ui/recorder/bmpview.h"
 
-#include "ui/recorder/recorderartwork.h"
+#include "ui/artwork/artwork.h"
 
 #include <QPainter>
 
@@ -21,10 +21,10 @@ void BMPView::loadArtwork()
     if (ratio == m_artworkRatio)
         return;
     m_artworkRatio = ratio;
-    m_backImage = recorderArtwork(QStringLiteral(":/BMPBackImage.png"), ratio);
-    m_greenImage = recorderArtwork(QStringLiteral(":/BMPGreen.png"), ratio);
-    m_orangeImage = recorderArtwork(QStringLiteral(":/BMPOrigal.png"), ratio);
-    m_redImage = recorderArtwork(QStringLiteral(":/BMPRed.png"), ratio);
+    m_backImage = artwork(QStringLiteral(":/BMPBackImage.png"), ratio);
+    m_greenImage = artwork(QStringLiteral(":/BMPGreen.png"), ratio);
+    m_orangeImage = artwork(QStringLiteral(":/BMPOrigal.png"), ratio);
+    m_redImage = artwork(QStringLiteral(":/BMPRed.png"), ratio);
 }
 
 void BMPView::setDrawLength(float length)

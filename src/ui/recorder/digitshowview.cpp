@@ -2,7 +2,7 @@
 
 #include "core/text/commonfunctions.h"
 #include "core/text/leadingnumber.h"
-#include "ui/recorder/recorderartwork.h"
+#include "ui/artwork/artwork.h"
 
 #include <QPainter>
 #include <QStringList>
@@ -23,9 +23,9 @@ void DigitShowView::loadArtwork()
         return;
     m_artworkRatio = ratio;
     for (int digit = 0; digit < 10; ++digit)
-        m_pictures[digit] = recorderArtwork(QStringLiteral(":/lcd_digit-%1.png").arg(digit), ratio);
-    m_pictures[kSeparator] = recorderArtwork(QStringLiteral(":/lcd_digit-sep.png"), ratio);
-    m_pictures[kDot] = recorderArtwork(QStringLiteral(":/lcd_digit-dot.png"), ratio);
+        m_pictures[digit] = artwork(QStringLiteral(":/lcd_digit-%1.png").arg(digit), ratio);
+    m_pictures[kSeparator] = artwork(QStringLiteral(":/lcd_digit-sep.png"), ratio);
+    m_pictures[kDot] = artwork(QStringLiteral(":/lcd_digit-dot.png"), ratio);
 }
 
 void DigitShowView::setDigitStr(const QString& text)

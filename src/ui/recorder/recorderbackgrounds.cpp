@@ -1,6 +1,6 @@
 #include "ui/recorder/recorderbackgrounds.h"
 
-#include "ui/recorder/recorderartwork.h"
+#include "ui/artwork/artwork.h"
 
 #include <QPainter>
 
@@ -19,7 +19,7 @@ void RecorderPictureView::loadArtwork()
     if (ratio == m_artworkRatio)
         return;
     m_artworkRatio = ratio;
-    m_picture = recorderArtwork(m_resource, ratio);
+    m_picture = artwork(m_resource, ratio);
 }
 
 QSize RecorderPictureView::sizeHint() const

@@ -1,8 +1,8 @@
-#include "ui/recorder/recorderartwork.h"
+#include "ui/artwork/artwork.h"
 
 #include <QString>
 
-QPixmap recorderArtwork(const QString& path, qreal ratio)
+QPixmap artwork(const QString& path, qreal ratio)
 {
     if (ratio > 1.0) {
         QString dense = path;
