@@ -9,6 +9,7 @@
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/phonesignals.h"
 #include "core/ringtones/ringtoneinfo.h"
+#include "core/text/commonfunctions.h"
 #include "media/vyrtmediafiledecoder.h"
 
 #include <QDBusConnection>
@@ -145,7 +146,7 @@ int VyRingtoneiPhoneTransfor::checkFileExistInPlist(const QString& fileName, pli
 {
     QStringList names;
     plistDictForEach(ringtones, [&](const QString&, plist_t entry) { names.append(plistDictString(entry, "Name")); });
-    return freeNameNumber(names, QFileInfo(fileName).completeBaseName());
+    return CommonFunctions::freeNameNumber(names, QFileInfo(fileName).completeBaseName());
 }
 
 bool VyRingtoneiPhoneTransfor::checkIndexExistInPlist(const QString& guid, plist_t ringtones)

@@ -1,6 +1,7 @@
 #include "core/ringtones/ringtonecopy.h"
 
 #include "core/phone/vyringtoneiphonetransfor.h"
+#include "core/text/commonfunctions.h"
 
 #include <QFileInfo>
 
@@ -45,7 +46,7 @@ RingtoneCopy::Result RingtoneCopy::toComputer(
     }
     const QString base = folder.endsWith(u'/') ? folder : folder + u'/';
     // The list may be older than the folder: a name on disk is skipped too.
-    for (int number = freeNameNumber(takenNames, title); number < 10000; ++number) {
+    for (int number = CommonFunctions::freeNameNumber(takenNames, title); number < 10000; ++number) {
         const QString target = number == 0
             ? base + title + QStringLiteral(".m4r")
             : base + QStringLiteral("%1 %2.%3").arg(title).arg(number).arg(source.suffix());

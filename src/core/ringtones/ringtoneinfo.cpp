@@ -84,19 +84,3 @@ void sortRingtones(QList<RingtoneInfo>& ringtones, QStringView key)
     for (auto& [bytes, ringtone] : keyed)
         ringtones.append(std::move(ringtone));
 }
-
-int freeNameNumber(const QStringList& names, const QString& name)
-{
-    const QString prefix = name + u' ';
-    bool exact = false;
-    int largest = 0;
-    for (const QString& taken : names) {
-        if (taken == name)
-            exact = true;
-        else if (taken.size() > prefix.size() && taken.startsWith(prefix))
-            largest = std::max(largest, leadingInt(QStringView(taken).mid(prefix.size())));
-    }
-    if (largest != 0)
-        return largest + 1;
-    return exact ? 1 : 0;
-}

@@ -45,8 +45,3 @@ inline constexpr auto kMimeType = "RingtoneInfoDataType";
 // Sorts ascending by the UTF-8 bytes of getInfoByName(key) (upper case before lower case;
 // "100s" before "30s"), keeping the order of equal values.
 void sortRingtones(QList<RingtoneInfo>& ringtones, QStringView key);
-
-// The number to append to `name` (after a blank) to make it free among `names`: 0 when it
-// is free, the largest number already used after "name " plus 1, or 1 when only the plain
-// name is taken.
-[[nodiscard]] int freeNameNumber(const QStringList& names, const QString& name);

@@ -98,21 +98,23 @@ bool CommonFunctions::isStringInt(const QString& text)
 
 int CommonFunctions::checkFileExist(const QString& name, const QString& folder)
 {
-    const QString base = withoutExtension(name);
-    const QString prefix = base + u' ';
-    const qsizetype prefixLength = prefix.size();
+    QStringList names;
+    for (const QString& entry :
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        names.append(withoutExtension(entry));
+    return freeNameNumber(names, withoutExtension(name));
+}
 
-    const QStringList entries
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+int CommonFunctions::freeNameNumber(const QStringList& names, const QString& name)
+{
+    const QString prefix = name + u' ';
     bool plainExists = false;
     int largest = 0;
-    for (const QString& entry : entries) {
-        const QString e = withoutExtension(entry);
-        if (e == base) {
+    for (const QString& taken : names) {
+        if (taken == name)
             plainExists = true;
-        } else if (e.size() > prefixLength && e.startsWith(prefix)) {
-            largest = qMax(largest, leadingInt(QStringView(e).sliced(prefixLength)));
-        }
+        else if (taken.size() > prefix.size() && taken.startsWith(prefix))
+            largest = qMax(largest, leadingInt(QStringView(taken).sliced(prefix.size())));
     }
     if (largest > 0)
         return largest == INT_MAX ? INT_MAX : largest + 1;

@@ -45,6 +45,9 @@ public:
     // "<base>" itself exists; else 0 (the plain name is free). Entries are compared
     // without their extensions. An empty or unreadable folder gives 0.
     [[nodiscard]] static int checkFileExist(const QString& name, const QString& folder);
+    // The same rule over names already without extensions: the number to append to `name`
+    // (after a blank) to make it free among `names`.
+    [[nodiscard]] static int freeNameNumber(const QStringList& names, const QString& name);
 
     // The size of `image` scaled to fit a viewWidth x viewHeight box, aspect kept; one
     // side always equals the box's. A null image or an empty box gives 0 x 0. Either

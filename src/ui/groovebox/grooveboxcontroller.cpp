@@ -7,7 +7,7 @@
 #include "core/groovebox/grooveproducer.h"
 #include "core/groovebox/vygbdata.h"
 #include "core/notification/notificationcenter.h"
-#include "core/text/leadingnumber.h"
+#include "core/text/commonfunctions.h"
 #include "ui/groovebox/vymatrix.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/recorder/recordedfileitem.h"
@@ -275,13 +275,9 @@ void GrooveBoxController::stopPreview()
 
 QString GrooveBoxController::nextSavePath(const QString& folder)
 {
-    // One above the highest number present, so a take is never written over.
-    int highest = 0;
-    const QString prefix = QStringLiteral("Groove Box ");
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (name.startsWith(prefix))
-            highest = std::max(highest, leadingInt(QStringView(name).mid(prefix.size())));
-    return folder + QStringLiteral("/Groove Box %1.wav").arg(highest + 1);
+    // One above the highest number present (the first is 1), so a take is never written over.
+    const int number = std::max(1, CommonFunctions::checkFileExist(QStringLiteral("Groove Box.wav"), folder));
+    return folder + QStringLiteral("/Groove Box %1.wav").arg(number);
 }
 
 void GrooveBoxController::saveQTFile()

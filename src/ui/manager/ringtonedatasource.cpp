@@ -4,6 +4,7 @@
 #include "core/library/librarybridge.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/ringtones/ringtonelisting.h"
+#include "core/text/commonfunctions.h"
 #include "ui/manager/manageralert.h"
 #include "ui/manager/ringtonemanagerdelegate.h"
 
@@ -271,5 +272,5 @@ int iTunesRintoneDataSource::checkFileExistIniTunes(const QString& name) const
     QStringList names;
     for (const RingtoneInfo& ringtone : ringtones())
         names.append(ringtone.ringtoneName);
-    return freeNameNumber(names, name);
+    return CommonFunctions::freeNameNumber(names, name);
 }

@@ -4,6 +4,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/ringtones/ringtoneinfo.h"
 #include "core/ringtones/ringtonelisting.h"
+#include "core/text/commonfunctions.h"
 #include "support/tonewav.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,8 @@ TEST(RingtoneNames, FreeNumberFollowsTheLargestTaken)
         { { QStringLiteral("Ringo"), QStringLiteral("Ring x") }, 0 },
     };
     for (const auto& [names, number] : cases)
-        EXPECT_EQ(freeNameNumber(names, QStringLiteral("Ring")), number) << names.join(u'|').toStdString();
+        EXPECT_EQ(CommonFunctions::freeNameNumber(names, QStringLiteral("Ring")), number)
+            << names.join(u'|').toStdString();
 }
 
 // Two ringtone folders, "one" and "two", in a scratch folder.
