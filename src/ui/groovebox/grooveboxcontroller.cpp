@@ -8,6 +8,7 @@
 #include "core/groovebox/vygbdata.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
+#include "ui/alerts/sheetalert.h"
 #include "ui/groovebox/vymatrix.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/recorder/recordedfileitem.h"
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -355,11 +355,5 @@ void GrooveBoxController::tellAppLoadFile(const QString& path)
 
 void GrooveBoxController::showAlert(const QString& message, const QString& informative)
 {
-    auto* box = new QMessageBox(QMessageBox::Information, QString(), message, QMessageBox::NoButton, this);
-    box->setObjectName(QStringLiteral("grooveBoxAlert"));
-    box->setInformativeText(informative);
-    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box->setWindowModality(Qt::WindowModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    SheetAlert::show(this, QMessageBox::Information, message, informative);
 }

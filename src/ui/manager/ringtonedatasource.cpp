@@ -5,7 +5,7 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/ringtones/ringtonelisting.h"
 #include "core/text/commonfunctions.h"
-#include "ui/manager/manageralert.h"
+#include "ui/alerts/sheetalert.h"
 #include "ui/manager/ringtonemanagerdelegate.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ void RingtoneDataSource::tableViewShouldSelectRow(int row)
 
 void RingtoneDataSource::showCriticalSheet(const QString& message, const QString& informative) const
 {
-    ManagerAlert::show(
+    SheetAlert::show(
         m_delegate != nullptr ? m_delegate->sheetWindow() : nullptr, QMessageBox::Critical, message, informative);
 }
 

@@ -3,8 +3,8 @@
 #include "core/environment/logging.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
+#include "ui/alerts/sheetalert.h"
 #include "ui/editor/showprocessviewcontroller.h"
-#include "ui/manager/manageralert.h"
 #include "ui/manager/managernotes.h"
 #include "ui/manager/managerworker.h"
 #include "ui/manager/ringtonedatasource.h"
@@ -139,7 +139,7 @@ void RingtoneTransferController::arrived(const RingtoneInfo& ringtone, const Rin
         if (result.sourceMissing) {
             target->showMissingFileAlert();
         } else if (!run.isDrop) {
-            ManagerAlert::show(m_delegate.sheetWindow(), QMessageBox::Critical,
+            SheetAlert::show(m_delegate.sheetWindow(), QMessageBox::Critical,
                 run.toPhone ? QStringLiteral("Fail to transfer ringtone from iTunes to iPhone")
                             : QStringLiteral("Fail to transfer ringtone from iPhone to iTunes"),
                 run.toPhone ? QStringLiteral("Zirevove Vorurav fail to transfer the file from iTunes to iPhone, please "

@@ -4,7 +4,7 @@
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonesignals.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
-#include "ui/manager/manageralert.h"
+#include "ui/alerts/sheetalert.h"
 #include "ui/manager/managernotes.h"
 #include "ui/manager/readringtonewindowcontroller.h"
 #include "ui/manager/ringtonedatasource.h"
@@ -271,7 +271,7 @@ void UpLoadToiPhoneWindowController::deleteRingtones()
                 return;
             }
             QMessageBox* box
-                = ManagerAlert::show(this, QMessageBox::Critical, QStringLiteral("Fail to deleting ringtone"),
+                = SheetAlert::show(this, QMessageBox::Critical, QStringLiteral("Fail to deleting ringtone"),
                     QStringLiteral(
                         "Deleting process fail accidently in some occasion when delete ringtone named %1, please "
                         "try again.")
@@ -293,7 +293,7 @@ void UpLoadToiPhoneWindowController::clickUnmountiPhone()
         return;
     }
     m_player->stopRingtone();
-    QMessageBox* box = ManagerAlert::show(this, QMessageBox::Warning, QStringLiteral("Try to eject iPhone now?"),
+    QMessageBox* box = SheetAlert::show(this, QMessageBox::Warning, QStringLiteral("Try to eject iPhone now?"),
         QStringLiteral("Please make sure all the transfer has been finished before ejecting iPhone."),
         { QStringLiteral("OK"), QStringLiteral("Cancel") });
     connect(box, &QMessageBox::finished, this, [this, box] {
@@ -307,7 +307,7 @@ void UpLoadToiPhoneWindowController::clickUnmountiPhone()
             post([this, result] {
                 m_ejectBtn->setEnabled(true);
                 if (!result.ejected) {
-                    ManagerAlert::show(this, QMessageBox::Critical, QStringLiteral("The iPhone could not be ejected"),
+                    SheetAlert::show(this, QMessageBox::Critical, QStringLiteral("The iPhone could not be ejected"),
                         QStringLiteral("%1\nClose anything that is using the iPhone and try again.").arg(result.error));
                     return;
                 }
@@ -338,7 +338,7 @@ void UpLoadToiPhoneWindowController::handleDeviceDisconnected()
 void UpLoadToiPhoneWindowController::showRemountAlert()
 {
     if (m_remountAlter == nullptr) {
-        m_remountAlter = ManagerAlert::show(this, QMessageBox::Critical,
+        m_remountAlter = SheetAlert::show(this, QMessageBox::Critical,
             QStringLiteral("Connection with iPhone withdraws accidently"),
             QStringLiteral("Please reconnect iPhone to use Zirevove Vorurav function."),
             { QStringLiteral("OK"), QStringLiteral("Quit") });

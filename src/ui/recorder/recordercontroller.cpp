@@ -7,6 +7,7 @@
 #include "core/files/atomicfile.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
+#include "ui/alerts/sheetalert.h"
 #include "ui/editor/editornotes.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/recorder/bmpview.h"
@@ -19,7 +20,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QUrl>
@@ -142,14 +142,9 @@ bool RecorderController::checkMicExist()
 void RecorderController::openOver()
 {
     if (!checkMicExist()) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QString(), QStringLiteral("No Microphone has been found."),
-            QMessageBox::NoButton, m_mainWindow);
-        box->setObjectName(QStringLiteral("noMicrophoneAlert"));
-        box->setInformativeText(QStringLiteral("Please connect microphone and start recording."));
-        box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        box->setWindowModality(Qt::WindowModal);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        SheetAlert::show(m_mainWindow, QMessageBox::Critical, QStringLiteral("No Microphone has been found."),
+            QStringLiteral("Please connect microphone and start recording."))
+            ->setObjectName(QStringLiteral("noMicrophoneAlert"));
         return;
     }
     resetButton();
@@ -356,14 +351,8 @@ void RecorderController::reject()
 
 void RecorderController::showError(const QString& message, const QString& detail)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, QString(), message, QMessageBox::NoButton,
-        isVisible() ? static_cast<QWidget*>(this) : m_mainWindow.data());
-    box->setObjectName(QStringLiteral("recorderAlert"));
-    box->setInformativeText(detail);
-    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box->setWindowModality(Qt::WindowModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    SheetAlert::show(
+        isVisible() ? static_cast<QWidget*>(this) : m_mainWindow.data(), QMessageBox::Critical, message, detail);
 }
 
 bool RecorderController::eventFilter(QObject* watched, QEvent* event)

@@ -1,12 +1,12 @@
-#include "ui/manager/manageralert.h"
+#include "ui/alerts/sheetalert.h"
 
 #include <QPushButton>
 
-QMessageBox* ManagerAlert::show(QWidget* window, QMessageBox::Icon icon, const QString& message,
+QMessageBox* SheetAlert::show(QWidget* window, QMessageBox::Icon icon, const QString& message,
     const QString& informative, const QStringList& buttons)
 {
-    auto* box = new QMessageBox(icon, QStringLiteral("Zirevove Vorurav"), message, QMessageBox::NoButton, window);
-    box->setObjectName(QStringLiteral("managerAlert"));
+    auto* box = new QMessageBox(icon, QString(), message, QMessageBox::NoButton, window);
+    box->setObjectName(QStringLiteral("sheetAlert"));
     box->setInformativeText(informative);
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         QPushButton* button = box->addButton(buttons.at(i), i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
