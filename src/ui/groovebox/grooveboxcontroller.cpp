@@ -6,12 +6,10 @@
 #include "core/groovebox/gbpatternfile.h"
 #include "core/groovebox/grooveproducer.h"
 #include "core/groovebox/vygbdata.h"
-#include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
 #include "ui/alerts/sheetalert.h"
 #include "ui/groovebox/vymatrix.h"
-#include "ui/mainwindow/mainwindownotes.h"
-#include "ui/recorder/recordedfileitem.h"
+#include "ui/library/savedfile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -343,14 +341,7 @@ void GrooveBoxController::reject()
 
 void GrooveBoxController::tellAppLoadFile(const QString& path)
 {
-    NotificationCenter& centre = NotificationCenter::defaultCenter();
-    centre.post(MainWindowNote::RefreshListMenu);
-    centre.post(QStringLiteral("CallAppLoadItem"), nullptr, { { QStringLiteral("MenuItemName"), kGrooveBoxFile } });
-    auto* item = new RecordedFileItem(path, QFileInfo(path).fileName(), kGrooveBoxFile, this);
-    const QVariant child = QVariant::fromValue<QObject*>(item);
-    centre.post(MainWindowNote::LoadChildItemInAudioEditView, nullptr,
-        { { LoadKey::ChildItem, child }, { QStringLiteral("ClickCount"), QStringLiteral("2") },
-            { LoadKey::IsLocal, QStringLiteral("NO") }, { LoadKey::CurrentView, child } });
+    announceSavedFile(path, kGrooveBoxFile, true, this);
 }
 
 void GrooveBoxController::showAlert(const QString& message, const QString& informative)

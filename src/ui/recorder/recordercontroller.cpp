@@ -9,16 +9,14 @@
 #include "core/text/commonfunctions.h"
 #include "ui/alerts/sheetalert.h"
 #include "ui/editor/editornotes.h"
-#include "ui/mainwindow/mainwindownotes.h"
+#include "ui/library/savedfile.h"
 #include "ui/recorder/bmpview.h"
 #include "ui/recorder/digitshowview.h"
-#include "ui/recorder/recordedfileitem.h"
 #include "ui/recorder/recorderbackgrounds.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPalette>
 #include <QPushButton>
@@ -312,17 +310,7 @@ void RecorderController::clickSave()
 
 void RecorderController::tellAppLoadFile(const QString& path)
 {
-    NotificationCenter& centre = NotificationCenter::defaultCenter();
-    centre.post(MainWindowNote::RefreshListMenu);
-    centre.post(QStringLiteral("CallAppLoadItem"), nullptr, { { QStringLiteral("MenuItemName"), kRecorderFile } });
-    if (!m_UseItBtn->isChecked())
-        return;
-    // Kept for the run: the editor holds on to the item it loaded.
-    auto* item = new RecordedFileItem(path, QFileInfo(path).fileName(), kRecorderFile, this);
-    const QVariant child = QVariant::fromValue<QObject*>(item);
-    centre.post(MainWindowNote::LoadChildItemInAudioEditView, nullptr,
-        { { LoadKey::ChildItem, child }, { QStringLiteral("ClickCount"), QStringLiteral("2") },
-            { LoadKey::IsLocal, QStringLiteral("NO") }, { LoadKey::CurrentView, child } });
+    announceSavedFile(path, kRecorderFile, m_UseItBtn->isChecked(), this);
 }
 
 void RecorderController::closeSheet()
