@@ -2,8 +2,10 @@
 
 #include "support/fixtures.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 
 QString q(const std::string& text)
@@ -45,4 +47,13 @@ bool runFfmpeg(const QStringList& arguments, QString* error)
     if (error != nullptr)
         *error = QString::fromLocal8Bit(process.readAllStandardError());
     return ok;
+}
+
+QStringList openAlerts()
+{
+    QStringList texts;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible())
+            texts.append(box->text());
+    return texts;
 }

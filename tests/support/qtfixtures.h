@@ -23,3 +23,6 @@ QStringList entries(const QString& folder);
 // Runs `ffmpeg -nostdin -hide_banner -loglevel error -y ARGUMENTS`; true when it exits 0.
 // Its error output lands in `error` when given.
 bool runFfmpeg(const QStringList& arguments, QString* error = nullptr);
+
+// The messages of the message boxes on screen, in the order of the top-level windows.
+QStringList openAlerts();

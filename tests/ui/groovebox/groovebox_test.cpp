@@ -57,14 +57,6 @@ protected:
     {
         return MonitorCapture::waitFor([this] { return !sheet->producer()->busy(); }, 20000);
     }
-    static QStringList alerts()
-    {
-        QStringList texts;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible())
-                texts.append(box->text());
-        return texts;
-    }
 
     QWidget window;
     std::unique_ptr<GrooveBoxController> sheet;
@@ -77,7 +69,7 @@ private:
 TEST_F(GrooveBoxSheet, PreviewRightAfterAnEditPlaysTheEditedPattern)
 {
     button("previewButton")->click();
-    EXPECT_TRUE(alerts().contains(QStringLiteral("emm...May be you should click something in the table!")));
+    EXPECT_TRUE(openAlerts().contains(QStringLiteral("emm...May be you should click something in the table!")));
 
     clickStep(1, 1); // the bass drum on the first step
     clickStep(4, 5); // the snare on the second beat
@@ -125,8 +117,8 @@ TEST_F(GrooveBoxSheet, ASaveThatCannotBeWrittenKeepsTheSheetAndThePattern)
     sheet->popupButtonSelected(2);
     const int steps = sheet->pattern().onCount();
     button("saveButton")->click();
-    ASSERT_TRUE(MonitorCapture::waitFor([] { return !alerts().isEmpty(); }, 30000));
-    EXPECT_TRUE(alerts().contains(QStringLiteral("The Groove Box could not save the sound.")));
+    ASSERT_TRUE(MonitorCapture::waitFor([] { return !openAlerts().isEmpty(); }, 30000));
+    EXPECT_TRUE(openAlerts().contains(QStringLiteral("The Groove Box could not save the sound.")));
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->pattern().onCount(), steps);
     EXPECT_TRUE(settle());

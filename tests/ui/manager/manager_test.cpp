@@ -99,15 +99,6 @@ public:
         const QRect cell = table->visualRect(table->model()->index(row, 0));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, cell.center());
     }
-    // The open alerts' messages.
-    static QStringList alerts()
-    {
-        QStringList texts;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible())
-                texts.append(box->text());
-        return texts;
-    }
 
     // Sends a drag of `rows` of `from` over `to` at `row` and drops it when accepted;
     // whether the target accepted it.
@@ -160,7 +151,7 @@ TEST(ManagerWindow, ListsBothSidesInByteOrderAndSweepsOnlyTheOrphans)
     EXPECT_EQ(ManagerWorld::names(world.phoneTable()), strings({ "A", "Mr. Brightside" }));
     EXPECT_EQ(
         entries(world.phone.root() + QStringLiteral("/iTunes_Control/Ringtones")), strings({ "A.m4r", "MB.m4r" }));
-    EXPECT_TRUE(ManagerWorld::alerts().isEmpty());
+    EXPECT_TRUE(openAlerts().isEmpty());
 }
 
 TEST(ManagerWindow, MovingThreeWithOneMissingReportsItAndSelectsTheTwoNewRows)
@@ -180,7 +171,7 @@ TEST(ManagerWindow, MovingThreeWithOneMissingReportsItAndSelectsTheTwoNewRows)
     EXPECT_TRUE(sheet->informativeText().startsWith(QStringLiteral("Transfer ringtone success:2, faild:1")));
     EXPECT_TRUE(sheet->informativeText().contains(QStringLiteral("restart")));
     EXPECT_EQ(sheet->button()->text(), QStringLiteral("OK"));
-    EXPECT_TRUE(ManagerWorld::alerts().contains(QStringLiteral("Cannot find the file")));
+    EXPECT_TRUE(openAlerts().contains(QStringLiteral("Cannot find the file")));
     EXPECT_EQ(ManagerWorld::names(world.phoneTable()), strings({ "Z", "A", "C" }));
     EXPECT_EQ(world.phoneTable()->selectedRowNumbers(), QList<int>({ 1, 2 }));
     ASSERT_TRUE(world.window->currentPlayRingtone());
@@ -264,7 +255,7 @@ TEST(ManagerWindow, EjectClosesTheWindowAndTakesTheLinkDown)
     ManagerWorld world({}, { { "A.m4r", "A" } });
     world.open();
     world.button("ejectBtn")->click();
-    ASSERT_TRUE(ManagerWorld::alerts().contains(QStringLiteral("Try to eject iPhone now?")));
+    ASSERT_TRUE(openAlerts().contains(QStringLiteral("Try to eject iPhone now?")));
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible())
             box->buttons().constFirst()->click();
@@ -272,7 +263,7 @@ TEST(ManagerWindow, EjectClosesTheWindowAndTakesTheLinkDown)
 
     EXPECT_FALSE(world.window->isVisible());
     EXPECT_FALSE(world.link.isMountSuccess());
-    EXPECT_TRUE(ManagerWorld::alerts().isEmpty());
+    EXPECT_TRUE(openAlerts().isEmpty());
 }
 
 TEST(ManagerWindow, TheCurrentRingtonePlaysAndSeeks)

@@ -58,14 +58,6 @@ protected:
         fixtures::writeToneWav(path.toStdString(), seconds);
         return { { QStringLiteral("FilePath"), QUrl::fromLocalFile(path) }, { QStringLiteral("LetPlay"), false } };
     }
-    static QStringList alerts()
-    {
-        QStringList texts;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible())
-                texts.append(box->text());
-        return texts;
-    }
     [[nodiscard]] QStringList saved() const { return entries(AppPlaces::recorderFolder()); }
 
     QWidget window;
@@ -138,7 +130,7 @@ TEST_F(RecorderSheet, ASaveThatCannotBeWrittenSaysSoAndKeepsTheSheetAndTheTake)
     button("saveBtn")->click();
 
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_TRUE(alerts().contains(QStringLiteral("The recording could not be saved.")));
+    EXPECT_TRUE(openAlerts().contains(QStringLiteral("The recording could not be saved.")));
     EXPECT_TRUE(QFileInfo::exists(sheet->currentFilePath()));
 }
 
