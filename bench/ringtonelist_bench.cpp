@@ -85,9 +85,10 @@ bool stock()
     return true;
 }
 
-void BM_ListPhone(benchmark::State& state)
+// Lists the phone at `mountPoint` as often as the benchmark asks.
+void listPhoneAt(benchmark::State& state, const QString& mountPoint)
 {
-    VyRingtoneiPhoneTransfor link(g_stock->mountPoint());
+    VyRingtoneiPhoneTransfor link(mountPoint);
     link.HandleDeviceConnected();
     qsizetype listed = 0;
     for (auto _ : state) {
@@ -96,6 +97,11 @@ void BM_ListPhone(benchmark::State& state)
         benchmark::DoNotOptimize(listed);
     }
     state.counters["ringtones"] = static_cast<double>(listed);
+}
+
+void BM_ListPhone(benchmark::State& state)
+{
+    listPhoneAt(state, g_stock->mountPoint());
 }
 BENCHMARK(BM_ListPhone)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -109,17 +115,7 @@ void BM_ListPhoneThroughFuse(benchmark::State& state)
         state.SkipWithError("bindfs cannot mount here");
         return;
     }
-    {
-        VyRingtoneiPhoneTransfor link(mount);
-        link.HandleDeviceConnected();
-        qsizetype listed = 0;
-        for (auto _ : state) {
-            const auto ringtones = RingtoneListing::listPhone(link);
-            listed = ringtones ? ringtones->size() : -1;
-            benchmark::DoNotOptimize(listed);
-        }
-        state.counters["ringtones"] = static_cast<double>(listed);
-    }
+    listPhoneAt(state, mount);
     PhoneMount::unmount(mount);
 }
 BENCHMARK(BM_ListPhoneThroughFuse)->Unit(benchmark::kMillisecond)->UseRealTime();
