@@ -71,8 +71,18 @@ void AppCoreController::checkForUnpackSf2()
     if (!QFileInfo::exists(packed))
         packed = QDir::cleanPath(
             AppPlaces::applicationFolder() + QStringLiteral("/../share/corvane-sonabel/VyRingtoneSample.sf2pack"));
-    // A failure is logged there; the Groove Box finds no font and says so when used.
-    unPackSf2File(QFile::encodeName(packed).constData(), QFile::encodeName(font).constData());
+    // Off the main thread: unpacking takes a noticeable moment and nothing needs the font
+    // before the Groove Box renders. A failure is logged there; the Groove Box then finds
+    // no font and says so when used.
+    m_soundFontUnpack = std::jthread([source = QFile::encodeName(packed), target = QFile::encodeName(font)] {
+        unPackSf2File(source.constData(), target.constData());
+    });
+}
+
+void AppCoreController::waitForSoundFont()
+{
+    if (m_soundFontUnpack.joinable())
+        m_soundFontUnpack.join();
 }
 
 void AppCoreController::didShowMainWindow()
@@ -129,6 +139,7 @@ void AppCoreController::registerWindows()
         m_recorder->openOver();
     });
     m_windows.add(WindowRegistry::Function::GrooveBox, [this](QWidget* mainWindow) {
+        waitForSoundFont(); // the font is whole before the first render
         if (m_grooveBox == nullptr)
             m_grooveBox = new GrooveBoxController(mainWindow);
         m_grooveBox->openOver();

@@ -16,6 +16,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <thread>
+
 class MainMenuController;
 class MountHelperProcess;
 class GrooveBoxController;
@@ -59,6 +61,8 @@ public:
     // The automatic update check's controller; null when none ran.
     [[nodiscard]] UpdateController* updateController() const { return m_updateController; }
     [[nodiscard]] SoundPlayer* launchSound() const { return m_launchSound; }
+    // Waits until the sound font unpacked at launch (when it was missing) is in place.
+    void waitForSoundFont();
     // Where the windows around the editor plug in.
     [[nodiscard]] WindowRegistry& windows() { return m_windows; }
     // False when a worker did not stop in time at shutdown: the process must then end
@@ -88,6 +92,7 @@ private:
     QPointer<UpLoadToiPhoneWindowController> m_ringtoneManager; // made when first opened
     QPointer<RecorderController> m_recorder; // made when first opened
     QPointer<GrooveBoxController> m_grooveBox; // made when first opened
+    std::jthread m_soundFontUnpack; // the launch's unpacking of the sound font
     QString m_temporaryFolderError; // why the temporary folder cannot be used, if it cannot
     bool m_environmentStarted = false;
     bool m_workersStopped = true;

@@ -78,6 +78,7 @@ TEST_F(AppCoreTest, LaunchClearsLeftoversAndMakesItsFolders)
     EXPECT_TRUE(QFileInfo(gloableState()._tempFolderPath).isDir());
     EXPECT_FALSE(QFileInfo::exists(staleTemp + QStringLiteral("/old take.mov")));
     EXPECT_TRUE(QFileInfo(AppPlaces::musicFolder()).isDir()) << "made with its parents";
+    core.waitForSoundFont();
     EXPECT_EQ(readBytes(AppPlaces::soundFontPath()), readBytes(QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")))
         << "the shipped font is unpacked beside the other music";
 }
@@ -88,6 +89,7 @@ TEST_F(AppCoreTest, LaunchLeavesAnExistingSoundFontAlone)
     touch(AppPlaces::soundFontPath());
     AppCoreController core(quietApp());
     core.appFinishLaunched();
+    core.waitForSoundFont();
     EXPECT_EQ(readBytes(AppPlaces::soundFontPath()), "x");
 }
 
