@@ -4,7 +4,6 @@
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "core/ringtones/ringtoneinfo.h"
 #include "core/ringtones/ringtonelisting.h"
-#include "core/text/commonfunctions.h"
 #include "support/tonewav.h"
 
 #include <gtest/gtest.h>
@@ -35,20 +34,6 @@ TEST(RingtoneArchive, RoundTripsRecordsAndRefusesAnythingButAnArray)
     };
     for (const QByteArray& data : refused)
         EXPECT_FALSE(RingtoneInfoArchive::unarchive(data).has_value()) << data.left(40).toStdString();
-}
-
-TEST(RingtoneNames, FreeNumberFollowsTheLargestTaken)
-{
-    const std::pair<QStringList, int> cases[] = {
-        { {}, 0 },
-        { { QStringLiteral("Ring") }, 1 },
-        { { QStringLiteral("Ring"), QStringLiteral("Ring 1") }, 2 },
-        { { QStringLiteral("Ring 7") }, 8 },
-        { { QStringLiteral("Ringo"), QStringLiteral("Ring x") }, 0 },
-    };
-    for (const auto& [names, number] : cases)
-        EXPECT_EQ(CommonFunctions::freeNameNumber(names, QStringLiteral("Ring")), number)
-            << names.join(u'|').toStdString();
 }
 
 // Two ringtone folders, "one" and "two", in a scratch folder.

@@ -1,7 +1,6 @@
 #include "support/widgetpixels.h"
 #include "ui/recorder/bmpview.h"
 #include "ui/recorder/digitshowview.h"
-#include "ui/recorder/recorderbackgrounds.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -97,11 +96,6 @@ INSTANTIATE_TEST_SUITE_P(Times, ClockLayout,
         ClockCase { "out_of_range_numbers_are_kept_to_two_digits", "123:x:-4.99", { 150, 24 }, 17, "99:00:00.99" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Clock, StartsAtZero)
-{
-    EXPECT_EQ(DigitShowView().digitStr(), QStringLiteral("00:00:00.00"));
-}
-
 enum class Tick { Green, Orange, Red, None };
 
 struct TickCase {
@@ -161,22 +155,6 @@ TEST(Meter, KeepsTheLengthWithinItsWidth)
     for (const auto& [given, kept] : cases) {
         meter.setDrawLength(given);
         EXPECT_FLOAT_EQ(meter.drawLength(), kept) << given;
-    }
-}
-
-TEST(RecorderBackgrounds, StretchTheirPictureOverTheirBounds)
-{
-    RecorderBgView sheet;
-    Ozk_RecorderBackView band;
-    const std::pair<QWidget*, const char*> cases[] = { { &sheet, "RecordBG" }, { &band, "RecorderDownBack" } };
-    for (const auto& [view, name] : cases) {
-        const QImage source = picture(QLatin1String(name));
-        EXPECT_EQ(view->sizeHint(), source.size()) << name;
-        view->resize(source.width() / 4, source.height() * 2);
-        const QImage image = grabbed(*view);
-        EXPECT_TRUE(looksLike(image.pixelColor(image.width() / 2, image.height() - 2),
-            source.pixelColor(source.width() / 2, source.height() - 1)))
-            << name << ": the bottom of the picture reaches the bottom edge";
     }
 }
 
