@@ -250,13 +250,18 @@ void iTunesRintoneDataSource::applyListing(const Listing& listing)
     setRingtones(*listing);
 }
 
-RingtoneDataSource::Copier iTunesRintoneDataSource::copier() const
+QStringList iTunesRintoneDataSource::names() const
 {
     QStringList names;
     for (const RingtoneInfo& ringtone : ringtones())
         names.append(ringtone.ringtoneName);
+    return names;
+}
+
+RingtoneDataSource::Copier iTunesRintoneDataSource::copier() const
+{
     // Shared by the copies of one batch, which run one after another on one worker.
-    auto taken = std::make_shared<QStringList>(std::move(names));
+    auto taken = std::make_shared<QStringList>(names());
     return [link = ringtoneTransfor(), folder = m_folders.value(0), taken](const RingtoneInfo& ringtone) {
         if (link == nullptr)
             return RingtoneCopy::Result { std::nullopt, false, QStringLiteral("no phone link") };
@@ -269,8 +274,5 @@ RingtoneDataSource::Copier iTunesRintoneDataSource::copier() const
 
 int iTunesRintoneDataSource::checkFileExistIniTunes(const QString& name) const
 {
-    QStringList names;
-    for (const RingtoneInfo& ringtone : ringtones())
-        names.append(ringtone.ringtoneName);
-    return CommonFunctions::freeNameNumber(names, name);
+    return CommonFunctions::freeNameNumber(names(), name);
 }

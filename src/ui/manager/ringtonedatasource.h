@@ -121,5 +121,8 @@ public:
     [[nodiscard]] int checkFileExistIniTunes(const QString& name) const;
 
 private:
+    // The names the list shows, which a copy's name must not take.
+    [[nodiscard]] QStringList names() const;
+
     QStringList m_folders;
 };
