@@ -112,6 +112,54 @@ check test ! -e "$scratch/bad.wav"
 "$sonabel" groove --preset 4 -o "$scratch/bad.wav" > /dev/null 2>&1
 check test $? -eq 2
 
+# The library list from a library file: its entries with their file counts, and the search
+# (one path a line; nothing found exits 1 with nothing on stdout).
+libhome="$scratch/library-home"
+mkdir -p "$libhome/Music/Ringtone/Recorder"
+: > "$libhome/Music/Ringtone/Recorder/take one.m4a"
+cat > "$scratch/library.xml" << 'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict>
+<key>Application Version</key><string>9.2.1</string>
+<key>Tracks</key><dict>
+<key>1</key><dict><key>Name</key><string>Blue Moon</string><key>Artist</key><string>Ann</string>
+<key>Location</key><string>file://localhost/m/blue%20moon.mp3</string></dict>
+<key>2</key><dict><key>Name</key><string>Road</string><key>Album</key><string>Moonlit</string>
+<key>Location</key><string>file://localhost/m/road.mp3</string></dict>
+</dict>
+<key>Playlists</key><array>
+<dict><key>Name</key><string>Music</string><key>Music</key><true/><key>Playlist Items</key><array>
+<dict><key>Track ID</key><integer>1</integer></dict><dict><key>Track ID</key><integer>2</integer></dict></array></dict>
+<dict><key>Name</key><string>Workout</string><key>Playlist Items</key><array>
+<dict><key>Track ID</key><integer>2</integer></dict></array></dict>
+</array></dict></plist>
+EOF
+listed=$(HOME="$libhome" "$sonabel" library --itunes "$scratch/library.xml" list)
+check test $? -eq 0
+check grep -qx $'LIBRARY/Music\t2' <<< "$listed"
+check grep -qx $'LIBRARY/Movies\t0' <<< "$listed"
+check grep -qx $'PLAYLISTS/Workout\t1' <<< "$listed"
+check grep -qx $'CUSTOM/Recorder File\t1' <<< "$listed"
+found=$(HOME="$libhome" "$sonabel" library --itunes "$scratch/library.xml" search MOON)
+check test "$found" = $'/m/blue moon.mp3\n/m/road.mp3'
+found=$(HOME="$libhome" "$sonabel" library --itunes "$scratch/library.xml" search moon --by Artist)
+check test $? -eq 1
+check test -z "$found"
+found=$(HOME="$libhome" "$sonabel" library --itunes "$scratch/library.xml" search take --by Song)
+check test "$found" = "$libhome/Music/Ringtone/Recorder/take one.m4a"
+HOME="$libhome" "$sonabel" library --itunes "$scratch/library.xml" search nothing-like-this > /dev/null 2> "$scratch/err"
+check test $? -eq 1
+check grep -q 'No matching items' "$scratch/err"
+HOME="$libhome" "$sonabel" library search moon --by Title > /dev/null 2>&1
+check test $? -eq 2
+HOME="$libhome" "$sonabel" library > /dev/null 2>&1
+check test $? -eq 2
+# Without a library file the music folder is walked.
+mkdir -p "$libhome/Music/Albums"
+cp "$fixtures/tagged.mp3" "$libhome/Music/Albums/"
+found=$(HOME="$libhome" "$sonabel" library search "fixture artist" --by Artist)
+check test "$found" = "$libhome/Music/Albums/tagged.mp3"
+
 # Both programs tell the version the shipped ProductConfig.xml beside them gives; the
 # window program does so without a display.
 bin=$(dirname "$sonabel")

@@ -4,6 +4,7 @@
 #include "core/environment/environmentinitialize.h"
 #include "tools/sonabel/commandparser.h"
 #include "tools/sonabel/groovecommand.h"
+#include "tools/sonabel/librarycommand.h"
 #include "tools/sonabel/makecommand.h"
 #include "tools/sonabel/phonecommand.h"
 #include "tools/sonabel/probecommand.h"
@@ -38,6 +39,10 @@ void usage(QTextStream& err)
            "                        copy a ringtone off the phone into DIR as NAME.m4r (numbered when taken)\n"
            "  groove PATTERN.xml -o OUT.wav | groove --preset N -o OUT.wav\n"
            "                        render a Groove Box pattern (or built-in rhythm 1-3) to WAV\n"
+           "  library [--itunes FILE.xml] list\n"
+           "                        the library list's entries and how many files each holds\n"
+           "  library [--itunes FILE.xml] search TEXT [--by All|Artist|Album|Composer|Song]\n"
+           "                        the files the library search finds, one path a line\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
            "  reveal STORED         the link a stored value stands for\n"
            "options:\n"
@@ -107,6 +112,8 @@ int main(int argc, char** argv)
         status = runPhone(args, out, err);
     } else if (command == u"groove") {
         status = runGroove(args, out, err);
+    } else if (command == u"library") {
+        status = runLibrary(args, out, err);
     } else if (command == u"obfuscate" || command == u"reveal") {
         status = runObfuscation(command, args, out, err);
     } else {
