@@ -48,9 +48,9 @@ void stock()
         track.hasVideo = id % 50 == 0;
         // The keys a real library adds to every track.
         for (const char* key : { "Genre", "Kind", "Size", "Total Time", "Disc Number", "Disc Count", "Track Number",
-                 "Track Count", "Year", "Date Added",
-                 "Persistent ID" })
-            track.extra.append({ QString::fromLatin1(key), QStringLiteral("value of %1 for track %2").arg(QLatin1String(key)).arg(id) });
+                 "Track Count", "Year", "Date Added", "Persistent ID" })
+            track.extra.append({ QString::fromLatin1(key),
+                QStringLiteral("value of %1 for track %2").arg(QLatin1String(key)).arg(id) });
         lib.tracks.append(track);
         all.append(id);
     }

@@ -98,9 +98,9 @@ struct Library {
         for (const Track& t : tracks) {
             out += "\t\t<key>" + QByteArray::number(t.id) + "</key>\n\t\t<dict>\n";
             out += "\t\t\t<key>Track ID</key><integer>" + QByteArray::number(t.id) + "</integer>\n";
-            const std::pair<const char*, const std::optional<QString>*> strings[] = { { "Name", &t.name },
-                { "Artist", &t.artist }, { "Album", &t.album }, { "Composer", &t.composer },
-                { "Location", &t.location } };
+            const std::pair<const char*, const std::optional<QString>*> strings[]
+                = { { "Name", &t.name }, { "Artist", &t.artist }, { "Album", &t.album }, { "Composer", &t.composer },
+                      { "Location", &t.location } };
             for (const auto& [name, value] : strings)
                 if (value->has_value())
                     key(out, QString::fromLatin1(name), **value);

@@ -10,12 +10,11 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <atomic>
+#include <mutex>
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
-
-#include <atomic>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -132,8 +131,8 @@ bool DesktopMediaLibrary::State::walk(bool& changed)
             seenTags.insert(path, fileTags);
             const bool asVideo = videosFolder || video;
             (asVideo ? foundMovies : foundMusic)
-                .append(MediaItemInfo::withTags(asVideo ? QString(kVideoKind) : QString(kAudioKind),
-                    fileTags.artist, fileTags.album, fileTags.composer, path));
+                .append(MediaItemInfo::withTags(asVideo ? QString(kVideoKind) : QString(kAudioKind), fileTags.artist,
+                    fileTags.album, fileTags.composer, path));
         }
     };
     const QString musicFolder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -185,7 +184,8 @@ void DesktopMediaLibrary::refresh()
             if (!state.walk(changed))
                 return;
             // Delivered on the object's thread; dropped if the object goes first.
-            QMetaObject::invokeMethod(this, [this, changed] { Q_EMIT walkFinished(changed); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, changed] { Q_EMIT walkFinished(changed); }, Qt::QueuedConnection);
             const std::lock_guard lock(state.controlMutex);
             if (!state.again || state.stop) {
                 state.running = false;

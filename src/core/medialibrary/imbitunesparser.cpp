@@ -87,26 +87,21 @@ QVariantMap toMap(plist_t dict)
     QVariantMap map;
     forEachInDict(dict, [&map](const char* key, plist_t value) {
         switch (plist_get_node_type(value)) {
-        case PLIST_STRING:
-            map.insert(QString::fromUtf8(key), *stringOf(value));
-            break;
+        case PLIST_STRING: map.insert(QString::fromUtf8(key), *stringOf(value)); break;
         case PLIST_UINT: {
             uint64_t number = 0;
             plist_get_uint_val(value, &number);
             map.insert(QString::fromUtf8(key), static_cast<qlonglong>(number));
             break;
         }
-        case PLIST_BOOLEAN:
-            map.insert(QString::fromUtf8(key), isTrue(value));
-            break;
+        case PLIST_BOOLEAN: map.insert(QString::fromUtf8(key), isTrue(value)); break;
         case PLIST_REAL: {
             double number = 0;
             plist_get_real_val(value, &number);
             map.insert(QString::fromUtf8(key), number);
             break;
         }
-        default:
-            break; // dates, data and nested values are not needed
+        default: break; // dates, data and nested values are not needed
         }
     });
     return map;
@@ -268,15 +263,15 @@ struct iMBAbstractParser::Pass {
 
     void addStandardLists(iMBLibraryNode& root)
     {
-        static const StandardList oldMusic[] = { { "Master", "Library", "itunes-icon-library" },
-            { "Podcasts", "Podcasts", "itunes-icon-podcasts" },
-            { "Purchased Music", "Purchased", "itunes-icon-purchased" },
-            { "Party Shuffle", "Party Shuffle", "itunes-icon-partyshuffle" } };
-        static const StandardList newMusic[] = { { "Music", "Music", "itunes-icon-music" },
-            { "Podcasts", "Podcasts", "itunes-icon-podcasts7" },
-            { "Audiobooks", "Audiobooks", "itunes-icon-audiobooks" },
-            { "Purchased Music", "Purchased", "itunes-icon-purchased7" },
-            { "Party Shuffle", "Party Shuffle", "itunes-icon-partyshuffle7" } };
+        static const StandardList oldMusic[]
+            = { { "Master", "Library", "itunes-icon-library" }, { "Podcasts", "Podcasts", "itunes-icon-podcasts" },
+                  { "Purchased Music", "Purchased", "itunes-icon-purchased" },
+                  { "Party Shuffle", "Party Shuffle", "itunes-icon-partyshuffle" } };
+        static const StandardList newMusic[]
+            = { { "Music", "Music", "itunes-icon-music" }, { "Podcasts", "Podcasts", "itunes-icon-podcasts7" },
+                  { "Audiobooks", "Audiobooks", "itunes-icon-audiobooks" },
+                  { "Purchased Music", "Purchased", "itunes-icon-purchased7" },
+                  { "Party Shuffle", "Party Shuffle", "itunes-icon-partyshuffle7" } };
         static const StandardList newVideo[] = { { "Movies", "Movies", "itunes-icon-movies" },
             { "TV Shows", "TV Shows", "itunes-icon-tvshows" }, { "Podcasts", "Podcasts", "itunes-icon-podcasts7" },
             { "Purchased Music", "Purchased", "itunes-icon-purchased7" },

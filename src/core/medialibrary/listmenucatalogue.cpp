@@ -24,11 +24,10 @@ struct FixedEntry {
 constexpr FixedEntry kFixedEntries[] = { { u"Music", Section::Library }, { u"Movies", Section::Library },
     { u"Podcasts", Section::Library }, { u"Audiobooks", Section::Library }, { u"Ringtones", Section::Library },
     { u"Purchased", Section::Library }, { u"Genius", Section::Genius }, { u"90\u02BCs Music", Section::Hidden },
-    { u"Classical Music", Section::Hidden }, { u"Music Videos", Section::Hidden },
-    { u"My Top Rated", Section::Hidden }, { u"Recently Added", Section::Hidden },
-    { u"Recently played", Section::Hidden }, { u"Top 25 Most Played", Section::Hidden },
-    { u"User\u02BCs Playlists", Section::Hidden }, { u"Speed Download", Section::Hidden },
-    { u"Recorder File", Section::Custom } };
+    { u"Classical Music", Section::Hidden }, { u"Music Videos", Section::Hidden }, { u"My Top Rated", Section::Hidden },
+    { u"Recently Added", Section::Hidden }, { u"Recently played", Section::Hidden },
+    { u"Top 25 Most Played", Section::Hidden }, { u"User\u02BCs Playlists", Section::Hidden },
+    { u"Speed Download", Section::Hidden }, { u"Recorder File", Section::Custom } };
 
 // Library lists whose files go to the LIBRARY entry of the same title.
 const QSet<QString>& libraryLists()
@@ -115,8 +114,8 @@ QList<FileStamp> stampsOf(const QStringList& paths)
     QList<FileStamp> stamps;
     for (const QString& path : paths) {
         const QFileInfo info(path);
-        stamps.append({ path, info.exists() ? info.size() : -1,
-            info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0 });
+        stamps.append(
+            { path, info.exists() ? info.size() : -1, info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0 });
     }
     return stamps;
 }
@@ -184,17 +183,10 @@ ListMenuContent ListMenuCatalogue::build()
         const QString title = QString::fromUtf16(fixed.name);
         VyListMenuItem entry { icon(title), title, {} };
         switch (fixed.section) {
-        case Section::Library:
-            content.libraryItemList.append(entry);
-            break;
-        case Section::Genius:
-            content.geniusItemList.append(entry);
-            break;
-        case Section::Custom:
-            content.myMusicItemList.append(entry);
-            break;
-        case Section::Hidden:
-            break;
+        case Section::Library: content.libraryItemList.append(entry); break;
+        case Section::Genius: content.geniusItemList.append(entry); break;
+        case Section::Custom: content.myMusicItemList.append(entry); break;
+        case Section::Hidden: break;
         }
     }
     const auto libraryEntry = [&content](const QString& title) -> VyListMenuItem* {

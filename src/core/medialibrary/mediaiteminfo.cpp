@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-MediaItemInfo MediaItemInfo::withTags(const QString& kind, std::optional<QString> artist,
-    std::optional<QString> album, std::optional<QString> composer, const QString& path)
+MediaItemInfo MediaItemInfo::withTags(const QString& kind, std::optional<QString> artist, std::optional<QString> album,
+    std::optional<QString> composer, const QString& path)
 {
     return { path, QFileInfo(path).fileName(), kind, std::move(artist), std::move(album), std::move(composer) };
 }

@@ -9,8 +9,9 @@
 
 namespace {
 
-constexpr auto kUsage = "usage: sonabel library [--itunes FILE.xml]... list\n"
-                        "       sonabel library [--itunes FILE.xml]... search TEXT [--by All|Artist|Album|Composer|Song]\n";
+constexpr auto kUsage
+    = "usage: sonabel library [--itunes FILE.xml]... list\n"
+      "       sonabel library [--itunes FILE.xml]... search TEXT [--by All|Artist|Album|Composer|Song]\n";
 
 const QStringList& searchMethods()
 {

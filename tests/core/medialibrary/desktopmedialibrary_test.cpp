@@ -1,8 +1,7 @@
 // The walk of the user's music and videos folders on its own thread.
 
-#include "core/medialibrary/medialibrarytestsupport.h"
-
 #include "core/medialibrary/desktopmedialibrary.h"
+#include "core/medialibrary/medialibrarytestsupport.h"
 
 #include <QSignalSpy>
 

@@ -1,10 +1,9 @@
 // Reading desktop library files into lists: versions, standard lists, folders and
 // playlists, the tracks each reader keeps, and files it cannot use.
 
-#include "core/medialibrary/medialibrarytestsupport.h"
-
 #include "core/medialibrary/imbitunesparser.h"
 #include "core/medialibrary/itunesrecentdatabases.h"
+#include "core/medialibrary/medialibrarytestsupport.h"
 
 using itunesxml::Library;
 using itunesxml::playlist;
@@ -76,12 +75,15 @@ TEST_F(ParserTest, ReadsTheVersionAndGivesItsStandardListsThenFoldersSmartAndPla
     };
     const QList<Case> cases {
         { QStringLiteral("9.2.1"), 9,
-            { u"Music"_s, u"Podcasts"_s, u"Audiobooks"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s, u"Plain"_s },
+            { u"Music"_s, u"Podcasts"_s, u"Audiobooks"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s,
+                u"Plain"_s },
             QStringLiteral("itunes-icon-playlist-smart7") },
         { QStringLiteral("8.0"), 8,
-            { u"Music"_s, u"Podcasts"_s, u"Audiobooks"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s, u"Plain"_s },
+            { u"Music"_s, u"Podcasts"_s, u"Audiobooks"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s,
+                u"Plain"_s },
             QStringLiteral("itunes-icon-playlist-smart7") },
-        { QStringLiteral("6.0.5"), 6, { u"Library"_s, u"Podcasts"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s, u"Plain"_s },
+        { QStringLiteral("6.0.5"), 6,
+            { u"Library"_s, u"Podcasts"_s, u"Purchased"_s, u"Party Shuffle"_s, u"Folder"_s, u"Smart"_s, u"Plain"_s },
             QStringLiteral("itunes-icon-playlist-smart") },
     };
     for (const Case& c : cases) {
@@ -134,7 +136,8 @@ TEST_F(ParserTest, KeepsNamedTracksWithALocationAndMarksProtectedOnes)
     lib.playlists = { playlist(QStringLiteral("Music"), { 1, 2, 3, 4, 5, 99 }, { QStringLiteral("Music") }) };
     iMBiTunesMusicParser reader;
     reader.setLibraryFiles(QStringList { writeLibrary(lib) });
-    const QVariantList tracks = reader.parseDatabase()->objectInItemsAtIndex(0)->attribute(QStringLiteral("Tracks")).toList();
+    const QVariantList tracks
+        = reader.parseDatabase()->objectInItemsAtIndex(0)->attribute(QStringLiteral("Tracks")).toList();
     ASSERT_EQ(tracks.size(), 2);
     const QVariantMap first = tracks.at(0).toMap();
     EXPECT_EQ(first.value(QStringLiteral("Icon")).toString(), u"m4p");

@@ -1,10 +1,9 @@
 // The list menu's entries and search data: fixed entries, the library's lists, the
 // ringtone and recorder folders, videos, the parse cache and the folder walk fallback.
 
-#include "core/medialibrary/medialibrarytestsupport.h"
-
 #include "core/medialibrary/desktopmedialibrary.h"
 #include "core/medialibrary/listmenucatalogue.h"
+#include "core/medialibrary/medialibrarytestsupport.h"
 #include "support/qtfixtures.h"
 
 #include <QDateTime>
@@ -89,8 +88,9 @@ TEST_F(CatalogueTest, GivesTheLibraryListsTheirEntriesAndTheFoldersTheirFiles)
     const VyListMenuItem& music = entry(content.libraryItemList, u"Music"_s);
     ASSERT_EQ(music.itemChild.size(), 2);
     const MediaItemInfo& first = music.itemChild.first();
-    EXPECT_EQ(first, (MediaItemInfo { QString::fromUtf8("/m/a b/blue é.mp3"), u"Blue"_s, kAudioKind, u"Ann"_s,
-                         u"Night"_s, std::nullopt }));
+    EXPECT_EQ(first,
+        (MediaItemInfo {
+            QString::fromUtf8("/m/a b/blue é.mp3"), u"Blue"_s, kAudioKind, u"Ann"_s, u"Night"_s, std::nullopt }));
     EXPECT_EQ(namesOf(entry(content.libraryItemList, u"Podcasts"_s).itemChild), QStringList { u"Blue"_s });
     EXPECT_EQ(namesOf(content.geniusItemList.first().itemChild), QStringList { u"Blue"_s });
     EXPECT_EQ(titlesOf(content.playListsItemList), (QStringList { u"Workout"_s, u"Gym"_s }));
@@ -122,8 +122,8 @@ TEST_F(CatalogueTest, MoviesHoldTheLibraryVideosLessThePodcastsOnlyForOldLibrari
     lib.tracks = { film, cast, castCopy };
     lib.playlists = { playlist(u"Library"_s, { 1, 3 }, { u"Master"_s }), playlist(u"Movies"_s, { 1 }, { u"Movies"_s }),
         playlist(u"Podcasts"_s, { 2 }, { u"Podcasts"_s }) };
-    for (const auto& [version, movies] : { std::pair { u"6.0"_s, QStringList { u"Film"_s } },
-             std::pair { u"9.2.1"_s, QStringList {} } }) {
+    for (const auto& [version, movies] :
+        { std::pair { u"6.0"_s, QStringList { u"Film"_s } }, std::pair { u"9.2.1"_s, QStringList {} } }) {
         SCOPED_TRACE(version.toStdString());
         lib.version = version;
         const auto catalogue = catalogueOf(writeLibrary(lib));
@@ -145,9 +145,8 @@ TEST_F(CatalogueTest, ReadsTheLibraryAgainOnlyWhenItsSizeOrTimeChanged)
     };
     const QString path = writeLibrary(libraryWith(u"One"_s));
     const auto catalogue = catalogueOf(path);
-    const auto musicNames = [&catalogue] {
-        return namesOf(entry(catalogue->build().libraryItemList, u"Music"_s).itemChild);
-    };
+    const auto musicNames
+        = [&catalogue] { return namesOf(entry(catalogue->build().libraryItemList, u"Music"_s).itemChild); };
     EXPECT_EQ(musicNames(), QStringList { u"One"_s });
     const QDateTime stamp = QFileInfo(path).lastModified();
     const auto rewrite = [&](const QString& name, const QDateTime& time) {

@@ -2,9 +2,8 @@
 // The library tests' home: HOME points at a fresh folder for the test's length, and the
 // library file setting is cleared before and after it.
 
-#include "support/itunesxml.h"
-
 #include "core/medialibrary/mediaiteminfo.h"
+#include "support/itunesxml.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,6 @@
 // The search field's search over what the list knows.
 
 #include "core/medialibrary/vyitunessearchtool.h"
-
 #include "support/notificationrecorder.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +41,8 @@ TEST(SearchTool, FindsByMethodEachFileOnceSortedByFileName)
     };
     const QList<Case> cases {
         // the album in other letter case, on a track without artist; the video and the ringtone by name
-        { u"moon"_s, u"All"_s, { u"/m/blue.mp3"_s, u"/v/moon landing.m4v"_s, u"/r/Ringtones/moon.m4r"_s, u"/m/road.mp3"_s } },
+        { u"moon"_s, u"All"_s,
+            { u"/m/blue.mp3"_s, u"/v/moon landing.m4v"_s, u"/r/Ringtones/moon.m4r"_s, u"/m/road.mp3"_s } },
         { u"moon"_s, u"Song"_s, { u"/m/blue.mp3"_s, u"/r/Ringtones/moon.m4r"_s } },
         { u"moon"_s, u"Album"_s, { u"/m/road.mp3"_s } },
         { u"RODG"_s, u"All"_s, { u"/m/blue.mp3"_s } },
