@@ -26,7 +26,7 @@ QList<MediaItemInfo> knownFiles()
         track(u"/m/zed.mp3"_s, u"Zed"_s, u"Zora"_s, u"Tour"_s, std::nullopt),
         track(u"/m/zed.mp3"_s, u"Zed"_s, u"Zora"_s, u"Tour"_s, std::nullopt),
         track(u"/m/zed.mp3"_s, u"Zed"_s, u"Zora"_s, u"Tour"_s, std::nullopt),
-        track(u"/v/moon landing.m4v"_s, u"Moon Landing"_s, u"NASA"_s, std::nullopt, std::nullopt, kVideoKind),
+        track(u"/v/landing on the moon.m4v"_s, u"Moon Landing"_s, u"NASA"_s, std::nullopt, std::nullopt, kVideoKind),
         track(u"/r/Ringtones/moon.m4r"_s, u"moon.m4r"_s, none, none, none),
         track(u"/m/Ringtone/Recorder/aaron.m4a"_s, u"aaron.m4a"_s, none, none, none),
     };
@@ -42,13 +42,13 @@ TEST(SearchTool, FindsByMethodEachFileOnceSortedByFileName)
     const QList<Case> cases {
         // the album in other letter case, on a track without artist; the video and the ringtone by name
         { u"moon"_s, u"All"_s,
-            { u"/m/blue.mp3"_s, u"/v/moon landing.m4v"_s, u"/r/Ringtones/moon.m4r"_s, u"/m/road.mp3"_s } },
+            { u"/m/blue.mp3"_s, u"/v/landing on the moon.m4v"_s, u"/r/Ringtones/moon.m4r"_s, u"/m/road.mp3"_s } },
         { u"moon"_s, u"Song"_s, { u"/m/blue.mp3"_s, u"/r/Ringtones/moon.m4r"_s } },
         { u"moon"_s, u"Album"_s, { u"/m/road.mp3"_s } },
         { u"RODG"_s, u"All"_s, { u"/m/blue.mp3"_s } },
         { u"rodg"_s, u"Composer"_s, { u"/m/blue.mp3"_s } },
         // ringtones and recordings have an empty artist, the second track none
-        { u"a"_s, u"Artist"_s, { u"/m/blue.mp3"_s, u"/v/moon landing.m4v"_s, u"/m/zed.mp3"_s } },
+        { u"a"_s, u"Artist"_s, { u"/m/blue.mp3"_s, u"/v/landing on the moon.m4v"_s, u"/m/zed.mp3"_s } },
         { u"zed"_s, u"Song"_s, { u"/m/zed.mp3"_s } },
         { u"zed"_s, u"Anything else"_s, { u"/m/zed.mp3"_s } },
     };
