@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
