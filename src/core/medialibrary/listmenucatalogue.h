@@ -38,6 +38,9 @@ public:
     // True when the last build found a readable library file.
     [[nodiscard]] bool hadLibraryFile() const;
 
+    // How many times the library files were parsed (the cache's own count).
+    [[nodiscard]] int parseCount() const;
+
 private:
     struct Cache;
     ImageExists m_hasImage;
