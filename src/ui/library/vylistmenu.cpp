@@ -226,6 +226,11 @@ void VyListMenu::updateHeight()
             h = visibleHeight() + 2;
     }
     resize(width(), h);
+    // A short list is made a few points taller than the view: no scroll bar for that
+    // blank margin (the wheel still moves it).
+    if (m_menuscrv != nullptr)
+        m_menuscrv->setVerticalScrollBarPolicy(
+            h > visibleHeight() + kItemHeight ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 const VyListMenuItem* VyListMenu::itemIn(const QString& list, const QString& name) const

@@ -42,6 +42,14 @@ bool VyListMenuChildItem::same(const QObject* a, const QObject* b)
 {
     if (a == nullptr || b == nullptr)
         return false;
+    // Our own items compare without the property look-ups: a file list re-marks
+    // thousands of rows whenever the mouse enters one.
+    const auto* x = qobject_cast<const VyListMenuChildItem*>(a);
+    const auto* y = qobject_cast<const VyListMenuChildItem*>(b);
+    if (x != nullptr && y != nullptr) {
+        return x->m_path == y->m_path && x->m_fatherTitle == y->m_fatherTitle && x->m_number == y->m_number
+            && x->m_title == y->m_title;
+    }
     for (const char* name : { "itemPath", "fatherItemTitle", "itemTitle" }) {
         if (a->property(name).toString() != b->property(name).toString())
             return false;

@@ -8,6 +8,7 @@
 #include "ui/links/filereveal.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -336,4 +337,23 @@ TEST(ListNavigation, LongTitlesAreShortened)
     const QString shown = bar.currentPlaceField()->text();
     EXPECT_TRUE(shown.endsWith(QStringLiteral(" ..."))) << shown.toStdString();
     EXPECT_TRUE(title.startsWith(shown.chopped(4))) << shown.toStdString();
+}
+
+TEST(ListMenu, LargeFileListIsPaintedByTheListItself)
+{
+    LibraryListWorld w;
+    VyListMenuItem item { QString(), QStringLiteral("Music"), {} };
+    for (int i = 0; i < 20000; ++i)
+        item.itemChild.append(MediaItemInfo::withTags(
+            QString(kAudioKind), QString(), QString(), QString(), QStringLiteral("/m/%1.mp3").arg(i)));
+    QElapsedTimer clock;
+    clock.start();
+    w.controller.showChildItem(item);
+    w.controller.scrollView()->ensureVisible(0, w.row(19999).rect.center().y());
+    w.hover(19999);
+    ::testing::Test::RecordProperty("showAndHoverMs", static_cast<int>(clock.elapsed()));
+    EXPECT_TRUE(w.row(19999).isOver);
+    EXPECT_EQ(w.list()->height(), 31 + 20000 * 22 + 32);
+    // The navigation bar and its two controls are the only widgets in it.
+    EXPECT_EQ(w.list()->findChildren<QWidget*>().size(), 3);
 }
