@@ -17,6 +17,7 @@
 #include <QRandomGenerator>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -399,6 +400,23 @@ void VyListMenu::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+bool VyListMenu::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    // A row's whole title, when it was cut short.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int index = rowAt(help->pos().y());
+    const Row* row = index >= 0 ? &m_rows[static_cast<size_t>(index)] : nullptr;
+    if (row != nullptr && row->kind != RowKind::Header
+        && QFontMetrics(row->kind == RowKind::File ? titleFont() : menuFont()).horizontalAdvance(row->title)
+            > titleWidth(*row))
+        QToolTip::showText(help->globalPos(), row->title, this);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
 void VyListMenu::openContextMenu(const Row& row, const QPoint& globalPos)
 {
     if (m_contextMenu != nullptr)
@@ -439,6 +457,11 @@ void VyListMenu::paintEvent(QPaintEvent* event)
     }
 }
 
+int VyListMenu::titleWidth(const Row& row)
+{
+    return row.kind == RowKind::File ? row.rect.width() - 40 : row.rect.width() - 56;
+}
+
 void VyListMenu::paintRow(QPainter& painter, const Row& row, int index) const
 {
     const QRect r = row.rect;
@@ -465,7 +488,7 @@ void VyListMenu::paintRow(QPainter& painter, const Row& row, int index) const
         painter.setFont(menuFont());
         painter.setPen(QColor(0x22, 0x2a, 0x35));
         painter.drawText(r.adjusted(26, 0, -30, 0), Qt::AlignLeft | Qt::AlignVCenter,
-            QFontMetrics(menuFont()).elidedText(row.title, Qt::ElideRight, r.width() - 56));
+            QFontMetrics(menuFont()).elidedText(row.title, Qt::ElideRight, titleWidth(row)));
         painter.setPen(Qt::NoPen);
         painter.setBrush(row.circleColor);
         painter.drawEllipse(QRectF(r.right() - 24, r.center().y() - 3.5, 7, 7));

@@ -95,6 +95,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void clearRows();
@@ -110,6 +111,8 @@ private:
     void openContextMenu(const Row& row, const QPoint& globalPos);
     [[nodiscard]] int visibleHeight() const;
     void paintRow(QPainter& painter, const Row& row, int index) const;
+    // How wide a row's title may be drawn.
+    [[nodiscard]] static int titleWidth(const Row& row);
 
     ListMenuContent m_content;
     std::vector<const VyListMenuItem*> m_entries; // the entries laid out, by Row::entry

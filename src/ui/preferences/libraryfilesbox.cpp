@@ -19,6 +19,9 @@ LibraryFilesBox::LibraryFilesBox(QWidget* parent)
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("libraryFilesList"));
     m_list->setMaximumHeight(80);
+    // Long paths keep their start and their file name.
+    m_list->setTextElideMode(Qt::ElideMiddle);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setToolTip(tr("The music library files whose songs and playlists the library list shows"));
     m_add = new QPushButton(tr("Add…"));
     m_add->setObjectName(QStringLiteral("addLibraryFileBtn"));
