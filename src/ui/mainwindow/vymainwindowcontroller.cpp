@@ -63,6 +63,9 @@ VyMainWindowController::~VyMainWindowController()
 {
     stopWorkers(5000);
     NotificationCenter::defaultCenter().removeObserver(this);
+    // The list fills the search tool, a member that goes before the window's children.
+    delete m_listViewController;
+    m_listViewController = nullptr;
     // The editor's player draws into the picture pane: the editor goes first.
     delete m_audioEditorViewController;
     m_audioEditorViewController = nullptr;
