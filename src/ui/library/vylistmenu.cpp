@@ -25,11 +25,13 @@ namespace {
 
 int s_listMode = 1;
 
-// One colour part of an entry's circle: a random value up to a little over 1, kept at 1.
-qreal circlePart()
+// An entry's circle colour: any hue, strong enough to stand out on the light background.
+QColor randomCircleColor()
 {
-    const double value = 6.0 * QRandomGenerator::global()->bounded(2147483647.0) / 1e10;
-    return std::min(value, 1.0);
+    QRandomGenerator* random = QRandomGenerator::global();
+    return QColor::fromHsvF(static_cast<float>(random->generateDouble()),
+        static_cast<float>(0.45 + 0.45 * random->generateDouble()),
+        static_cast<float>(0.55 + 0.35 * random->generateDouble()));
 }
 
 const QPixmap& listIcon(const QString& name, qreal ratio)
@@ -123,7 +125,7 @@ void VyListMenu::addEntries(const QList<VyListMenuItem>& items, int& y)
         row.rect = QRect(kEntryIndent, y, width() - kEntryIndent, kItemHeight);
         row.title = item.itemTitle;
         row.icon = item.itemIcon;
-        row.circleColor = QColor::fromRgbF(circlePart(), circlePart(), circlePart(), 1.0);
+        row.circleColor = randomCircleColor();
         row.entry = static_cast<int>(m_entries.size());
         m_entries.push_back(&item);
         m_rows.push_back(row);
