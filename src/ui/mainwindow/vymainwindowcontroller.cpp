@@ -8,6 +8,9 @@
 #include "core/notification/notificationcenter.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
+#include "ui/library/vylistmenu.h"
+#include "ui/library/vylistmenuchilditem.h"
+#include "ui/library/vylistmenuviewcontroller.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymediadragview.h"
 #include "ui/player/playbackview.h"
@@ -60,6 +63,9 @@ VyMainWindowController::~VyMainWindowController()
 {
     stopWorkers(5000);
     NotificationCenter::defaultCenter().removeObserver(this);
+    // The list fills the search tool, a member that goes before the window's children.
+    delete m_listViewController;
+    m_listViewController = nullptr;
     // The editor's player draws into the picture pane: the editor goes first.
     delete m_audioEditorViewController;
     m_audioEditorViewController = nullptr;
@@ -71,6 +77,9 @@ void VyMainWindowController::awakeFromNib()
     setWindowTitle(QStringLiteral("Corvane Sonabel"));
     m_layout.contentView->installEventFilter(this);
     m_layout.contentView->setMouseTracking(true);
+    m_listViewController = new VyListMenuViewController(this);
+    m_listViewController->setSearchTool(&m_searchTool);
+    m_listViewController->putInto(m_layout.listViewFather);
     buildEditorArea();
     connectControls();
     setVideoAreaOpen(false);
@@ -188,8 +197,11 @@ void VyMainWindowController::loadChildItemInAudioEditView(const QVariantMap& use
         return;
     m_path = request->path;
     m_pendingName = request->name;
-    if (request->currentView.isValid())
-        m_currentView = request->currentView;
+    if (const auto* item = request->currentView.value<QObject*>()) {
+        delete m_currentView;
+        m_currentView = VyListMenuChildItem::copyOf(item, this);
+        m_listViewController->setCurrentItem(m_currentView);
+    }
     m_importCheck.start(m_path);
 }
 
@@ -239,6 +251,7 @@ void VyMainWindowController::loadFileSuccessful()
     waveform->scrollToPosition(QPoint(waveform->width(), 0));
     waveform->scrollToPosition(QPoint(0, 0));
     m_gate.loaded();
+    m_listViewController->refresh();
     if (m_hasPicture && !m_videoAreaOpen)
         setVideoAreaOpen(true);
     Q_EMIT fileLoaded(gloableState()._sourceFileName);
@@ -255,7 +268,9 @@ void VyMainWindowController::closeAudioEditorView()
     m_layout.playView->setImage(QImage(QStringLiteral(":/AudioPic.png")), true);
     stopMainPlaying();
     m_audioEditorViewController->hide();
-    m_currentView = QVariant();
+    delete m_currentView;
+    m_currentView = nullptr;
+    m_listViewController->setCurrentItem(nullptr);
     m_gate.closed();
     gloableState()._sourceFileName.clear();
     gloableState()._waveformPointsCount = 0.0f;
@@ -381,17 +396,20 @@ void VyMainWindowController::setVideoAreaOpen(bool open)
 
 void VyMainWindowController::buttonClickCallback()
 {
-    // The list menu comes with the library; until then there is nothing to rebuild.
-    qCDebug(lcApp) << "the list menu is not part of this build yet";
+    if (ListMenuMode::current() != 0)
+        m_listViewController->setMenuItem();
+    else
+        m_listViewController->setLastMenuItem();
 }
 
 void VyMainWindowController::searchFieldInput()
 {
-    if (m_layout.searchField->text().isEmpty()) {
-        buttonClickCallback();
+    const QString text = m_layout.searchField->text();
+    if (text.isEmpty()) {
+        m_listViewController->setMenuItem();
         return;
     }
-    qCInfo(lcApp).noquote() << QStringLiteral("searching by %1 is not part of this build yet").arg(m_searchMethod);
+    m_searchTool.searchMedia(text, m_searchMethod);
 }
 
 void VyMainWindowController::chooseSearchMethod(int tag)

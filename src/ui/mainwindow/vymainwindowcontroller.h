@@ -9,6 +9,7 @@
 //
 // Main thread only.
 
+#include "core/medialibrary/vyitunessearchtool.h"
 #include "ui/mainwindow/fileloadgate.h"
 #include "ui/mainwindow/mainwindowlayout.h"
 #include "ui/mainwindow/mediaimportcheck.h"
@@ -26,6 +27,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class VyAudioEditorViewController;
+class VyListMenuChildItem;
+class VyListMenuViewController;
 class VyMediaDragView;
 class VyRingtoneiPhoneTransfor;
 
@@ -82,6 +85,10 @@ public:
 
     [[nodiscard]] VyAudioEditorViewController* audioEditorViewController() const { return m_audioEditorViewController; }
     [[nodiscard]] VyMediaDragView* mediaDragView() const { return m_mediaDragView; }
+    [[nodiscard]] VyListMenuViewController* listViewController() const { return m_listViewController; }
+    [[nodiscard]] VyiTunesSearchTool& searchTool() { return m_searchTool; }
+    // The list item being shown, if any.
+    [[nodiscard]] const VyListMenuChildItem* currentView() const { return m_currentView; }
     [[nodiscard]] PlayBackView* playView() const { return m_layout.playView; }
     [[nodiscard]] QPushButton* playViewButton() const { return m_layout.playViewBtn; }
     [[nodiscard]] QPushButton* ringtoneMgrButton() const { return m_layout.ringtoneMgrBtn; }
@@ -139,6 +146,8 @@ private:
     MainWindowLayout m_layout;
     VyAudioEditorViewController* m_audioEditorViewController = nullptr;
     VyMediaDragView* m_mediaDragView = nullptr;
+    VyiTunesSearchTool m_searchTool;
+    VyListMenuViewController* m_listViewController = nullptr;
     MediaImportCheck m_importCheck;
     FileLoadGate m_gate;
     QPointer<QMessageBox> m_sheet;
@@ -153,6 +162,7 @@ private:
     QString m_path;
     QString m_currentFileName;
     QString m_pendingName;
-    QVariant m_currentView; // the list item being shown
+    // A copy of the list item being shown: the list's own go with its next rebuild.
+    VyListMenuChildItem* m_currentView = nullptr;
     QString m_searchMethod = QStringLiteral("All");
 };

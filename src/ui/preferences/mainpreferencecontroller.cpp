@@ -5,6 +5,7 @@
 #include "core/convert/vyconverter.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/editor/editornotes.h"
+#include "ui/preferences/libraryfilesbox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,6 +97,8 @@ void MainPreferenceController::buildLayout()
     layout->addWidget(general);
     layout->addWidget(format);
     layout->addWidget(editing);
+    m_libraryFiles = new LibraryFilesBox;
+    layout->addWidget(m_libraryFiles);
     layout->addWidget(buttons);
 }
 

@@ -2,7 +2,7 @@
 // The preferences window: the three remembered choices (launch sound, automatic update
 // check, the 40-second warning) written to the product configuration, and the choices
 // that last for the run (output format, key step, rings gap), broadcast as
-// notifications for the editor to keep.
+// notifications for the editor to keep; and the library files the library list reads.
 //
 // Main thread only.
 
@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class LibraryFilesBox;
 struct PreferenceChoice;
 
 class MainPreferenceController : public QDialog {
@@ -43,6 +44,7 @@ public:
     [[nodiscard]] QComboBox* bitRatePop() const { return m_bitRatePop; }
     [[nodiscard]] QComboBox* keyMoveDistPop() const { return m_keyMoveDistPop; }
     [[nodiscard]] QComboBox* ringsGapPop() const { return m_ringsGapPop; }
+    [[nodiscard]] LibraryFilesBox* libraryFiles() const { return m_libraryFiles; }
 
 private:
     void buildLayout();
@@ -57,4 +59,5 @@ private:
     QComboBox* m_bitRatePop = nullptr;
     QComboBox* m_keyMoveDistPop = nullptr;
     QComboBox* m_ringsGapPop = nullptr;
+    LibraryFilesBox* m_libraryFiles = nullptr;
 };
