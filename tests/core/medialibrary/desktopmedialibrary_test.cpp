@@ -31,16 +31,4 @@ TEST_F(DesktopLibraryTest, RefreshWalksOnItsThreadAndTellsWhetherTheFilesChanged
     EXPECT_EQ(namesOf(desktop.movies()), (QStringList { u"three.mov"_s, u"two.mp3"_s }));
 }
 
-TEST_F(DesktopLibraryTest, GoingAwayDuringAWalkStopsIt)
-{
-    for (int i = 0; i < 300; ++i)
-        touch(u"Music/f%1/song.mp3"_s.arg(i));
-    for (int round = 0; round < 5; ++round) {
-        DesktopMediaLibrary desktop;
-        desktop.refresh();
-        desktop.refresh(); // one more queued behind it
-    }
-    SUCCEED();
-}
-
 } // namespace

@@ -49,21 +49,6 @@ protected:
     }
 };
 
-TEST_F(CatalogueTest, WithoutALibraryOnlyTheFixedEntriesAreThere)
-{
-    ListMenuCatalogue catalogue;
-    const ListMenuContent content = catalogue.build();
-    EXPECT_FALSE(catalogue.hadLibraryFile());
-    EXPECT_EQ(titlesOf(content.libraryItemList),
-        (QStringList { u"Music"_s, u"Movies"_s, u"Podcasts"_s, u"Audiobooks"_s, u"Ringtones"_s, u"Purchased"_s }));
-    EXPECT_EQ(titlesOf(content.geniusItemList), QStringList { u"Genius"_s });
-    EXPECT_TRUE(content.playListsItemList.isEmpty());
-    EXPECT_EQ(titlesOf(content.myMusicItemList), QStringList { u"Recorder File"_s });
-    EXPECT_EQ(content.libraryItemList.at(1).itemIcon, u"List_Movies.png");
-    EXPECT_EQ(content.myMusicItemList.first().itemIcon, u"List_Recorder File.png");
-    EXPECT_TRUE(content.searchData.isEmpty());
-}
-
 TEST_F(CatalogueTest, GivesTheLibraryListsTheirEntriesAndTheFoldersTheirFiles)
 {
     Library lib;

@@ -1,7 +1,6 @@
 // The search field's search over what the list knows.
 
 #include "core/medialibrary/vyitunessearchtool.h"
-#include "support/notificationrecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -78,19 +77,6 @@ TEST(SearchTool, NothingFoundGivesTheOnePlaceholder)
     }
     tool.resetSearchResult();
     EXPECT_EQ(tool.search(QStringLiteral("moon"), QStringLiteral("All")).itemChild.first().path, kNoMatchingItems);
-}
-
-TEST(SearchTool, PostsTheResultForTheList)
-{
-    VyiTunesSearchTool tool;
-    tool.setMediaInfoArray(knownFiles());
-    NotificationRecorder shown(QStringLiteral("ShowChildItem"));
-    tool.searchMedia(QStringLiteral("road"), QStringLiteral("All"));
-    ASSERT_EQ(shown.posted.size(), 1u);
-    const auto entry = shown.posted.front().userInfo.value(QStringLiteral("MenuItem")).value<VyListMenuItem>();
-    EXPECT_EQ(entry.itemTitle, u"Search");
-    ASSERT_EQ(entry.itemChild.size(), 1);
-    EXPECT_EQ(entry.itemChild.first().path, u"/m/road.mp3");
 }
 
 } // namespace

@@ -3,12 +3,10 @@
 #include "support/librarylistworld.h"
 #include "support/notificationrecorder.h"
 #include "ui/library/listnavigationview.h"
-#include "ui/library/savedfile.h"
 #include "ui/library/vylistmenuchilditem.h"
 #include "ui/links/filereveal.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -221,29 +219,6 @@ TEST(ListMenu, OpenFileRowIsMarked)
     }
 }
 
-TEST(ListMenu, ItemsCompareThroughTheirProperties)
-{
-    const VyListMenuChildItem mine(
-        QStringLiteral("take.wav"), 0, QStringLiteral("/r/take.wav"), QStringLiteral("Recorder File"));
-    struct Case {
-        const char* what;
-        const char* path;
-        const char* title;
-        const char* father;
-        bool equal;
-    };
-    const Case cases[] = {
-        { "the same file", "/r/take.wav", "take.wav", "Recorder File", true },
-        { "another entry", "/r/take.wav", "take.wav", "Groove Box File", false },
-        { "another title", "/r/take.wav", "take 2.wav", "Recorder File", false },
-        { "another path", "/r/take2.wav", "take.wav", "Recorder File", false },
-    };
-    for (const Case& c : cases) {
-        SavedFileItem saved(QLatin1String(c.path), QLatin1String(c.title), QLatin1String(c.father), nullptr);
-        EXPECT_EQ(mine.isEqualTo(&saved), c.equal) << c.what;
-    }
-}
-
 TEST(ListMenu, LongTitleScrollsWhileHovered)
 {
     LibraryListWorld w;
@@ -337,23 +312,4 @@ TEST(ListNavigation, LongTitlesAreShortened)
     const QString shown = bar.currentPlaceField()->text();
     EXPECT_TRUE(shown.endsWith(QStringLiteral(" ..."))) << shown.toStdString();
     EXPECT_TRUE(title.startsWith(shown.chopped(4))) << shown.toStdString();
-}
-
-TEST(ListMenu, LargeFileListIsPaintedByTheListItself)
-{
-    LibraryListWorld w;
-    VyListMenuItem item { QString(), QStringLiteral("Music"), {} };
-    for (int i = 0; i < 20000; ++i)
-        item.itemChild.append(MediaItemInfo::withTags(
-            QString(kAudioKind), QString(), QString(), QString(), QStringLiteral("/m/%1.mp3").arg(i)));
-    QElapsedTimer clock;
-    clock.start();
-    w.controller.showChildItem(item);
-    w.controller.scrollView()->ensureVisible(0, w.row(19999).rect.center().y());
-    w.hover(19999);
-    ::testing::Test::RecordProperty("showAndHoverMs", static_cast<int>(clock.elapsed()));
-    EXPECT_TRUE(w.row(19999).isOver);
-    EXPECT_EQ(w.list()->height(), 31 + 20000 * 22 + 32);
-    // The navigation bar and its two controls are the only widgets in it.
-    EXPECT_EQ(w.list()->findChildren<QWidget*>().size(), 3);
 }
