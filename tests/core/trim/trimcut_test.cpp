@@ -26,7 +26,8 @@ namespace {
 
 // The marked video: 4 s at 25 frames a second whose picture n is flat grey of luma
 // 20 + 2n, so the first picture of a cut tells which source frame it is; key pictures
-// only every 2 s, so a cut that starts on the key picture before shows it. Its sound is
+// only every 2 s (each change of brightness would otherwise count as a new scene and
+// start one), so a cut that starts on the key picture before shows it. Its sound is
 // plucked notes over noise: no stretch of it looks like another, so a shift shows.
 constexpr double kFrameRate = 25.0;
 constexpr double kFrame = 1.0 / kFrameRate;
@@ -37,8 +38,8 @@ bool makeMarkedVideo(const std::string& path)
         u"-f"_s, u"lavfi"_s, u"-i"_s,
         u"aevalsrc=exprs=0.3*sin(2*PI*220*pow(2\\,floor(mod(t*4\\,8))/12)*t)*exp(-6*mod(t\\,0.25))"
         "+0.1*(random(0)-0.5):c=stereo:s=44100:d=4"_s,
-        u"-c:v"_s, u"mpeg4"_s, u"-q:v"_s, u"2"_s, u"-g"_s, u"50"_s, u"-c:a"_s, u"aac"_s, u"-b:a"_s, u"160k"_s,
-        u"-shortest"_s, q(path) });
+        u"-c:v"_s, u"mpeg4"_s, u"-q:v"_s, u"2"_s, u"-g"_s, u"50"_s, u"-sc_threshold"_s, u"1000000000"_s, u"-c:a"_s,
+        u"aac"_s, u"-b:a"_s, u"160k"_s, u"-shortest"_s, q(path) });
 }
 
 // The source frame number the first picture of `path` shows, by its luma; none when
