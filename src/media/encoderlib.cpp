@@ -92,7 +92,7 @@ int EncoderImpl::open()
         return kNoSource;
     if (hasVideo) {
         const VyVideoInfo* info = PCVideoGetInfo(video);
-        if (info == nullptr || !videoTrack.open(output.get(), *info))
+        if (info == nullptr || !videoTrack.open(output.get(), *info, length))
             return kCannotEncode;
         PCVideoSeek(video, start);
     }

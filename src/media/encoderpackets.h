@@ -41,6 +41,10 @@ inline bool encodeInto(
     if (err < 0)
         return false;
     while ((err = avcodec_receive_packet(codec, packet)) == 0) {
+        // The video encoder leaves durations out; without one the container counts the
+        // last picture as lasting nothing, and the stream comes out a frame short.
+        if (packet->duration == 0 && codec->codec_type == AVMEDIA_TYPE_VIDEO)
+            packet->duration = 1; // one frame: the codec's time base is the frame time
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
         if (av_interleaved_write_frame(output, packet) < 0)

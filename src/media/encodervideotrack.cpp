@@ -7,7 +7,20 @@
 
 namespace encoding {
 
-bool VideoTrack::open(AVFormatContext* output, const VyVideoInfo& source)
+namespace {
+
+// A picture takes the first frame time at or after its own start: a section that begins
+// inside a picture shows it first, and every later time shows the picture the source
+// shows then. The slack absorbs rounding in the microsecond timestamps.
+int64_t frameTimeAtOrAfter(double seconds, AVRational timeBase)
+{
+    constexpr double kSlack = 1e-3; // of a frame
+    return static_cast<int64_t>(std::ceil(seconds / av_q2d(timeBase) - kSlack));
+}
+
+} // namespace
+
+bool VideoTrack::open(AVFormatContext* output, const VyVideoInfo& source, double length)
 {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
     if (codec == nullptr || source.width <= 0 || source.height <= 0)
@@ -33,6 +46,7 @@ bool VideoTrack::open(AVFormatContext* output, const VyVideoInfo& source)
     if (m_stream == nullptr || avcodec_parameters_from_context(m_stream->codecpar, m_codec.get()) < 0)
         return false;
     m_stream->time_base = m_codec->time_base;
+    m_endPts = frameTimeAtOrAfter(length, m_codec->time_base);
     m_frame->format = AV_PIX_FMT_YUV420P;
     m_frame->width = m_codec->width;
     m_frame->height = m_codec->height;
@@ -41,7 +55,9 @@ bool VideoTrack::open(AVFormatContext* output, const VyVideoInfo& source)
 
 bool VideoTrack::push(AVFormatContext* output, const MEDIA_FRAME* frame, double seconds)
 {
-    const int64_t pts = std::llround(seconds / av_q2d(m_codec->time_base));
+    const int64_t pts = frameTimeAtOrAfter(seconds, m_codec->time_base);
+    if (pts >= m_endPts)
+        return true; // shown only after the section's end
     if (pts <= m_lastPts)
         return true; // two pictures for one frame time: keep the first
     if (av_frame_make_writable(m_frame.get()) < 0)

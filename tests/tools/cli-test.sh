@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The sonabel command line: probe reads every generated media file and refuses what is
-# not one; waveform reduces a file to its points; arguments it cannot take exit with 2.
+# not one; waveform reduces a file to its points; make and trim write what they are asked
+# for; arguments it cannot take exit with 2.
 set -u
 sonabel=$1
 fixtures=$2
@@ -66,6 +67,36 @@ help=$("$sonabel" make --help)
 check test $? -eq 0
 check grep -q -- '--fade-out <S>' <<< "$help"
 check grep -q -- '--bitrate <BPS>' <<< "$help"
+
+# A section cut into a MOV whatever the output's name: picture and sound of a video, sound
+# alone of an MP3; a section under 0.1 s, or past the end, writes nothing.
+"$sonabel" trim "$fixtures/video.mp4" -o "$scratch/cut.mov" --start 00:00:01 --length 1.5 > /dev/null 2>&1
+check test $? -eq 0
+cut=$("$sonabel" probe "$scratch/cut.mov" --json)
+check grep -q '"format": "mov' <<< "$cut"
+check grep -q '"codec": "aac"' <<< "$cut"
+check grep -q 'video mpeg4, 160x120' <<< "$("$sonabel" probe "$scratch/cut.mov")"
+check grep -q '^Duration: 1\.5' <<< "$("$sonabel" probe "$scratch/cut.mov")"
+"$sonabel" trim "$fixtures/tone.mp3" -o "$scratch/cut.mp3" --start 0.25 --length 2 > /dev/null 2>&1
+check test $? -eq 0
+check grep -q '"format": "mov' <<< "$("$sonabel" probe "$scratch/cut.mp3" --json)"
+check test "$(head -c 12 "$scratch/cut.mp3" | tail -c 4)" = "qt  "
+check test "$("$sonabel" probe "$scratch/cut.mp3" | grep -c video)" -eq 0
+"$sonabel" trim "$fixtures/video.mp4" -o "$scratch/blink.mov" --start 1 --length 0.05 > /dev/null 2> "$scratch/err"
+check test $? -eq 1
+check grep -q 'too short' "$scratch/err"
+check test ! -e "$scratch/blink.mov"
+"$sonabel" trim "$fixtures/video.mp4" -o "$scratch/long.mov" --start 2 --length 5 > /dev/null 2>&1
+check test $? -eq 1
+check test ! -e "$scratch/long.mov"
+"$sonabel" trim "$fixtures/video.mp4" -o "$scratch/no/such/folder/x.mov" --length 1 > /dev/null 2>&1
+check test $? -eq 1
+"$sonabel" trim "$fixtures/video.mp4" --length 1 > /dev/null 2>&1
+check test $? -eq 2
+"$sonabel" trim "$fixtures/video.mp4" -o "$scratch/x.mov" --start soon > /dev/null 2> "$scratch/err"
+check test $? -eq 2
+check grep -q -- '--start' "$scratch/err"
+check test "$(ls -A "$scratch" | grep -c part)" -eq 0
 
 # The phone store on a folder laid out as a phone's media partition.
 phone=$scratch/phone

@@ -1,6 +1,44 @@
 #include "tools/sonabel/commandparser.h"
 
+#include "core/text/commonfunctions.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
+
+#include <cmath>
+
+std::optional<double> parseSeconds(const QString& text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0.0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseTime(const QString& text)
+{
+    static const QRegularExpression clock(QStringLiteral("^\\d+:[0-5]?\\d:[0-5]?\\d$"));
+    if (clock.match(text).hasMatch())
+        return CommonFunctions::stringToMseconds(text) / 1000.0;
+    return parseSeconds(text);
+}
+
+QString outputFolderProblem(const QString& output)
+{
+    const QFileInfo file(output);
+    if (file.isDir())
+        return QStringLiteral("it is a folder");
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("%1 is not a folder").arg(folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("the folder %1 is not writable").arg(folder.filePath());
+    return {};
+}
 
 CommandParser::CommandParser(QString usage)
     : m_usage(std::move(usage))

@@ -8,6 +8,14 @@
 
 class QTextStream;
 
+// A number of seconds, not negative; nullopt for anything else.
+[[nodiscard]] std::optional<double> parseSeconds(const QString& text);
+// A time on a file's timeline: seconds (12.5) or HH:MM:SS (00:01:05).
+[[nodiscard]] std::optional<double> parseTime(const QString& text);
+// Why `output` cannot be made (it is made in its folder under a temporary name first, so
+// that folder must exist and take new files); empty when it can.
+[[nodiscard]] QString outputFolderProblem(const QString& output);
+
 // The parse every `sonabel` command shares: its own -h/--help, and anything the parser
 // cannot take reported as bad arguments (status 2) with the command's usage.
 class CommandParser {

@@ -8,6 +8,7 @@
 #include "tools/sonabel/makecommand.h"
 #include "tools/sonabel/phonecommand.h"
 #include "tools/sonabel/probecommand.h"
+#include "tools/sonabel/trimcommand.h"
 #include "tools/sonabel/waveformcommand.h"
 
 #include <QCommandLineParser>
@@ -28,6 +29,8 @@ void usage(QTextStream& err)
            "  make IN -o OUT [--start TIME] [--length SECONDS] [--fade-in S] [--fade-out S] [--volume PERCENT]\n"
            "       [--rate HZ] [--channels N] [--bitrate BPS] [--format m4r|wav|mp3]\n"
            "                        make a ringtone of a part of a media file (default: the first 40 s)\n"
+           "  trim IN -o OUT.mov [--start TIME] [--length SECONDS]\n"
+           "                        cut a section of a media file into a MOV file (default: up to the end)\n"
            "  phone list [--mount DIR]\n"
            "                        the ringtones on the connected phone (or a folder laid out like it)\n"
            "                        with their lengths\n"
@@ -108,6 +111,8 @@ int main(int argc, char** argv)
         status = runWaveform(args, out, err);
     } else if (command == u"make") {
         status = runMake(args, out, err);
+    } else if (command == u"trim") {
+        status = runTrim(args, out, err);
     } else if (command == u"phone") {
         status = runPhone(args, out, err);
     } else if (command == u"groove") {

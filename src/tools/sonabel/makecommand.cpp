@@ -2,11 +2,9 @@
 
 #include "core/convert/vyconverter.h"
 #include "core/mediacheck/mediafilecheck.h"
-#include "core/text/commonfunctions.h"
 #include "tools/sonabel/commandparser.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
 #include <algorithm>
@@ -35,23 +33,6 @@ constexpr int kDefaultChannels = 2;
 constexpr int kDefaultBitRate = 128000;
 // A probed duration and a part ending exactly at it may differ in the last digits.
 constexpr double kEndTolerance = 0.001;
-
-std::optional<double> parseSeconds(const QString& text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < 0.0)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> parseTime(const QString& text)
-{
-    static const QRegularExpression clock(QStringLiteral("^\\d+:[0-5]?\\d:[0-5]?\\d$"));
-    if (clock.match(text).hasMatch())
-        return CommonFunctions::stringToMseconds(text) / 1000.0;
-    return parseSeconds(text);
-}
 
 template <size_t N> std::optional<int> parseChoice(const QString& text, const int (&choices)[N])
 {
@@ -164,23 +145,6 @@ std::optional<int> parseArguments(
     return std::nullopt;
 }
 
-// The output is made in its folder (under a temporary name first), so that folder must
-// exist and take new files.
-QString outputProblem(const QString& output)
-{
-    const QFileInfo file(output);
-    if (file.isDir())
-        return QStringLiteral("it is a folder");
-    const QFileInfo folder(file.absolutePath());
-    if (!folder.exists())
-        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
-    if (!folder.isDir())
-        return QStringLiteral("%1 is not a folder").arg(folder.filePath());
-    if (!folder.isWritable())
-        return QStringLiteral("the folder %1 is not writable").arg(folder.filePath());
-    return {};
-}
-
 } // namespace
 
 int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -212,7 +176,7 @@ int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
             << request.input << "\" (" << QString::number(duration, 'f', 3) << " s)\n";
         return 1;
     }
-    if (const QString problem = outputProblem(request.output); !problem.isEmpty()) {
+    if (const QString problem = outputFolderProblem(request.output); !problem.isEmpty()) {
         err << "sonabel: cannot write \"" << request.output << "\": " << problem << '\n';
         return 1;
     }

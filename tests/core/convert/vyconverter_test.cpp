@@ -1,8 +1,8 @@
 #include "core/convert/vyconverter.h"
 #include "media/decoderlib.h"
 #include "media/encoderlib.h"
-#include "media/vyrtmediafiledecoder.h"
 #include "support/fixtures.h"
+#include "support/mediaprobe.h"
 #include "support/qtfixtures.h"
 
 #include <QString>
@@ -40,36 +40,6 @@ bool makeTone(const std::string& path, int sampleRate, int channels, const QStri
 {
     return runFfmpeg({ u"-f"_s, u"lavfi"_s, u"-i"_s, u"aevalsrc=exprs=0.5*sin(2*PI*440*t):s=%1:d=6"_s.arg(sampleRate),
         u"-ac"_s, QString::number(channels), u"-c:a"_s, codec, q(path) });
-}
-
-struct Probe {
-    std::string format;
-    int videoStreams = 0;
-    int audioStreams = 0;
-    VyStreamInfo audio; // the first of each kind
-    VyStreamInfo video;
-};
-
-Probe probe(const std::string& path)
-{
-    const MediaFileInfoPtr info = VyRTMediaFileDecoder::getMediaFileInfo(path);
-    if (!info)
-        return {};
-    Probe p { info->formatName, info->programs[0].videoStreamCount, info->programs[0].audioStreamCount, {}, {} };
-    for (const VyStreamInfo& s : info->streams) {
-        if (s.kind == VyStreamInfo::Kind::Audio && p.audio.codecName.empty())
-            p.audio = s;
-        if (s.kind == VyStreamInfo::Kind::Video && p.video.codecName.empty())
-            p.video = s;
-    }
-    return p;
-}
-
-// The major brand of an MPEG-4 family file: "M4A " for a ringtone, "qt  " for a MOV.
-std::string majorBrand(const std::string& path)
-{
-    const QByteArray head = readBytes(q(path)).left(12);
-    return head.size() == 12 && head.mid(4, 4) == "ftyp" ? head.mid(8, 4).toStdString() : std::string();
 }
 
 constexpr double kWindow = 0.020; // 20 ms: several periods of the fixtures' tones
@@ -199,23 +169,25 @@ TEST_F(VyConverterTest, FormatNamesChooseTheContainerAndCodec)
     }
 }
 
-// A cut is a MOV with the source's picture, if any, and AAC sound; it takes the source's audio
-// format and ignores the audio parameters.
+// A cut is a MOV with the source's picture, if any, and AAC sound, whatever the destination's
+// extension; it takes the source's audio format and ignores the audio parameters.
 TEST_F(VyConverterTest, CuttingGivesAMovInTheSourceAudioFormat)
 {
     EncodeParam defaults {};
     InitEncParam(&defaults);
-    // Source, part start and length, whether audio parameters are set (22050 Hz, mono,
-    // 64 kbit/s), and the cut's rate, channels and picture streams.
-    const std::tuple<const char*, double, double, bool, int, int, int> cases[] = {
-        { "video.mp4", 0.5, 2.0, false, 44100, 2, 1 },
-        { "tone.mp3", 1.0, 3.0, false, 44100, 2, 0 },
-        { "mono-48k.wav", 0.0, 2.0, false, 48000, 1, 0 },
-        { "tone-48k.wav", 0.0, 2.0, true, defaults.audio.nSampleRate, defaults.audio.nChannels, 0 },
+    // Source, destination name, part start and length, whether audio parameters are set
+    // (22050 Hz, mono, 64 kbit/s), and the cut's rate, channels and picture streams.
+    const std::tuple<const char*, const char*, double, double, bool, int, int, int> cases[] = {
+        { "video.mp4", "video.mov", 0.5, 2.0, false, 44100, 2, 1 },
+        { "tone.mp3", "tone.mov", 1.0, 3.0, false, 44100, 2, 0 },
+        { "tone.mp3", "named-as-mp3.mp3", 1.0, 3.0, false, 44100, 2, 0 },
+        { "video.mp4", "named-as-m4a.m4a", 0.5, 2.0, false, 44100, 2, 1 },
+        { "mono-48k.wav", "mono.mov", 0.0, 2.0, false, 48000, 1, 0 },
+        { "tone-48k.wav", "tone-48k.mov", 0.0, 2.0, true, defaults.audio.nSampleRate, defaults.audio.nChannels, 0 },
     };
-    for (const auto& [source, start, length, withParameters, rate, channels, videoStreams] : cases) {
-        SCOPED_TRACE(source);
-        const std::string out = m_dir.file(std::string(source) + ".mov");
+    for (const auto& [source, dest, start, length, withParameters, rate, channels, videoStreams] : cases) {
+        SCOPED_TRACE(std::string(source) + " to " + dest);
+        const std::string out = m_dir.file(dest);
         VyConverter converter;
         if (withParameters)
             converter.setAudioParm(audioParameters(22050, 1, 64000));
