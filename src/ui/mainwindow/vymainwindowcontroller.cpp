@@ -16,6 +16,7 @@
 #include "ui/player/playbackview.h"
 #include "ui/waveform/waveformview.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
@@ -269,10 +270,13 @@ void VyMainWindowController::offerTrim()
     if (gloableState().movieLen.load() <= kTrimOfferSeconds || file.isEmpty() || file == m_trimmedPath
         || m_services.windows == nullptr || !m_services.windows->has(WindowRegistry::Function::Trim))
         return;
-    QMessageBox* box = showSheet(QMessageBox::Question, QStringLiteral("Trim"),
+    QMessageBox* box = showSheet(QMessageBox::Question, QStringLiteral("Long file"),
         QStringLiteral("This file is longer than 10 minutes. Trim it first?"),
         { QStringLiteral("Trim\u2026"), QStringLiteral("Not Now") });
     box->setObjectName(QStringLiteral("trimQuestion"));
+    for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::AcceptRole)
+            box->setDefaultButton(qobject_cast<QPushButton*>(button));
     box->setInformativeText(
         QStringLiteral("A ringtone plays for 40 seconds at most; a shorter file is quicker to edit."));
     connect(box, &QMessageBox::accepted, this, &VyMainWindowController::clickTrim);

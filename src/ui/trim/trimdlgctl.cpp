@@ -410,6 +410,7 @@ void TrimDlgCtl::clickTrim()
     VPStop(_hPlayer);
     VPSetDecoder(_hPlayer, static_cast<VideoDecoder>(nullptr), static_cast<AudioDecoder>(nullptr));
     releaseDecoders();
+    updateButtons();
     m_waitIndicator->show();
     m_cutting = true;
     if (m_cutThread.joinable())
@@ -467,6 +468,7 @@ void TrimDlgCtl::clickCancel()
     VPSetDecoder(_hPlayer, static_cast<VideoDecoder>(nullptr), static_cast<AudioDecoder>(nullptr));
     releaseDecoders();
     m_dontReportEnd = false;
+    updateButtons();
     closeDialog();
 }
 

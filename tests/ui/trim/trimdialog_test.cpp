@@ -168,7 +168,9 @@ TEST_F(TrimDialogTest, CutGivesTheNewFile)
     chooseSection(1.0, 2.5);
     dialog->clickTrim();
     EXPECT_FALSE(dialog->trimButton()->isEnabled());
+    EXPECT_FALSE(dialog->cancelButton()->isEnabled());
     EXPECT_TRUE(dialog->waitIndicator()->isVisible());
+    EXPECT_EQ(dialog->playButton()->text(), QStringLiteral("Play")) << "the player stopped for the cut";
     const Notification* over = waitForTrimOver();
     ASSERT_NE(over, nullptr);
     const QString path = over->userInfo.value(LoadKey::NewPath).toString();
