@@ -106,6 +106,13 @@ void TrimHelpBubble::dismiss(bool fade)
 
 bool TrimHelpBubble::eventFilter(QObject* watched, QEvent* event)
 {
+    // A window of its own: it follows the dialog by hand, once the dialog's layout has
+    // placed the button.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched == m_dialog && m_showing)
+        QTimer::singleShot(0, this, [this] {
+            if (m_showing)
+                placeAtButton();
+        });
     if (event->type() == QEvent::MouseButtonPress && m_showing) {
         auto* widget = qobject_cast<QWidget*>(watched);
         // A click on the help button itself toggles through the button.

@@ -90,10 +90,14 @@ TEST_F(TrimDialogTest, OpeningShowsTheTotalAndTheHelpAndProgressMoves)
     EXPECT_EQ(dialog->playButton()->text(), QStringLiteral("Play"));
 }
 
-TEST_F(TrimDialogTest, AClickInTheDialogHidesTheHelp)
+TEST_F(TrimDialogTest, TheHelpFollowsTheDialogAndAClickInTheDialogHidesIt)
 {
     open(fixture("tone.wav"));
-    ASSERT_TRUE(dialog->helpBubble()->isShowing());
+    TrimHelpBubble* bubble = dialog->helpBubble();
+    ASSERT_TRUE(bubble->isShowing());
+    const QPoint from = bubble->pos();
+    dialog->move(dialog->pos() + QPoint(40, 30));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bubble->pos() == from + QPoint(40, 30); }, kWaitMs));
     QTest::mouseClick(dialog->playTimeLabel(), Qt::LeftButton);
     EXPECT_FALSE(dialog->helpBubble()->isShowing());
     EXPECT_FALSE(dialog->helpButton()->isChecked());
