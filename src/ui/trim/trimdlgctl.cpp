@@ -20,6 +20,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
+// Decoders opened on a worker, waiting to be attached; whatever is still here when they
+// are dropped is destroyed.
+struct TrimSources {
+    VideoDecoder video = nullptr;
+    AudioDecoder audio = nullptr;
+    double duration = 0.0;
+    void release()
+    {
+        VDecDestroy(std::exchange(video, nullptr));
+        ADecDestroy(std::exchange(audio, nullptr));
+    }
+    ~TrimSources() { release(); }
+};
+
 namespace {
 
 // A stop the dialog makes before a restart comes this long before the restart.
@@ -48,6 +64,9 @@ TrimDlgCtl::~TrimDlgCtl()
     NotificationCenter::defaultCenter().removeObserver(this);
     if (m_cutThread.joinable())
         m_cutThread.join();
+    if (m_openThread.joinable())
+        m_openThread.join();
+    m_opening.reset();
     if (_hPlayer != nullptr) {
         VPSetCallBackPtr(_hPlayer, nullptr, nullptr);
         VPStop(_hPlayer);
@@ -197,22 +216,47 @@ void TrimDlgCtl::releaseDecoders()
     _hAudDec = nullptr;
 }
 
-void TrimDlgCtl::prepareDecoder()
+void TrimDlgCtl::prepareDecoder(std::function<void()> then)
 {
     stopQuietly();
     VPSetDecoder(_hPlayer, static_cast<VideoDecoder>(nullptr), static_cast<AudioDecoder>(nullptr));
     releaseDecoders();
-    const WidePath wide(QFile::encodeName(_videoPath).toStdString());
-    _hVidDec = VDecCreate(wide, 0, 0, 0);
-    _hAudDec = ADecCreate(wide, 0, 0, 0);
-    if (MEDIA_FILE_INFO* info = VyGetMediaFileInfo(wide, 0)) {
-        const ProgramInfo* program = info->programCount > 0 ? info->programs : nullptr;
-        if (program != nullptr && (program->videoStreamCount != 0 || program->audioStreamCount != 0)
-            && program->firstStream != nullptr)
-            _dTotalLength = program->firstStream->duration > 0.0 ? program->firstStream->duration : info->duration;
-        VyReleaseMediaFileInfo(info);
+    if (m_openThread.joinable())
+        m_openThread.join();
+    auto sources = std::make_shared<TrimSources>();
+    m_opening = sources;
+    m_openThread = std::thread([this, sources, then = std::move(then), path = QFile::encodeName(_videoPath)] {
+        const WidePath wide(path.toStdString());
+        sources->video = VDecCreate(wide, 0, 0, 0);
+        sources->audio = ADecCreate(wide, 0, 0, 0);
+        if (MEDIA_FILE_INFO* info = VyGetMediaFileInfo(wide, 0)) {
+            const ProgramInfo* program = info->programCount > 0 ? info->programs : nullptr;
+            if (program != nullptr && (program->videoStreamCount != 0 || program->audioStreamCount != 0)
+                && program->firstStream != nullptr)
+                sources->duration
+                    = program->firstStream->duration > 0.0 ? program->firstStream->duration : info->duration;
+            VyReleaseMediaFileInfo(info);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, sources, then] { sourcesOpened(sources, then); }, Qt::QueuedConnection);
+    });
+}
+
+void TrimDlgCtl::sourcesOpened(const std::shared_ptr<TrimSources>& sources, const std::function<void()>& then)
+{
+    if (sources != m_opening || _bFinished) {
+        sources->release(); // closed, or a newer open took its place
+        if (sources == m_opening)
+            m_opening.reset();
+        return;
     }
+    m_opening.reset();
+    _hVidDec = std::exchange(sources->video, nullptr);
+    _hAudDec = std::exchange(sources->audio, nullptr);
+    if (sources->duration > 0.0)
+        _dTotalLength = sources->duration;
     VPSetDecoder(_hPlayer, _hVidDec, _hAudDec);
+    then();
 }
 
 void TrimDlgCtl::stopQuietly()
@@ -276,11 +320,15 @@ void TrimDlgCtl::clickPlay()
         m_progressTimer.start();
         break;
     default:
-        prepareDecoder();
-        showTimes(0.0);
-        setTrimLength();
-        VPSetPlayTime(_hPlayer, 0.0, -1.0);
-        VPPlay(_hPlayer);
+        if (m_opening != nullptr)
+            return; // starts once the file is open
+        prepareDecoder([this] {
+            showTimes(0.0);
+            setTrimLength();
+            VPSetPlayTime(_hPlayer, 0.0, -1.0);
+            VPPlay(_hPlayer);
+            updateButtons();
+        });
         break;
     }
     updateButtons();
@@ -288,8 +336,13 @@ void TrimDlgCtl::clickPlay()
 
 void TrimDlgCtl::_play()
 {
-    prepareDecoder();
     _playMode = WholeFile;
+    // The decoders stay attached from the section; they are opened only when missing.
+    if (_hAudDec == nullptr) {
+        if (m_opening == nullptr)
+            prepareDecoder([this] { _play(); });
+        return;
+    }
     _sldTrim->setEnableDragTrim(true);
     VPSetPlayTime(_hPlayer, 0.0, -1.0);
     VPPlay(_hPlayer);
@@ -326,8 +379,11 @@ void TrimDlgCtl::clickPlaySection()
 
 void TrimDlgCtl::_playSection()
 {
-    if (_hAudDec == nullptr)
-        prepareDecoder();
+    if (_hAudDec == nullptr) {
+        if (m_opening == nullptr)
+            prepareDecoder([this] { _playSection(); });
+        return;
+    }
     _sldTrim->setEnableDragTrim(false);
     _playSectionBegin = trimBegin();
     _playMode = Section;

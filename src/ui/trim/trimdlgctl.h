@@ -21,6 +21,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <thread>
 
 class QLabel;
@@ -66,6 +68,7 @@ public:
     [[nodiscard]] int playMode() const { return _playMode; }
     [[nodiscard]] bool isFinished() const { return _bFinished; }
     [[nodiscard]] bool isCutting() const { return m_cutting; }
+    [[nodiscard]] bool isOpening() const { return m_opening != nullptr; }
     // 0 stopped, 1 playing, 2 paused.
     [[nodiscard]] int playerState() const { return VPIsActivate(_hPlayer); }
     [[nodiscard]] double playedTime() const { return VPGetPlayedTime(_hPlayer); }
@@ -92,7 +95,11 @@ protected:
 
 private:
     void awakeFromNib();
-    void prepareDecoder();
+    // Stops the player, lets go of the old decoders and opens the file's on a worker (the
+    // container may take a while to open); `then` runs on the main thread once they are
+    // attached, unless the dialog was closed or another file was opened meanwhile.
+    void prepareDecoder(std::function<void()> then);
+    void sourcesOpened(const std::shared_ptr<struct TrimSources>& sources, const std::function<void()>& then);
     void releaseDecoders();
     void _play();
     void _playSection();
@@ -136,4 +143,6 @@ private:
     std::atomic<bool> m_dontReportEnd { false };
     QTimer m_progressTimer;
     std::thread m_cutThread;
+    std::thread m_openThread;
+    std::shared_ptr<struct TrimSources> m_opening; // the open under way, until attached
 };
