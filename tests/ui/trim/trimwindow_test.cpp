@@ -3,6 +3,7 @@
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
 #include "support/qtfixtures.h"
+#include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/windowworld.h"
 #include "ui/menu/mainmenucontroller.h"
@@ -110,6 +111,13 @@ TEST_F(TrimWindowTest, TrimOverWithoutANewFileKeepsTheEditorsFile)
     EXPECT_TRUE(window->isFileLockFree()) << "no load started";
     EXPECT_EQ(gloableState()._sourceFileName, fixture("tone.wav"));
     EXPECT_TRUE(window->fileHaveLoaded());
+
+    QAction* trimItem = core->mainMenuController()->menuItemTrim();
+    EXPECT_TRUE(trimItem->isEnabled());
+    window->audioEditorViewController()->clickCloseButton();
+    EXPECT_FALSE(trimItem->isEnabled()) << "nothing left to trim";
+    trimItem->trigger();
+    EXPECT_EQ(dialog(), nullptr);
 }
 
 } // namespace
