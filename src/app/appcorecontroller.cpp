@@ -18,6 +18,7 @@
 #include "ui/manager/uploadtoiphonewindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
 #include "ui/recorder/recordercontroller.h"
+#include "ui/trim/trimdlgctl.h"
 #include "ui/update/updatecontroller.h"
 
 #include <QCoreApplication>
@@ -143,6 +144,17 @@ void AppCoreController::registerWindows()
         if (m_grooveBox == nullptr)
             m_grooveBox = new GrooveBoxController(mainWindow);
         m_grooveBox->openOver();
+    });
+    // One dialog, handed the editor's file each time it opens.
+    m_windows.addFileOpener(WindowRegistry::Function::Trim, [this](QWidget* mainWindow, const QString& file) {
+        if (m_trimDialog == nullptr)
+            m_trimDialog = new TrimDlgCtl(mainWindow);
+        if (m_trimDialog->isVisible()) {
+            m_trimDialog->raise();
+            return;
+        }
+        m_trimDialog->setMediaPath(file);
+        m_trimDialog->showWindow();
     });
 }
 

@@ -22,6 +22,7 @@ class MainMenuController;
 class MountHelperProcess;
 class GrooveBoxController;
 class RecorderController;
+class TrimDlgCtl;
 class UpLoadToiPhoneWindowController;
 class VyRingtoneiPhoneTransfor;
 
@@ -92,6 +93,7 @@ private:
     QPointer<UpLoadToiPhoneWindowController> m_ringtoneManager; // made when first opened
     QPointer<RecorderController> m_recorder; // made when first opened
     QPointer<GrooveBoxController> m_grooveBox; // made when first opened
+    QPointer<TrimDlgCtl> m_trimDialog; // made when first opened
     std::jthread m_soundFontUnpack; // the launch's unpacking of the sound font
     QString m_temporaryFolderError; // why the temporary folder cannot be used, if it cannot
     bool m_environmentStarted = false;

@@ -16,6 +16,7 @@
 #include "ui/player/playbackview.h"
 #include "ui/waveform/waveformview.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
@@ -133,8 +134,13 @@ void VyMainWindowController::observeNotifications()
     };
     on(MainWindowNote::LoadChildItemInAudioEditView,
         [this](const Notification& n) { loadChildItemInAudioEditView(n.userInfo); });
+    // Without "NewPath" (cancelled, too short, failed) the request names no file and the
+    // editor keeps what it has.
     on(MainWindowNote::TrimOver, [this](const Notification& n) {
-        loadChildItemInAudioEditView(loadRequest(n.userInfo.value(LoadKey::NewPath).toString()));
+        const QString path = n.userInfo.value(LoadKey::NewPath).toString();
+        if (!path.isEmpty())
+            m_trimmedPath = path;
+        loadChildItemInAudioEditView(loadRequest(path));
     });
     on(MainWindowNote::ClickRecord, [this](const Notification&) { clickRecorder(); });
     on(MainWindowNote::ClickMusic, [this](const Notification&) { openFile(); });
@@ -255,6 +261,25 @@ void VyMainWindowController::loadFileSuccessful()
     if (m_hasPicture && !m_videoAreaOpen)
         setVideoAreaOpen(true);
     Q_EMIT fileLoaded(gloableState()._sourceFileName);
+    offerTrim();
+}
+
+void VyMainWindowController::offerTrim()
+{
+    const QString file = gloableState()._sourceFileName;
+    if (gloableState().movieLen.load() <= kTrimOfferSeconds || file.isEmpty() || file == m_trimmedPath
+        || m_services.windows == nullptr || !m_services.windows->has(WindowRegistry::Function::Trim))
+        return;
+    QMessageBox* box = showSheet(QMessageBox::Question, QStringLiteral("Long file"),
+        QStringLiteral("This file is longer than 10 minutes. Trim it first?"),
+        { QStringLiteral("Trim\u2026"), QStringLiteral("Not Now") });
+    box->setObjectName(QStringLiteral("trimQuestion"));
+    for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::AcceptRole)
+            box->setDefaultButton(qobject_cast<QPushButton*>(button));
+    box->setInformativeText(
+        QStringLiteral("A ringtone plays for 40 seconds at most; a shorter file is quicker to edit."));
+    connect(box, &QMessageBox::accepted, this, &VyMainWindowController::clickTrim);
 }
 
 void VyMainWindowController::closeAudioEditorView()
@@ -275,6 +300,7 @@ void VyMainWindowController::closeAudioEditorView()
     gloableState()._sourceFileName.clear();
     gloableState()._waveformPointsCount = 0.0f;
     buttonClickCallback();
+    Q_EMIT fileClosed();
 }
 
 void VyMainWindowController::openFile()
@@ -305,10 +331,10 @@ void VyMainWindowController::openFile()
     panel->open();
 }
 
-void VyMainWindowController::openWindow(WindowRegistry::Function function)
+void VyMainWindowController::openWindow(WindowRegistry::Function function, const QString& file)
 {
     stopMainPlaying();
-    if (m_services.windows != nullptr && m_services.windows->open(function, this))
+    if (m_services.windows != nullptr && m_services.windows->open(function, this, file))
         return;
     showSheet(QMessageBox::Information, QStringLiteral("Not available"),
         QStringLiteral("%1 is not available in this version of the program.")
@@ -324,6 +350,14 @@ void VyMainWindowController::clickRecorder()
 void VyMainWindowController::clickGrooveBox()
 {
     openWindow(WindowRegistry::Function::GrooveBox);
+}
+
+void VyMainWindowController::clickTrim()
+{
+    const QString file = gloableState()._sourceFileName;
+    if (!m_gate.fileHaveLoaded() || file.isEmpty())
+        return;
+    openWindow(WindowRegistry::Function::Trim, file);
 }
 
 void VyMainWindowController::clickRingtoneMgr()

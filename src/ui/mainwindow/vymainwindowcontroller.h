@@ -36,6 +36,9 @@ class VyMainWindowController : public QMainWindow {
     Q_OBJECT
 
 public:
+    // Files longer than this are offered to be trimmed once loaded.
+    static constexpr double kTrimOfferSeconds = 600.0;
+
     // What the application hands the window; both may be null (no phone link, nothing
     // plugged in).
     struct Services {
@@ -63,6 +66,8 @@ public:
     void clickRecorder();
     void clickRingtoneMgr();
     void clickGrooveBox();
+    // Opens the trim dialog for the loaded file; nothing without one.
+    void clickTrim();
     void clickSaveAs();
     void createRingtone();
     void spacePreview();
@@ -116,6 +121,8 @@ Q_SIGNALS:
     void fileLoaded(const QString& path);
     // A file was refused; the text is the alert's.
     void fileRefused(const QString& path, const QString& message);
+    // The editor was closed: no file is loaded any more.
+    void fileClosed();
     // The user answered "Yes" to the quit question.
     void quitRequested();
 
@@ -136,7 +143,9 @@ private:
     void fadeIn();
     QMessageBox* showSheet(int icon, const QString& title, const QString& text, const QStringList& buttons);
     // Opens the function's window, or says the function is not available in this build.
-    void openWindow(WindowRegistry::Function function);
+    void openWindow(WindowRegistry::Function function, const QString& file = {});
+    // Offers to trim a long file that was just loaded (not one that came out of a trim).
+    void offerTrim();
     // Hands a key the editor did not take back to the window; false when it was not forwarded.
     bool forwardKey(QKeyEvent* event);
     void askToQuit();
@@ -162,6 +171,7 @@ private:
     QString m_path;
     QString m_currentFileName;
     QString m_pendingName;
+    QString m_trimmedPath; // the last file a trim made
     // A copy of the list item being shown: the list's own go with its next rebuild.
     VyListMenuChildItem* m_currentView = nullptr;
     QString m_searchMethod = QStringLiteral("All");

@@ -3,15 +3,21 @@
 void WindowRegistry::add(Function function, Opener opener)
 {
     if (opener)
+        m_openers[function] = [opener = std::move(opener)](QWidget* mainWindow, const QString&) { opener(mainWindow); };
+}
+
+void WindowRegistry::addFileOpener(Function function, FileOpener opener)
+{
+    if (opener)
         m_openers[function] = std::move(opener);
 }
 
-bool WindowRegistry::open(Function function, QWidget* mainWindow) const
+bool WindowRegistry::open(Function function, QWidget* mainWindow, const QString& file) const
 {
     const auto found = m_openers.find(function);
     if (found == m_openers.end())
         return false;
-    found->second(mainWindow);
+    found->second(mainWindow, file);
     return true;
 }
 

@@ -64,6 +64,12 @@ void MainMenuController::build()
         &VyMainWindowController::createRingtone);
     connect(file->addAction(QStringLiteral("Save As..."), QKeySequence::SaveAs), &QAction::triggered, window,
         &VyMainWindowController::clickSaveAs);
+    // Cuts a section of the loaded file into a new one; only while a file is loaded.
+    m_menuItemTrim = file->addAction(QStringLiteral("Trim\u2026"));
+    m_menuItemTrim->setEnabled(window->fileHaveLoaded());
+    connect(m_menuItemTrim, &QAction::triggered, window, &VyMainWindowController::clickTrim);
+    connect(window, &VyMainWindowController::fileLoaded, m_menuItemTrim, [this] { m_menuItemTrim->setEnabled(true); });
+    connect(window, &VyMainWindowController::fileClosed, m_menuItemTrim, [this] { m_menuItemTrim->setEnabled(false); });
     file->addSeparator();
     connect(file->addAction(QStringLiteral("Close File")), &QAction::triggered, this,
         [] { NotificationCenter::defaultCenter().post(EditorNote::CloseAudioView); });

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's menu bar: preferences, the about box, online help and the product
 // links, the update check, clearing the recorder folder, and the editing commands
-// (create ringtone, Save As, preview, close). Entries are hidden as the product
+// (create ringtone, Save As, trim, preview, close). Entries are hidden as the product
 // configuration says.
 //
 // Main thread only.
@@ -51,6 +51,7 @@ public:
     [[nodiscard]] QAction* menuItemGuide() const { return m_menuItemGuide; }
     [[nodiscard]] QAction* menuItemTwitter() const { return m_menuItemTwitter; }
     [[nodiscard]] QAction* menuItemExtras() const { return m_menuItemExtras; }
+    [[nodiscard]] QAction* menuItemTrim() const { return m_menuItemTrim; }
     [[nodiscard]] AboutPanelController* aboutPanelController() const { return m_aboutPanelController; }
     [[nodiscard]] MainPreferenceController* preferenceCtlr() const { return m_preferenceCtlr; }
     [[nodiscard]] UpdateController* updateController() const { return m_updateController; }
@@ -73,6 +74,7 @@ private:
     QAction* m_menuItemGuide = nullptr;
     QAction* m_menuItemTwitter = nullptr;
     QAction* m_menuItemExtras = nullptr;
+    QAction* m_menuItemTrim = nullptr;
     AboutPanelController* m_aboutPanelController = nullptr;
     MainPreferenceController* m_preferenceCtlr = nullptr;
     UpdateController* m_updateController = nullptr;
