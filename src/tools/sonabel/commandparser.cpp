@@ -1,5 +1,6 @@
 #include "tools/sonabel/commandparser.h"
 
+#include "core/mediacheck/mediafilecheck.h"
 #include "core/text/commonfunctions.h"
 
 #include <QFileInfo>
@@ -93,4 +94,20 @@ QString CommandParser::complaintOf(const QCommandLineParser& parser)
     if (!text.isEmpty())
         text[0] = text.at(0).toLower();
     return text;
+}
+
+std::optional<double> checkedDuration(const QString& input, double start, QTextStream& err)
+{
+    const MediaFileCheck check = MediaFileCheck::check(input);
+    if (!check.accepted()) {
+        err << "sonabel: cannot read \"" << input << "\": " << check.message() << '\n';
+        return std::nullopt;
+    }
+    const double duration = check.duration();
+    if (start >= duration) {
+        err << "sonabel: the start " << QString::number(start, 'f', 3) << " s is beyond the end of \"" << input
+            << "\" (" << QString::number(duration, 'f', 3) << " s)\n";
+        return std::nullopt;
+    }
+    return duration;
 }

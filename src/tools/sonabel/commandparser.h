@@ -15,6 +15,9 @@ class QTextStream;
 // Why `output` cannot be made (it is made in its folder under a temporary name first, so
 // that folder must exist and take new files); empty when it can.
 [[nodiscard]] QString outputFolderProblem(const QString& output);
+// The duration of `input` when it is a media file the program opens and `start` lies
+// before its end; otherwise says why on `err` and gives nothing.
+[[nodiscard]] std::optional<double> checkedDuration(const QString& input, double start, QTextStream& err);
 
 // The parse every `sonabel` command shares: its own -h/--help, and anything the parser
 // cannot take reported as bad arguments (status 2) with the command's usage.

@@ -1,7 +1,6 @@
 #include "tools/sonabel/makecommand.h"
 
 #include "core/convert/vyconverter.h"
-#include "core/mediacheck/mediafilecheck.h"
 #include "tools/sonabel/commandparser.h"
 
 #include <QFileInfo>
@@ -153,18 +152,11 @@ int runMake(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (const std::optional<int> status = parseArguments(arguments, request, out, err))
         return *status;
 
-    const MediaFileCheck check = MediaFileCheck::check(request.input);
-    if (!check.accepted()) {
-        err << "sonabel: cannot read \"" << request.input << "\": " << check.message() << '\n';
-        return 1;
-    }
-    const double duration = check.duration();
     const double start = request.start.value_or(0.0);
-    if (start >= duration) {
-        err << "sonabel: the start " << QString::number(start, 'f', 3) << " s is beyond the end of \"" << request.input
-            << "\" (" << QString::number(duration, 'f', 3) << " s)\n";
+    const std::optional<double> known = checkedDuration(request.input, start, err);
+    if (!known)
         return 1;
-    }
+    const double duration = *known;
     const double length = request.length.value_or(std::min(kDefaultLength, duration - start));
     if (length < kMinimumLength || length > kMaximumLength) {
         err << "sonabel: a ringtone lasts " << kMinimumLength << " to " << kMaximumLength << " seconds, not "

@@ -1,7 +1,6 @@
 #include "tools/sonabel/trimcommand.h"
 
 #include "core/convert/vyconverter.h"
-#include "core/mediacheck/mediafilecheck.h"
 #include "core/trim/trimcut.h"
 #include "tools/sonabel/commandparser.h"
 
@@ -74,17 +73,10 @@ int runTrim(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (const std::optional<int> status = parseArguments(arguments, request, out, err))
         return *status;
 
-    const MediaFileCheck check = MediaFileCheck::check(request.input);
-    if (!check.accepted()) {
-        err << "sonabel: cannot read \"" << request.input << "\": " << check.message() << '\n';
+    const std::optional<double> known = checkedDuration(request.input, request.start, err);
+    if (!known)
         return 1;
-    }
-    const double duration = check.duration();
-    if (request.start >= duration) {
-        err << "sonabel: the start " << QString::number(request.start, 'f', 3) << " s is beyond the end of \""
-            << request.input << "\" (" << QString::number(duration, 'f', 3) << " s)\n";
-        return 1;
-    }
+    const double duration = *known;
     const double length = request.length.value_or(duration - request.start);
     if (length < TrimCut::kShortestCut) {
         err << "sonabel: trim too short: a section lasts at least " << TrimCut::kShortestCut << " s, not "

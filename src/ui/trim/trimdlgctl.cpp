@@ -300,14 +300,7 @@ void TrimDlgCtl::clickPlay()
     if (_hPlayer == nullptr || _bFinished)
         return;
     if (_playMode == Section) {
-        m_dontReportEnd = true;
-        m_progressTimer.stop();
-        VPStop(_hPlayer);
-        QTimer::singleShot(kRestartDelayMs, this, [this] {
-            if (!_bFinished)
-                _play();
-            m_dontReportEnd = false;
-        });
+        restartAs(&TrimDlgCtl::_play);
         return;
     }
     switch (playerState()) {
@@ -367,12 +360,17 @@ void TrimDlgCtl::clickPlaySection()
         updateButtons();
         return;
     }
+    restartAs(&TrimDlgCtl::_playSection);
+}
+
+void TrimDlgCtl::restartAs(void (TrimDlgCtl::*play)())
+{
     m_dontReportEnd = true;
     m_progressTimer.stop();
     VPStop(_hPlayer);
-    QTimer::singleShot(kRestartDelayMs, this, [this] {
+    QTimer::singleShot(kRestartDelayMs, this, [this, play] {
         if (!_bFinished)
-            _playSection();
+            (this->*play)();
         m_dontReportEnd = false;
     });
 }

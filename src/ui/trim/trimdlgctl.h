@@ -105,6 +105,8 @@ private:
     void _playSection();
     // Stops the player without the stop being taken for the end of a piece.
     void stopQuietly();
+    // Stops what plays and, a moment later, starts `play` (the whole file or the section).
+    void restartAs(void (TrimDlgCtl::*play)());
     void showProgress();
     void playerStopped();
     void sliderDrag(const Notification& notification);
