@@ -132,7 +132,9 @@ const VyAudioInfo* ADecGetAudioInfo(AudioDecoder decoder);
 const MEDIA_FRAME* ADecGetNextAudioFrame(AudioDecoder decoder);
 double ADecAudioSeek(AudioDecoder decoder, double seconds);
 
-VideoDecoder VDecCreate(const WidePath& path, int, int, int);
+// `threads` decode the picture side by side (0 or 1: on the caller's thread only). More than
+// one pays for whole-file passes such as a cut; playback keeps to one, its pictures are small.
+VideoDecoder VDecCreate(const WidePath& path, int threads, int, int);
 void VDecDestroy(VideoDecoder decoder);
 const VyVideoInfo* VDecGetVideoInfo(VideoDecoder decoder);
 const MEDIA_FRAME* VDecGetVideoFrame(VideoDecoder decoder);

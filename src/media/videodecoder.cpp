@@ -112,7 +112,7 @@ const MEDIA_FRAME* VideoDecoderImpl::deliver()
     return &out;
 }
 
-VideoDecoder VDecCreate(const WidePath& path, int, int, int)
+VideoDecoder VDecCreate(const WidePath& path, int threads, int, int)
 {
     auto d = std::make_unique<VideoDecoderImpl>();
     d->format = mediainput::open(path, "video decoder");
@@ -122,9 +122,7 @@ VideoDecoder VDecCreate(const WidePath& path, int, int, int)
     if (index < 0)
         return nullptr; // no picture, or only a cover picture
     d->stream = d->format->streams[index];
-    // One thread: frame threading hands buffers between FFmpeg's own threads in ways a race
-    // detector cannot follow, and a ringtone maker's pictures are small.
-    d->codec = mediainput::openDecoder(d->stream, 1);
+    d->codec = mediainput::openDecoder(d->stream, std::max(threads, 1));
     if (!d->codec) {
         medialog::info("video decoder: no decoder for the picture of \"" + path.toUtf8() + "\"");
         return nullptr;

@@ -142,6 +142,10 @@ bool VyConverter::converteFile(const QString& source, const QString& outputPath,
     return succeeded;
 }
 
+namespace {
+constexpr int kCutDecodeThreads = 2;
+}
+
 unsigned VyConverter::cutFile(const QString& source, const QString& dest, double startTime, double length)
 {
     InitEncParam(&_enc);
@@ -151,7 +155,9 @@ unsigned VyConverter::cutFile(const QString& source, const QString& dest, double
 
     const WidePath sourcePath(nativePath(source));
     AudioDecoder audioDecoder = ADecCreate(sourcePath, 0, 0, 0);
-    VideoDecoder videoDecoder = VDecCreate(sourcePath, 0, 0, 0);
+    // The picture decodes on threads of its own while the encoder works: the cut is a
+    // whole-file pass where decoding and encoding take about the same time.
+    VideoDecoder videoDecoder = VDecCreate(sourcePath, kCutDecodeThreads, 0, 0);
     // An audio-only file has no video decoder and is cut without a picture; a picture
     // that exists but cannot be processed, or sound that cannot, fails the cut instead.
     VideoProcessor videoProcessor = videoDecoder != nullptr ? PCVideoCreate(videoDecoder, 0, 0.0) : nullptr;
