@@ -25,10 +25,7 @@ constexpr int kPlacingAttempts = 100;
 
 QString folderFor(const QString& folder)
 {
-    if (!folder.isEmpty())
-        return folder;
-    const QString temporaryFolder = gloableState()._tempFolderPath;
-    return temporaryFolder.isEmpty() ? QString() : AppPlaces::trimFolder(temporaryFolder);
+    return folder.isEmpty() ? defaultFolder() : folder;
 }
 
 bool isTaken(const QString& path)
@@ -55,6 +52,12 @@ bool renameWithoutReplacing(const QString& from, const QString& to)
 }
 
 } // namespace
+
+QString defaultFolder()
+{
+    const QString temporaryFolder = gloableState()._tempFolderPath;
+    return temporaryFolder.isEmpty() ? QString() : AppPlaces::trimFolder(temporaryFolder);
+}
 
 QString nextCutPath(const QString& folder)
 {

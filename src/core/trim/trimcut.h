@@ -20,6 +20,10 @@ struct Result {
     QString path; // the new file, for Cut
 };
 
+// The private temporary folder's trim folder (empty before that folder is set up). Read
+// it on the main thread, where the temporary folder is set up, and hand it to the worker.
+[[nodiscard]] QString defaultFolder();
+
 // A name not taken yet in `folder` (made when missing): "Trim 1.mov", "Trim 2.mov", ...
 [[nodiscard]] QString nextCutPath(const QString& folder);
 

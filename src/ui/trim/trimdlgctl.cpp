@@ -469,7 +469,9 @@ void TrimDlgCtl::clickTrim()
     m_cutting = true;
     if (m_cutThread.joinable())
         m_cutThread.join();
-    m_cutThread = std::thread([this, source = _videoPath, folder = m_cutFolder, begin, length] {
+    // Everything the cut needs is read here, on the main thread.
+    const QString folder = m_cutFolder.isEmpty() ? TrimCut::defaultFolder() : m_cutFolder;
+    m_cutThread = std::thread([this, source = _videoPath, folder, begin, length] {
         const TrimCut::Result result = TrimCut::cut(source, begin, length, folder);
         QMetaObject::invokeMethod(
             this,
