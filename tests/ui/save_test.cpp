@@ -133,6 +133,7 @@ TEST_F(SaveFlow, NamesThatNameNoFileKeepTheSheetOpen)
     QDialog* sheet = saver()->nameSheet();
     ASSERT_TRUE(sheet != nullptr && sheet->isVisible());
     EXPECT_EQ(saver()->saveFileNameTF()->text(), u"Tone.wav"_s);
+    EXPECT_EQ(saver()->saveFileNameTF()->selectedText(), u"Tone.wav"_s) << "typing replaces the offered name";
     for (const QString& name : { QString(), u"/"_s, u"//"_s }) {
         saver()->saveFileNameTF()->setText(name);
         clickOk(sheet);

@@ -157,6 +157,8 @@ void RingtoneSaveController::uploadToiTunes()
 
     makeNameSheet();
     m_saveFileNameTF->setText(m_editor.currentFileName());
+    // Selected, so that typing a name replaces the offered one instead of adding to it.
+    m_saveFileNameTF->selectAll();
     m_nameSheet->open();
     m_saveFileNameTF->setFocus();
 }
