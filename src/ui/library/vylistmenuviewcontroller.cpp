@@ -71,15 +71,19 @@ void VyListMenuViewController::setMenuItem()
     content.searchData.clear();
     m_list->setMenuContent(content);
     m_scroll->verticalScrollBar()->setValue(0);
-    // Without a library file the folders are listed; their walk brings them in later.
-    if (!m_catalogue.hadLibraryFile())
+    // Without a library file the folders are listed; their walk brings them in later. A
+    // rebuild for a walk that just ended reads that walk and starts no new one.
+    if (!m_catalogue.hadLibraryFile() && !m_rebuildingForWalk)
         m_desktop.refresh();
 }
 
 void VyListMenuViewController::desktopWalkFinished(bool changed)
 {
-    if (changed && ListMenuMode::current() == 1)
-        NotificationCenter::defaultCenter().post(MainWindowNote::RefreshListMenu);
+    if (!changed || ListMenuMode::current() != 1)
+        return;
+    m_rebuildingForWalk = true; // the post is delivered before it returns
+    NotificationCenter::defaultCenter().post(MainWindowNote::RefreshListMenu);
+    m_rebuildingForWalk = false;
 }
 
 void VyListMenuViewController::setLastMenuItem()

@@ -70,4 +70,5 @@ private:
     DesktopMediaLibrary m_desktop;
     std::optional<VyListMenuItem> m_lastMenuItem;
     bool m_inWindow = false;
+    bool m_rebuildingForWalk = false;
 };

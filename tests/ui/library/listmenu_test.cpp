@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -270,6 +271,21 @@ TEST(ListMenu, BackButtonRebuildsTheMenu)
     EXPECT_FALSE(w.list()->showsFiles());
     EXPECT_EQ(ListMenuMode::current(), 1);
     EXPECT_TRUE(bar->currentPlaceField()->text().isEmpty());
+}
+
+TEST(ListMenu, WithoutALibraryTheFolderWalkFillsMusicOnce)
+{
+    LibraryListWorld w;
+    const QString song = w.world.path(QStringLiteral("home/Music/song.mp3"));
+    QDir().mkpath(QFileInfo(song).path());
+    QFile(song).open(QIODevice::WriteOnly);
+    w.controller.catalogue().setLibraryFiles(QStringList {});
+    QSignalSpy walks(&w.controller.desktop(), &DesktopMediaLibrary::walkFinished);
+    w.controller.setMenuItem();
+    ASSERT_TRUE(walks.wait(10000));
+    EXPECT_EQ(w.list()->itemIn(QStringLiteral("Library"), QStringLiteral("Music"))->itemChild.size(), 1)
+        << "the walk's end rebuilt the menu";
+    EXPECT_FALSE(walks.wait(1000)) << "that rebuild walked the folders again";
 }
 
 TEST(ListMenu, FolderWalkRebuildsOnlyTheMenu)
