@@ -1,6 +1,7 @@
 #include "core/medialibrary/desktopmedialibrary.h"
 
 #include "core/library/librarybridge.h"
+#include "core/mediacheck/mediafiletypes.h"
 #include "core/medialibrary/vylistmenuassitant.h"
 
 #include <QDateTime>
@@ -18,24 +19,6 @@
 #include <thread>
 
 namespace {
-
-// The kinds of file the editor opens, by extension.
-const QSet<QString>& audioExtensions()
-{
-    static const QSet<QString> extensions { QStringLiteral("mp3"), QStringLiteral("m4a"), QStringLiteral("m4r"),
-        QStringLiteral("aac"), QStringLiteral("ac3"), QStringLiteral("ogg"), QStringLiteral("wav"),
-        QStringLiteral("wma"), QStringLiteral("flac"), QStringLiteral("aif"), QStringLiteral("aiff") };
-    return extensions;
-}
-
-const QSet<QString>& videoExtensions()
-{
-    static const QSet<QString> extensions { QStringLiteral("m4v"), QStringLiteral("mp4"), QStringLiteral("mov"),
-        QStringLiteral("avi"), QStringLiteral("wmv"), QStringLiteral("mkv"), QStringLiteral("flv"),
-        QStringLiteral("3gp"), QStringLiteral("mpeg"), QStringLiteral("mpg"), QStringLiteral("divx"),
-        QStringLiteral("xvid"), QStringLiteral("avc"), QStringLiteral("avchd") };
-    return extensions;
-}
 
 struct Tags {
     qint64 size = -1;
@@ -116,10 +99,10 @@ bool DesktopMediaLibrary::State::walk(bool& changed)
                     self(self, path, videosFolder);
                 continue;
             }
-            const QString suffix = entry.suffix().toLower();
-            const bool video = videoExtensions().contains(suffix);
-            if (!video && !audioExtensions().contains(suffix))
+            const QString suffix = entry.suffix();
+            if (!MediaFileTypes::dropFileTypes().contains(suffix, Qt::CaseInsensitive))
                 continue;
+            const bool video = MediaFileTypes::isVideoType(suffix);
             const qint64 size = entry.size();
             const qint64 modified = entry.lastModified().toMSecsSinceEpoch();
             Tags fileTags = tags.value(path);

@@ -1,5 +1,6 @@
 #include "ui/mainwindow/vymediadragview.h"
 
+#include "core/mediacheck/mediafiletypes.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/mainwindow/mainwindownotes.h"
 
@@ -10,18 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
-
-namespace {
-
-QStringList upper(std::initializer_list<const char*> names)
-{
-    QStringList list;
-    for (const char* name : names)
-        list << QString::fromLatin1(name).toUpper();
-    return list;
-}
-
-} // namespace
 
 VyDragViewRoot::VyDragViewRoot(QWidget* parent)
     : QWidget(parent)
@@ -34,15 +23,12 @@ VyDragViewRoot::VyDragViewRoot(QWidget* parent)
 
 const QStringList& VyDragViewRoot::openPanelFileTypes()
 {
-    static const QStringList types = upper({ "M4R", "M4V", "WMA", "WAV", "M4A", "AAC", "AC3", "OGG", "MP3", "AVI",
-        "WMV", "DivX", "MP4", "AVC", "AVCHD", "MKV", "MOV", "XviD", "3GP", "MPEG" });
-    return types;
+    return MediaFileTypes::openPanelFileTypes();
 }
 
 const QStringList& VyDragViewRoot::dropFileTypes()
 {
-    static const QStringList types = openPanelFileTypes() + QStringList { QStringLiteral("FLV") };
-    return types;
+    return MediaFileTypes::dropFileTypes();
 }
 
 QString VyDragViewRoot::acceptedPath(const QMimeData* data)

@@ -2,6 +2,7 @@
 
 #include "core/editing/partediting.h"
 #include "core/environment/editingstate.h"
+#include "core/mediacheck/mediafiletypes.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
 #include "core/waveform/waveformdataengine.h"
@@ -88,13 +89,7 @@ WaveformView::~WaveformView()
 
 const QStringList& WaveformView::acceptedExtensions()
 {
-    static const QStringList extensions { QStringLiteral("FLV"), QStringLiteral("M4V"), QStringLiteral("WMA"),
-        QStringLiteral("WAV"), QStringLiteral("M4A"), QStringLiteral("AAC"), QStringLiteral("AC3"),
-        QStringLiteral("OGG"), QStringLiteral("MP3"), QStringLiteral("AVI"), QStringLiteral("WMV"),
-        QStringLiteral("DivX"), QStringLiteral("MP4"), QStringLiteral("AVC"), QStringLiteral("AVCHD"),
-        QStringLiteral("MKV"), QStringLiteral("MOV"), QStringLiteral("XviD"), QStringLiteral("3GP"),
-        QStringLiteral("MPEG"), QStringLiteral("M4R") };
-    return extensions;
+    return MediaFileTypes::dropFileTypes();
 }
 
 bool WaveformView::eventFilter(QObject* watched, QEvent* event)
