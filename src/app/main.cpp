@@ -6,6 +6,7 @@
 #include "app/startuptimer.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/logging.h"
+#include "core/environment/terminationwatch.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
@@ -129,6 +130,10 @@ int main(int argc, char** argv)
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-sonabel.svg")));
     const Arguments arguments = parse(app);
     logging::install();
+    // A logout, a service manager or Ctrl+C ends the program through the shutdown Quit
+    // runs, without its question: the mount helper stops and the temporary folder goes.
+    // Watched from the start; a signal is acted on once the event loop runs.
+    TerminationWatch termination;
 
     AppCoreController::Options options;
     std::unique_ptr<QTemporaryDir> ownWorld;
@@ -157,6 +162,10 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &core, &AppCoreController::applicationWillTerminate);
     core.appFinishLaunched();
     VyMainWindowController* window = core.mainWindowController();
+    QObject::connect(&termination, &TerminationWatch::terminationRequested, window, [window] {
+        window->allowClose();
+        QCoreApplication::quit();
+    });
 
     if (instance) {
         QObject::connect(

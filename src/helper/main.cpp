@@ -6,11 +6,11 @@
 
 #include "core/environment/appplaces.h"
 #include "core/environment/logging.h"
+#include "core/environment/terminationwatch.h"
 #include "core/phone/phonesignals.h"
 #include "helper/devicewatcher.h"
 #include "helper/helperbus.h"
 #include "helper/simulatedphone.h"
-#include "helper/terminationwatch.h"
 
 #include <QCoreApplication>
 #include <QDir>

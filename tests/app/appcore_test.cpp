@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -143,11 +144,17 @@ TEST_F(AppCoreTest, QuittingWhileTheWaveformIsBuiltEndsCleanly)
 // The program itself, started as a child process.
 class ProgramTest : public ::testing::Test {
 protected:
-    QProcess* start(
-        const QStringList& arguments, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+    // `quiet`: the output goes nowhere, as from a desktop launcher, so that nothing the
+    // program starts depends on a pipe to the test.
+    QProcess* start(const QStringList& arguments,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(), bool quiet = false)
     {
         auto* process = new QProcess(&owner);
         process->setProcessEnvironment(environment);
+        if (quiet) {
+            process->setStandardOutputFile(QProcess::nullDevice());
+            process->setStandardErrorFile(QProcess::nullDevice());
+        }
         process->start(QStringLiteral(SONABEL_APP_PROGRAM), arguments);
         return process;
     }
@@ -213,6 +220,67 @@ TEST_P(SecondStartTest, HandsItsFileToTheRunningInstanceAndExits)
         EXPECT_EQ(third.claim(transport), SingleInstance::Role::Secondary);
     }
 }
+
+// The mount helpers started for the mount point `mountPoint`, whoever their parent is now.
+QList<qint64> helpersFor(const QString& mountPoint)
+{
+    QList<qint64> found;
+    const QByteArray mark = "SONABEL_MOUNT_POINT=" + QFile::encodeName(mountPoint);
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(entry));
+        if (!number || !comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != "vIrodeVovi")
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly) || !environ.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray state = stat.readAll();
+        const bool zombie = state.mid(state.lastIndexOf(')') + 2, 1) == "Z";
+        if (!zombie && environ.readAll().split('\0').contains(mark))
+            found << pid;
+    }
+    return found;
+}
+
+// The parameter: the signal the running program gets.
+class EndingTest : public ProgramTest, public ::testing::WithParamInterface<int> { };
+
+TEST_P(EndingTest, LeavesNoHelperAndTheNextStartClearsTheTemporaryFolder)
+{
+    const int signal = GetParam();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString mountPoint = world.path(QStringLiteral("mnt/.SonabelMedia"));
+    environment.insert(QStringLiteral("SONABEL_MOUNT_POINT"), mountPoint);
+    environment.insert(QStringLiteral("SONABEL_UPDATE_URL"), QStringLiteral("http://127.0.0.1:1/"));
+    const QString temporary = AppPlaces::privateTemporaryBase() + u'/' + QLatin1String(AppPlaces::kTemporaryFolderName);
+    const QString marker = temporary + QStringLiteral("/left-by-the-last-run");
+
+    QProcess* program = start({}, environment, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !helpersFor(mountPoint).isEmpty(); }, 30000))
+        << "the program started no mount helper";
+    ASSERT_TRUE(QFileInfo(temporary).isDir());
+    touch(marker);
+    ::kill(static_cast<pid_t>(program->processId()), signal);
+    ASSERT_TRUE(program->waitForFinished(10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return helpersFor(mountPoint).isEmpty(); }, 5000)) << "a helper was orphaned";
+    if (signal == SIGKILL) {
+        ASSERT_TRUE(QFileInfo::exists(marker)) << "a killed program clears nothing";
+        QProcess* next = start({}, environment, true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !helpersFor(mountPoint).isEmpty(); }, 30000));
+        EXPECT_FALSE(QFileInfo::exists(marker)) << "the next start clears what the killed run left";
+        ::kill(static_cast<pid_t>(next->processId()), SIGTERM);
+        ASSERT_TRUE(next->waitForFinished(10000));
+    } else {
+        EXPECT_EQ(program->exitStatus(), QProcess::NormalExit) << "the signal ended the program without its shutdown";
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return helpersFor(mountPoint).isEmpty(); }, 5000));
+    EXPECT_FALSE(QFileInfo::exists(temporary)) << "the shutdown removes the temporary folder";
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndingTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP, SIGKILL),
+    [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 INSTANTIATE_TEST_SUITE_P(Transports, SecondStartTest, ::testing::Bool(),
     [](const auto& info) { return info.param ? "LockFile" : "SessionBus"; });

@@ -2,11 +2,14 @@
 
 #include "core/environment/appplaces.h"
 #include "core/environment/logging.h"
+#include "core/environment/terminationwatch.h"
 #include "core/phone/phonemount.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <unistd.h>
 
 MountHelperProcess::MountHelperProcess(QString program, QString mountPoint, QObject* parent)
     : QObject(parent)
@@ -57,6 +60,9 @@ void MountHelperProcess::launch()
                 qCWarning(lcApp).noquote()
                     << QStringLiteral("the phone mount helper did not start: %1").arg(m_task->errorString());
         });
+    // The helper must not outlive us, even when we are killed without a shutdown: it
+    // then gets SIGTERM from the kernel and unmounts as on its own.
+    m_task->setChildProcessModifier([parent = ::getpid()] { TerminationWatch::endWithParent(parent); });
     m_task->start(m_program, { QString::fromLatin1(kArgument) });
 }
 

@@ -1,12 +1,15 @@
-#include "helper/terminationwatch.h"
+#include "core/environment/terminationwatch.h"
 
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
 
 int g_pipe[2] = { -1, -1 };
 
@@ -29,14 +32,14 @@ TerminationWatch::TerminationWatch(QObject* parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    for (const int number : kSignals)
+        ::sigaction(number, &action, nullptr);
 }
 
 TerminationWatch::~TerminationWatch()
 {
-    ::signal(SIGTERM, SIG_DFL);
-    ::signal(SIGINT, SIG_DFL);
+    for (const int number : kSignals)
+        ::signal(number, SIG_DFL);
     for (int& fd : g_pipe) {
         if (fd >= 0)
             ::close(fd);
@@ -49,4 +52,12 @@ void TerminationWatch::onReadable()
     char byte = 0;
     [[maybe_unused]] const auto got = ::read(g_pipe[1], &byte, 1);
     Q_EMIT terminationRequested();
+}
+
+void TerminationWatch::endWithParent(pid_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // The parent may have gone between the fork and the request.
+    if (::getppid() != parent)
+        ::_exit(0);
 }
