@@ -1,11 +1,11 @@
 // Recording costs: the process's CPU time while a take records for 30 s, and the time
-// from the end of a 60 s take to its hand-over (the file complete). A tone plays into
+// from the end of a 60 s take to its hand-over (the file complete). Music plays into
 // the sound server from a separate process (paplay), so the input hears sound and the
 // player's work is not counted. Run with a sound server, e.g. through a private one:
 //   recorder_bench [CPU_SECONDS [TAKE_SECONDS]]
 
 #include "audio/micphonerecorder.h"
-#include "tests/support/tonewav.h"
+#include "bench/musicfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,10 +47,13 @@ int main(int argc, char** argv)
     const int cpuTake = argc > 1 ? std::atoi(argv[1]) : 30;
     const int longTake = argc > 2 ? std::atoi(argv[2]) : 60;
     QTemporaryDir dir;
-    const QString tone = dir.filePath(QStringLiteral("tone.wav"));
-    fixtures::writeToneWav(tone.toStdString(), cpuTake + longTake + 20.0, 44100, 0.5);
+    const QString music = dir.filePath(QStringLiteral("music.wav"));
+    if (!makeMusic(music, cpuTake + longTake + 20, { QStringLiteral("-c:a"), QStringLiteral("pcm_s16le") })) {
+        std::fprintf(stderr, "cannot make the music (is ffmpeg installed?)\n");
+        return 1;
+    }
     QProcess player;
-    player.start(QStringLiteral("paplay"), { tone });
+    player.start(QStringLiteral("paplay"), { music });
 
     MicPhoneRecorder recorder(dir.path());
     if (!recorder.isRunning()) {
@@ -63,7 +66,7 @@ int main(int argc, char** argv)
     QObject::connect(&recorder, &MicPhoneRecorder::errorOccurred, [](const QString& message, const QString& detail) {
         std::fprintf(stderr, "error: %s %s\n", qPrintable(message), qPrintable(detail));
     });
-    idle(3000); // the stream settles and the tone arrives
+    idle(3000); // the stream settles and the music arrives
 
     // CPU with the input open (the meter), then while recording.
     const auto cpuPercentOver = [](int ms) {

@@ -3,9 +3,10 @@
 //
 //   ringtonelist_bench [benchmark flags]
 //
-// The ringtones are a few generated clips (chords, noise bursts and a swell, 20-35 s)
+// The ringtones are a few clips of the benchmarks' music (20-35 s)
 // copied under distinct names; needs the ffmpeg command, and bindfs for the FUSE case.
 
+#include "bench/musicfile.h"
 #include "core/phone/phonemount.h"
 #include "core/phone/phoneringtonedatabase.h"
 #include "core/phone/vyringtoneiphonetransfor.h"
@@ -35,22 +36,11 @@ struct Stock {
 };
 std::unique_ptr<Stock> g_stock;
 
-bool makeClip(const QString& path, double rootHz, int seconds)
+bool makeClip(const QString& path, int seconds)
 {
-    const QString d = QString::number(seconds);
-    QStringList arguments { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-        QStringLiteral("-y") };
-    for (const double ratio : { 1.0, 1.26, 1.5 })
-        arguments << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-                  << QStringLiteral("sine=f=%1:d=%2").arg(rootHz * ratio).arg(d);
-    arguments << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-              << QStringLiteral("anoisesrc=d=%1:a=0.4,volume='lt(mod(t,0.5),0.08)':eval=frame").arg(d)
-              << QStringLiteral("-filter_complex")
-              << QStringLiteral("[0][1][2][3]amix=inputs=4,volume='0.6+0.4*sin(2*PI*t/2)':eval=frame")
-              << QStringLiteral("-ac") << QStringLiteral("2") << QStringLiteral("-ar") << QStringLiteral("44100")
-              << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("128k")
-              << QStringLiteral("-f") << QStringLiteral("ipod") << path;
-    return QProcess::execute(QStringLiteral("ffmpeg"), arguments) == 0;
+    return makeMusic(path, seconds,
+        { QStringLiteral("-c:a"), QStringLiteral("aac"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+            QStringLiteral("-f"), QStringLiteral("ipod") });
 }
 
 bool stock()
@@ -61,10 +51,9 @@ bool stock()
     QDir().mkpath(g_stock->mountPoint() + QStringLiteral("iTunes_Control/iTunes"));
     QDir().mkpath(g_stock->folder());
     QStringList clips;
-    const std::pair<double, int> shapes[] = { { 261.63, 20 }, { 220.0, 28 }, { 293.66, 35 } };
-    for (const auto& [root, seconds] : shapes) {
+    for (const int seconds : { 20, 28, 35 }) {
         clips.append(g_stock->dir.path() + QStringLiteral("/clip%1.m4r").arg(seconds));
-        if (!makeClip(clips.back(), root, seconds))
+        if (!makeClip(clips.back(), seconds))
             return false;
     }
 

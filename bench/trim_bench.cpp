@@ -5,6 +5,7 @@
 // (threads on every core) and once on one thread, as our cut encodes.
 //   trim_bench [DATA_DIR]   (the generated video is kept there for the next run)
 
+#include "bench/musicfile.h"
 #include "core/trim/trimcut.h"
 #include "media/decoderlib.h"
 #include "media/encoderlib.h"
@@ -34,20 +35,20 @@ bool runFfmpeg(const QStringList& arguments)
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-// 90 s of a moving test picture at 1280x720, 30 frames a second, with the sound
-// compare-decode.sh uses: sweeping tones with a little noise, different on each channel.
+// 90 s of a moving test picture at 1280x720, 30 frames a second, with the benchmarks'
+// music as its sound.
 bool makeSource(const QString& path)
 {
     if (QFileInfo::exists(path))
         return true;
+    const QString music = path + QStringLiteral(".music.wav");
+    if (!makeMusic(music, 90, { QStringLiteral("-c:a"), QStringLiteral("pcm_s16le") }))
+        return false;
     return runFfmpeg({ QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-        QStringLiteral("testsrc2=s=1280x720:r=30:d=90"), QStringLiteral("-f"), QStringLiteral("lavfi"),
-        QStringLiteral("-i"),
-        QStringLiteral("aevalsrc=exprs=0.3*sin(2*PI*(220+t)*t)+0.05*random(0)|0.3*sin(2*PI*(330+t)*t)+0.05*random(1)"
-                       ":s=44100:d=90"),
-        QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"),
-        QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-c:a"), QStringLiteral("aac"),
-        QStringLiteral("-b:a"), QStringLiteral("128k"), QStringLiteral("-shortest"), path });
+        QStringLiteral("testsrc2=s=1280x720:r=30:d=90"), QStringLiteral("-i"), music, QStringLiteral("-c:v"),
+        QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"), QStringLiteral("-pix_fmt"),
+        QStringLiteral("yuv420p"), QStringLiteral("-c:a"), QStringLiteral("aac"), QStringLiteral("-b:a"),
+        QStringLiteral("128k"), QStringLiteral("-shortest"), path });
 }
 
 // The same streams re-encoded the way our cut does: MPEG-4 video at quantiser 3, AAC at
