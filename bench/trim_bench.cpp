@@ -110,5 +110,8 @@ int main(int argc, char** argv)
         oursSeconds / ffmpegSeconds[0]);
     std::printf(
         "%-32s %8.2fs   ours / ffmpeg %6.3f\n", "ffmpeg -threads 1", ffmpegSeconds[1], oursSeconds / ffmpegSeconds[1]);
+    std::printf("RESULT|trim: 60 s of a 720p video cut and re-encoded|%.3f|the ffmpeg command, its default threads|"
+                "≤ 1.0\n",
+        oursSeconds / ffmpegSeconds[0]);
     return 0;
 }
