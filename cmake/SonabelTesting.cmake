@@ -45,5 +45,6 @@ function(sonabel_add_test name)
             # scripts/test.sh sets the rest of the test environment.
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
             TIMEOUT 300
+            LABELS ${name}
             ${locks})
 endfunction()

@@ -60,3 +60,16 @@ export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:die_
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/support/lsan.supp}
 
 dbus-run-session -- ctest --test-dir "$build" --output-on-failure -j2 "$@"
+
+# In CI, the suites of the code that reads what comes from outside (media files, the
+# phone's database, configuration and library files) run once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer; SONABEL_CI_SANITIZE=0 skips it.
+if [[ -n "${CI:-}" && -z "$sanitize" && "${SONABEL_CI_SANITIZE:-1}" == 1 && $# -eq 0 ]]; then
+    checked=$root/build/test-address-undefined
+    suites=(media_tests core_tests config_tests phone_tests)
+    cmake -S "$root" -B "$checked" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONABEL_WERROR=ON \
+          -DSONABEL_SANITIZE=address,undefined -DSONABEL_BUILD_BENCH=OFF > /dev/null
+    cmake --build "$checked" -j2 --target "${suites[@]}" vIrodeVovi
+    labels=$(IFS='|'; echo "${suites[*]}")
+    dbus-run-session -- ctest --test-dir "$checked" --output-on-failure -j2 -L "^($labels)\$"
+fi
