@@ -4,14 +4,27 @@
 # With a display (X11 or Wayland) the program opens FILE (or a demo tone) in its window.
 # Without one it says so, starts the program on a virtual X display (Xvfb), waits until
 # the file is loaded, saves a screenshot of the window and prints where.
+# The program's log goes to a file, named before the program starts, not to the terminal:
+# $XDG_STATE_HOME/corvane-sonabel/run.log (~/.local/state/corvane-sonabel/run.log).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup.sh"
 
 build=${SONABEL_BUILD_DIR:-$root/build/release}
+if [[ ! -x "$build/bin/corvane-sonabel" ]]; then
+    echo "Building Corvane Sonabel (Release) in $build: the first build takes a few minutes."
+fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSONABEL_BUILD_TESTS=OFF > /dev/null
 cmake --build "$build" -j2
+
+state=${XDG_STATE_HOME:-$HOME/.local/state}
+log=$state/corvane-sonabel/run.log
+mkdir -p "$(dirname "$log")"
+# Appended to, never truncated: a running copy may still be writing to it. Kept short by
+# moving a large one aside.
+if [[ -f "$log" && $(stat -c %s "$log") -gt 1048576 ]]; then mv -f "$log" "$log.old"; fi
+echo "=== $(date '+%F %T') corvane-sonabel $*" >> "$log"
 
 file=${1:-}
 if [[ -z "$file" ]]; then
@@ -25,7 +38,8 @@ if [[ -z "$file" ]]; then
 fi
 
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
-    exec "$build/bin/corvane-sonabel" "$file"
+    echo "Starting Corvane Sonabel with $(basename "$file"). Log: $log"
+    exec "$build/bin/corvane-sonabel" "$file" >> "$log" 2>&1
 fi
 
 echo "There is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set):"
@@ -41,5 +55,10 @@ trap 'kill "$xvfb_pid" 2> /dev/null' EXIT
 for _ in $(seq 1 50); do [[ -e "/tmp/.X11-unix/X${display#:}" ]] && break; sleep 0.1; done
 
 shot=${SONABEL_SCREENSHOT:-$build/corvane-sonabel-window.png}
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/bin/corvane-sonabel" --screenshot "$shot" "$file" > /dev/null
+echo "Log: $log"
+if ! DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/bin/corvane-sonabel" --screenshot "$shot" "$file" >> "$log" 2>&1; then
+    echo "Corvane Sonabel could not take the screenshot; the end of its log:" >&2
+    tail -n 20 "$log" >&2
+    exit 1
+fi
 echo "Screenshot of the main window with $(basename "$file") loaded: $shot"

@@ -15,10 +15,12 @@ runtime_packages=(
     libimobiledevice-dev ifuse fuse3
     pulseaudio pulseaudio-utils dbus dbus-bin
     xvfb
+    help2man
 )
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb desktop-file-utils appstream time clang-format bindfs
+    file dpkg-dev
 )
 
 packages=("${runtime_packages[@]}")

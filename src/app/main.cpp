@@ -1,5 +1,5 @@
 // corvane-sonabel [FILE]
-// corvane-sonabel --screenshot OUT.png [FILE]
+// corvane-sonabel --screenshot OUT.png [--show WINDOW] [FILE]
 // corvane-sonabel --quit-after-first-paint
 #include "app/appcorecontroller.h"
 #include "app/singleinstance.h"
@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@ namespace {
 struct Arguments {
     QString file;
     QString screenshot;
+    QString show; // a window opened over the main window for the screenshot
     bool quitAfterFirstPaint = false;
     [[nodiscard]] bool runsAlone() const { return !screenshot.isEmpty() || quitAfterFirstPaint; }
 };
@@ -36,24 +38,39 @@ struct Arguments {
 struct CommandLine {
     QCommandLineParser parser;
     const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // The command's own name, not the settings' application name, as a version line goes.
+    const QCommandLineOption version { { QStringLiteral("v"), QStringLiteral("version") },
+        QStringLiteral("Displays version information.") };
     const QCommandLineOption screenshot { QStringLiteral("screenshot"),
         QStringLiteral("Render the main window into OUT.png once FILE is loaded, then quit."),
         QStringLiteral("OUT.png") };
     const QCommandLineOption firstPaint { QStringLiteral("quit-after-first-paint"),
         QStringLiteral("Print the milliseconds to the first paint of the main window and quit.") };
+    const QCommandLineOption show { QStringLiteral("show"),
+        QStringLiteral("With --screenshot: open WINDOW (ringtone-name, groove-box or recorder) once FILE "
+                       "is loaded and render that window instead."),
+        QStringLiteral("WINDOW") };
 
     CommandLine()
     {
         parser.setApplicationDescription(QStringLiteral("Makes ringtones from any audio or video file."));
+        parser.addOption(version);
         parser.addOption(screenshot);
         parser.addOption(firstPaint);
+        parser.addOption(show);
         parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("An audio or video file to open."));
     }
 };
 
-// --help and --version only print: on the offscreen platform they answer where there is
-// no display.
+[[noreturn]] void printVersion()
+{
+    std::printf("corvane-sonabel %s\n", SONABEL_VERSION);
+    std::fflush(stdout);
+    std::exit(0);
+}
+
+// --help and --version only print, and answer where there is no display: the version
+// before any application object, the help on the offscreen platform.
 void printWithoutDisplay(int argc, char** argv)
 {
     QStringList arguments;
@@ -62,7 +79,11 @@ void printWithoutDisplay(int argc, char** argv)
     // Qt's own options (-platform ...) fail this read; they are then left to the
     // read of what the QApplication leaves.
     CommandLine line;
-    if (line.parser.parse(arguments) && (line.parser.isSet(line.help) || line.parser.isSet(line.version)))
+    if (!line.parser.parse(arguments))
+        return;
+    if (line.parser.isSet(line.version))
+        printVersion();
+    if (line.parser.isSet(line.help))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
@@ -70,11 +91,14 @@ Arguments parse(const QApplication& app)
 {
     CommandLine line;
     line.parser.process(app);
+    if (line.parser.isSet(line.version))
+        printVersion();
     Arguments arguments;
     if (!line.parser.positionalArguments().isEmpty())
         arguments.file = QFileInfo(line.parser.positionalArguments().constFirst()).absoluteFilePath();
     arguments.screenshot = line.parser.value(line.screenshot);
     arguments.quitAfterFirstPaint = line.parser.isSet(line.firstPaint);
+    arguments.show = line.parser.value(line.show);
     return arguments;
 }
 
@@ -101,11 +125,35 @@ void loadAtStart(const QString& file)
     });
 }
 
-void takeScreenshot(VyMainWindowController* window, const QString& out)
+// Opens the window the pictures of the user guide show beside the main window; false
+// for a name it does not know.
+bool openForPicture(VyMainWindowController* window, const QString& name)
 {
-    // Let the layout settle after the load before rendering.
-    QTimer::singleShot(150, window, [window, out] {
-        const bool saved = window->grab().save(out, "PNG");
+    if (name == u"ringtone-name")
+        window->createRingtone();
+    else if (name == u"groove-box")
+        window->clickGrooveBox();
+    else if (name == u"recorder")
+        window->clickRecorder();
+    else
+        return false;
+    return true;
+}
+
+void takeScreenshot(VyMainWindowController* window, const QString& out, const QString& show)
+{
+    if (!show.isEmpty() && !openForPicture(window, show)) {
+        std::fprintf(stderr, "--show: no window named %s\n", qPrintable(show));
+        window->allowClose();
+        QCoreApplication::exit(2);
+        return;
+    }
+    // Let the layout settle after the load before rendering; a window just opened reads
+    // its file first.
+    QTimer::singleShot(show.isEmpty() ? 150 : 1000, window, [window, out, show] {
+        // The window just opened is the topmost modal one (or an alert it raised).
+        QWidget* shown = show.isEmpty() ? nullptr : QApplication::activeModalWidget();
+        const bool saved = (shown != nullptr ? shown : static_cast<QWidget*>(window))->grab().save(out, "PNG");
         if (!saved)
             std::fprintf(stderr, "cannot write the screenshot %s\n", qPrintable(out));
         else
@@ -183,10 +231,10 @@ int main(int argc, char** argv)
     } else if (!arguments.screenshot.isEmpty()) {
         if (arguments.file.isEmpty()) {
             QObject::connect(window, &VyMainWindowController::firstPaint, window,
-                [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+                [window, out = arguments.screenshot, show = arguments.show] { takeScreenshot(window, out, show); });
         } else {
             QObject::connect(window, &VyMainWindowController::fileLoaded, window,
-                [window, out = arguments.screenshot] { takeScreenshot(window, out); });
+                [window, out = arguments.screenshot, show = arguments.show] { takeScreenshot(window, out, show); });
             QObject::connect(window, &VyMainWindowController::fileRefused, window,
                 [window](const QString& path, const QString& message) {
                     std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(message));

@@ -198,7 +198,7 @@ version=$(sed -n 's:.*<Version>\(.*\)</Version>.*:\1:p' "$bin/ProductConfig.xml"
 check test -n "$version"
 check test "$("$sonabel" --version)" = "sonabel $version"
 check test "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/corvane-sonabel" --version 2> /dev/null)" \
-    = "Sonabel $version"
+    = "corvane-sonabel $version"
 
 if [[ $fail -eq 0 ]]; then echo "sonabel: all command-line checks passed"; fi
 exit $fail

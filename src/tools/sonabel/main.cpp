@@ -21,13 +21,15 @@ namespace {
 
 void usage(QTextStream& err)
 {
-    err << "usage: sonabel COMMAND [ARGS]\n"
-           "commands:\n"
+    // The layout help2man reads into the manual page: a usage line, then sections.
+    err << "Usage: sonabel COMMAND [ARGS]\n"
+           "\n"
+           "Commands:\n"
            "  probe FILE [--json]   print the duration, streams and audio format of a media file\n"
            "  waveform FILE [--csv] [--archive OUT.plist] [--height H]\n"
            "                        reduce a file to its waveform points\n"
-           "  make IN -o OUT [--start TIME] [--length SECONDS] [--fade-in S] [--fade-out S] [--volume PERCENT]\n"
-           "       [--rate HZ] [--channels N] [--bitrate BPS] [--format m4r|wav|mp3]\n"
+           "  make IN -o OUT [--start TIME] [--length SECONDS] [--fade-in S] [--fade-out S] [--volume PERCENT] "
+           "[--rate HZ] [--channels N] [--bitrate BPS] [--format m4r|wav|mp3]\n"
            "                        make a ringtone of a part of a media file (default: the first 40 s)\n"
            "  trim IN -o OUT.mov [--start TIME] [--length SECONDS]\n"
            "                        cut a section of a media file into a MOV file (default: up to the end)\n"
@@ -48,7 +50,8 @@ void usage(QTextStream& err)
            "                        the files the library search finds, one path a line\n"
            "  obfuscate TEXT        the stored form of a link for ProductConfig.xml\n"
            "  reveal STORED         the link a stored value stands for\n"
-           "options:\n"
+           "\n"
+           "Options:\n"
            "  -h, --help            this text; COMMAND --help describes a command's options\n"
            "  -v, --version         the version\n";
 }
