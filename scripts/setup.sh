@@ -8,7 +8,7 @@ set -euo pipefail
 runtime_packages=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev
-    libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core
+    libqt6multimedia6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35
     libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
     libtag1-dev libplist-dev libpugixml-dev liblzma-dev
     libjack-jackd2-dev libfluidsynth-dev timgm6mb-soundfont

@@ -8,6 +8,7 @@
 #include "core/environment/logging.h"
 #include "core/environment/terminationwatch.h"
 #include "core/notification/notificationcenter.h"
+#include "ui/fonts/fontsubstitutions.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 
@@ -175,6 +176,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("org.corvane.Sonabel"));
     printWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
+    installFontSubstitutions();
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/corvane-sonabel.svg")));
     const Arguments arguments = parse(app);
     logging::install();

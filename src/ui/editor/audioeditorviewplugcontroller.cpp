@@ -3,6 +3,7 @@
 #include "core/metadata/getfileinfousequicktime.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/editor/backgroundviews.h"
+#include "ui/fonts/fontsubstitutions.h"
 #include "ui/waveform/waveformnotes.h"
 
 #include <QColor>
@@ -87,7 +88,7 @@ QString AudioEditorViewPlugController::fontFamily()
 {
     static const QString family = [] {
         const QString geneva = QStringLiteral("Geneva");
-        if (QFontDatabase::hasFamily(geneva))
+        if (fontFamilyDrawable(geneva))
             return geneva;
         return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     }();

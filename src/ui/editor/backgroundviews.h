@@ -8,6 +8,8 @@
 //
 // Main thread only.
 
+#include "ui/artwork/artwork.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ class PictureBackgroundView : public QWidget {
     Q_OBJECT
 
 public:
-    [[nodiscard]] const QImage& picture() const { return m_picture; }
+    [[nodiscard]] const ArtworkImage& picture() const { return m_picture; }
     [[nodiscard]] QSize sizeHint() const override { return m_picture.size(); }
 
 protected:
@@ -25,7 +27,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QImage m_picture;
+    ArtworkImage m_picture;
 };
 
 class AudioEditorViewPlug : public PictureBackgroundView {

@@ -18,6 +18,8 @@
 //
 // Main thread only.
 
+#include "ui/artwork/artwork.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -68,18 +70,18 @@ private:
     [[nodiscard]] double clickTravel() const;
     void report();
 
-    QImage m_progressBgImage;
-    QImage m_progressFrontImage; // kept with the others, never drawn
-    QImage m_downBtnImage;
-    QImage m_upBtnImage;
-    QImage m_volumMinDown;
-    QImage m_volumMaxDown;
-    QImage m_volumMinUp;
-    QImage m_volumMaxUp;
+    ArtworkImage m_progressBgImage;
+    ArtworkImage m_progressFrontImage; // kept with the others, never drawn
+    ArtworkImage m_downBtnImage;
+    ArtworkImage m_upBtnImage;
+    ArtworkImage m_volumMinDown;
+    ArtworkImage m_volumMaxDown;
+    ArtworkImage m_volumMinUp;
+    ArtworkImage m_volumMaxUp;
     // What is drawn now: point at one of the pictures above.
-    const QImage* m_leftImage = &m_volumMinUp;
-    const QImage* m_rightImage = &m_volumMaxUp;
-    const QImage* m_progressBtn = &m_upBtnImage;
+    const ArtworkImage* m_leftImage = &m_volumMinUp;
+    const ArtworkImage* m_rightImage = &m_volumMaxUp;
+    const ArtworkImage* m_progressBtn = &m_upBtnImage;
 
     double m_volumRate = 0.5;
     double m_mouseDownPos = 0.0;

@@ -1,5 +1,7 @@
 #include "ui/groovebox/vymatrix.h"
 
+#include "ui/artwork/artwork.h"
+
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,7 +16,7 @@ constexpr int kSteps = VyMatrix::kColumns - 1;
 
 VyMatrix::VyMatrix(QWidget* parent)
     : QWidget(parent)
-    , m_punch(QStringLiteral(":/punch.png"))
+    , m_punch(artwork(QStringLiteral(":/punch.png"), devicePixelRatioF()))
 {
     setObjectName(QStringLiteral("matrix"));
     m_header.append(QStringLiteral("Instrument"));

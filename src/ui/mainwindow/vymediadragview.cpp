@@ -117,9 +117,9 @@ VyMediaDragView::VyMediaDragView(QWidget* parent)
     m_buttons[Music] = { QStringLiteral("Open File"), QStringLiteral("Music"), 0, {} };
     m_buttons[Manager] = { QStringLiteral("Manager"), QStringLiteral("RingtoneMgr"), 140, {} };
     for (Button& button : m_buttons) {
-        button.images[0] = QImage(QStringLiteral(":/%1.png").arg(button.picture));
-        button.images[1] = QImage(QStringLiteral(":/%1Down.png").arg(button.picture));
-        button.images[2] = QImage(QStringLiteral(":/%1Enter.png").arg(button.picture));
+        button.images[0] = ArtworkImage(QStringLiteral(":/%1.png").arg(button.picture));
+        button.images[1] = ArtworkImage(QStringLiteral(":/%1Down.png").arg(button.picture));
+        button.images[2] = ArtworkImage(QStringLiteral(":/%1Enter.png").arg(button.picture));
     }
 }
 
@@ -191,7 +191,7 @@ void VyMediaDragView::paintEvent(QPaintEvent* event)
     painter.setFont(font);
     for (Region region : { Record, Music, Manager }) {
         const Button& button = m_buttons.at(static_cast<size_t>(region));
-        const QImage& image = button.images.at(static_cast<size_t>(look(region)));
+        const ArtworkImage& image = button.images.at(static_cast<size_t>(look(region)));
         const QRect target = pictureRect(region);
         if (!image.isNull()) {
             painter.drawImage(target, image);

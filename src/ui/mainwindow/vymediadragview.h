@@ -6,6 +6,8 @@
 //
 // Main thread only.
 
+#include "ui/artwork/artwork.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -48,7 +50,7 @@ private:
 
     QStringList m_supportedDragFileTypes;
     QString m_thePathToAdd;
-    QImage m_background;
+    ArtworkImage m_background;
     bool m_isHighlighted = false;
     bool m_acceptDrop = false;
 };
@@ -90,7 +92,7 @@ private:
         QString caption;
         QString picture; // the plain picture's name; "Down" and "Enter" are added to it
         int centreOffset = 0; // from the view's middle
-        std::array<QImage, 3> images;
+        std::array<ArtworkImage, 3> images;
     };
 
     [[nodiscard]] Region regionAt(const QPoint& point) const;

@@ -98,7 +98,7 @@ QRect PlayBackView::pictureRect() const
 
 QRect PlayBackView::actionRect() const
 {
-    const QImage* image = actionImage();
+    const ArtworkImage* image = actionImage();
     if (!image)
         return {};
     const QSize size = image->size();
@@ -106,7 +106,7 @@ QRect PlayBackView::actionRect() const
         QRect((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(), size.height()));
 }
 
-const QImage* PlayBackView::actionImage() const
+const ArtworkImage* PlayBackView::actionImage() const
 {
     switch (m_actionImage) {
     case ActionImageKind::Play: return &m_playImage;
@@ -185,7 +185,7 @@ void PlayBackView::paintEvent(QPaintEvent* event)
 
 void PlayBackView::drawActionImage(QPainter& painter) const
 {
-    if (const QImage* image = actionImage())
+    if (const ArtworkImage* image = actionImage())
         painter.drawImage(actionRect().topLeft(), *image);
 }
 

@@ -15,6 +15,7 @@
 // Main thread only.
 
 #include "core/editing/playerstate.h"
+#include "ui/artwork/artwork.h"
 
 #include <QImage>
 #include <QWidget>
@@ -72,14 +73,14 @@ private:
     // The player's geometry counts y upward from the bottom edge; this turns such a
     // rectangle into Qt's top-left coordinates.
     [[nodiscard]] QRect fromBottomLeft(const QRect& rect) const;
-    [[nodiscard]] const QImage* actionImage() const;
+    [[nodiscard]] const ArtworkImage* actionImage() const;
     void setActionImage(ActionImageKind kind);
     void pointerLeft();
     void observePlayer();
 
     QImage m_image;
-    QImage m_playImage;
-    QImage m_stopImage;
+    ArtworkImage m_playImage;
+    ArtworkImage m_stopImage;
     ActionImageKind m_actionImage = ActionImageKind::Play;
     int m_newWidth = 0;
     int m_newHeight = 0;

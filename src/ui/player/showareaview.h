@@ -4,6 +4,8 @@
 //
 // Main thread only.
 
+#include "ui/artwork/artwork.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -20,6 +22,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_background;
+    ArtworkImage m_background;
     QString m_caption;
 };

@@ -6,6 +6,8 @@
 //
 // Main thread only.
 
+#include "ui/artwork/artwork.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -55,9 +57,9 @@ private:
     WaveformView* m_waveform;
     QImage m_cache; // the bar and the part's waveform, without the play line
     CacheKey m_cacheKey;
-    QImage m_sliderLeft;
-    QImage m_sliderMid;
-    QImage m_sliderRight;
+    ArtworkImage m_sliderLeft;
+    ArtworkImage m_sliderMid;
+    ArtworkImage m_sliderRight;
     std::vector<QPointF> m_dragCGPoint;
     int m_dragWavePointStartPos = 0;
     double m_startTime = 0.0; // seconds

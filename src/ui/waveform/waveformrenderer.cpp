@@ -96,9 +96,10 @@ private:
     QImage m_rows;
 };
 
-QFont labelFont(QFont font)
+QFont labelFont()
 {
-    font.setPixelSize(kLabelPixelSize);
+    QFont font(QStringLiteral("Geneva"));
+    font.setPixelSize(kLabelPixelSize); // the design's points are screen pixels
     return font;
 }
 
@@ -111,7 +112,7 @@ public:
     LabelPainter(QPainter& painter, double scale)
         : m_painter(painter)
         , m_scale(scale)
-        , m_font(labelFont(painter.font()))
+        , m_font(labelFont())
         , m_metrics(m_font)
         , m_baseline(kLabelBottom - m_metrics.descent())
     {
@@ -293,7 +294,7 @@ void WaveformRenderer::drawTimeMarks(QPainter& painter, const WaveformRenderRequ
     const QColor minorColour = withAlpha(kTick, kMinorTickAlpha);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QFont font = labelFont(painter.font());
+    const QFont font = labelFont();
     painter.setFont(font);
     const double baseline = kLabelBottom - QFontMetricsF(font).descent();
     int minorCount = 0;

@@ -6,6 +6,7 @@
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
 #include "core/waveform/waveformdataengine.h"
+#include "ui/artwork/artwork.h"
 #include "ui/waveform/dragview.h"
 #include "ui/waveform/waveformgeometry.h"
 #include "ui/waveform/waveformnotes.h"
@@ -68,7 +69,7 @@ WaveformView::WaveformView(QWidget* parent)
     m_scrollArea->viewport()->installEventFilter(this);
     m_lineView = new DragView(this);
     m_lineView->hide();
-    m_emptyPicture = QImage(QStringLiteral(":/BackgroundPic.png"));
+    m_emptyPicture = ArtworkImage(QStringLiteral(":/BackgroundPic.png"));
     setObjectName(QStringLiteral("WaveformView"));
     setAccessibleName(tr("Waveform"));
     setAccessibleDescription(tr("The sound of the loaded file; the highlighted bar is the part that becomes the "

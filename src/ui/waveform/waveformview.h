@@ -11,6 +11,7 @@
 
 #include "core/editing/chosenpart.h"
 #include "core/editing/playerstate.h"
+#include "ui/artwork/artwork.h"
 
 #include <QImage>
 #include <QPointer>
@@ -152,7 +153,7 @@ private:
     QString m_endText;
     QImage m_waveformImage; // null: nothing loaded
     PartFrame m_part; // the chosen part, exact (the bar's geometry is whole pixels)
-    QImage m_emptyPicture;
+    ArtworkImage m_emptyPicture;
     QStringList m_timeLineStringArray;
     double m_soundTimeLen = 0.0; // ms
     double m_timeLineX = 0.0;
