@@ -3,7 +3,8 @@
 #
 # The libraries the programs link come from dpkg-shlibdeps (it needs `file` and dpkg-dev).
 # What is only opened at run time is named by hand:
-#   fonts-liberation2, fonts-dejavu-core  the families the window's fonts map to
+#   fonts-urw-base35, fonts-dejavu-extra  the families the window's fonts map to (Nimbus Sans,
+#                                         DejaVu Sans Condensed)
 #   ifuse, fuse3                          the mount helper mounts the phone with ifuse and
 #                                         unmounts it with fusermount3
 #   qt6-qpa-plugins                       Qt's display plugins (xcb, wayland, offscreen)
@@ -33,7 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-liberation2, fonts-dejavu-core, ifuse, fuse3, qt6-qpa-plugins, libqt6svg6")
+    "fonts-urw-base35, fonts-dejavu-extra, ifuse, fuse3, qt6-qpa-plugins, libqt6svg6")
 # usbmuxd tells the mount helper that a phone came; without it the rest still works.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "usbmuxd")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -60,7 +60,7 @@ check test "$(grep -c -e '/sf2pack$' -e '_tests$' "$scratch/contents")" -eq 0
 # Its dependencies: the linked libraries (from dpkg-shlibdeps) and what is not linked.
 depends=$(dpkg-deb -f "$deb" Depends)
 for name in libc6 'libqt6widgets6[a-z]*' 'libavformat[0-9]+' 'libfluidsynth[0-9]+' 'libimobiledevice[0-9.-]*' \
-    ifuse fuse3 qt6-qpa-plugins libqt6svg6 fonts-liberation2 fonts-dejavu-core; do
+    ifuse fuse3 qt6-qpa-plugins libqt6svg6 fonts-urw-base35 fonts-dejavu-extra; do
     check grep -qE "(^|, )$name( |,|$)" <<< "$depends"
 done
 check test "$(dpkg-deb -f "$deb" Package)" = corvane-sonabel
