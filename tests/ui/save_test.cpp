@@ -9,6 +9,7 @@
 #include "ui/editor/ringtonesavecontroller.h"
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/library/libraryactivationalert.h"
+#include "ui/links/filereveal.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -49,6 +50,14 @@ TEST_F(SaveFlow, CreateRingtoneFilesThePartAtItsVolumeInTheLibrary)
 
     const QString ringtone = library(u"MyBell.m4r"_s);
     ASSERT_TRUE(QFileInfo::exists(ringtone));
+    // The dialog says where the library filed it, and shows it there.
+    EXPECT_EQ(saver()->spvc()->info(), u"Saved to ~/Music/iTunes/iTunes Media/Ringtones/MyBell.m4r"_s);
+    QPushButton* reveal = saver()->spvc()->revealButton();
+    ASSERT_TRUE(reveal->isVisible());
+    EXPECT_EQ(reveal->text(), u"Show in Folder"_s);
+    reveal->click();
+    EXPECT_EQ(FileReveal::lastRevealed(), ringtone);
+    EXPECT_TRUE(saver()->progressDialog()->isVisible()) << "showing the file keeps the dialog";
     const fixtures::Pcm made = fixtures::decodeAll(ringtone.toStdString());
     const fixtures::Pcm source = fixtures::decodeAll(tone.toStdString());
     ASSERT_GT(made.sampleRate, 0);
@@ -154,6 +163,8 @@ TEST_F(SaveFlow, FailuresSayUnexpectedErrorAndLeaveNoHalfWrittenRingtone)
     QMessageBox* alert = waitAlert(u"Unexpected error!"_s);
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->informativeText(), u"Please try again!"_s);
+    EXPECT_TRUE(saver()->spvc()->info().isEmpty()) << "nothing was saved anywhere";
+    EXPECT_FALSE(saver()->spvc()->revealButton()->isVisible());
     EXPECT_TRUE(finished.value(0).isEmpty());
     EXPECT_TRUE(saver()->isSaving()) << "the worker waits for the alert";
     alert->done(0);
@@ -235,10 +246,12 @@ TEST_F(SaveFlow, SaveAsRefusedForAMissingPhoneLeavesCreateRingtoneAsItWas)
 TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
 {
     load(12);
+    ASSERT_TRUE(QDir().mkpath(q(home.file("Music"))));
     editor.setIsSaveAs(1);
     editor.uploadToiTunes();
     ASSERT_NE(saver()->savePanel(), nullptr);
     EXPECT_TRUE(saver()->savePanel()->isVisible());
+    EXPECT_EQ(saver()->savePanel()->directory().absolutePath(), q(home.file("Music"))) << "nothing remembered yet";
     EXPECT_TRUE(saver()->savePanel()->selectedFiles().value(0).endsWith(u"/Tone.m4r"_s));
     saver()->savePanel()->selectFile(q(media.file("Picked.mp3")));
     static_cast<QDialog*>(saver()->savePanel())->accept(); // the Save button
@@ -248,6 +261,15 @@ TEST_F(SaveFlow, SaveAsWritesThePickedPathAndRemembersTheFolder)
     EXPECT_EQ(saver()->isSaveAs(), 0u);
     EXPECT_EQ(UserDefaults::saveAsPath(), q(media.path()));
     EXPECT_FALSE(QFileInfo::exists(q(home.file("Music/iTunes")))) << "Save As puts nothing into the library";
+    EXPECT_EQ(saver()->spvc()->info(), u"Saved to "_s + QDir::toNativeSeparators(finished.first()));
+    saver()->spvc()->revealButton()->click();
+    EXPECT_EQ(FileReveal::lastRevealed(), finished.first());
+
+    saver()->progressDialog()->done(0);
+    editor.setIsSaveAs(1);
+    editor.uploadToiTunes();
+    EXPECT_EQ(saver()->savePanel()->directory().absolutePath(), q(media.path())) << "the folder saved to last";
+    static_cast<QDialog*>(saver()->savePanel())->reject();
 }
 
 // When the warning is due is the save rules' table; here it holds the save until read.
@@ -289,13 +311,30 @@ TEST_F(SaveFlow, TheTransferBoxNeedsALinkedPhoneAndCopiesOntoIt)
     EXPECT_EQ(QFileInfo(mount + u"/iTunes_Control/Ringtones/Bell.m4r"_s).size(), QFileInfo(finished.first()).size());
     ASSERT_TRUE(phone.getFileNamesFromiPhone().has_value());
     EXPECT_EQ(phone.getFileNamesFromiPhone()->value(0).value(u"name"_s).toString(), u"Bell"_s);
+    EXPECT_EQ(saver()->spvc()->info(),
+        u"Saved to ~/Music/iTunes/iTunes Media/Ringtones/Bell.m4r\nCopied to the iPhone as Bell"_s);
+    saver()->progressDialog()->done(0);
+
+    // A second Bell: the library and the phone each number it past the one they hold.
+    createRingtone(u"Bell"_s);
+    ASSERT_TRUE(waitFinished(2));
+    const QStringList lines = saver()->spvc()->info().split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << saver()->spvc()->info().toStdString();
+    EXPECT_EQ(lines[0], u"Saved to ~/Music/iTunes/iTunes Media/Ringtones/Bell 1.m4r"_s);
+    EXPECT_TRUE(lines[1].startsWith(u"Copied to the iPhone as Bell "_s)) << lines[1].toStdString();
+    const QString phoneName = lines[1].mid(QStringLiteral("Copied to the iPhone as ").size());
+    EXPECT_TRUE(QFileInfo::exists(mount + u"/iTunes_Control/Ringtones/"_s + phoneName + u".m4r"_s))
+        << "the name it has there";
+    saver()->spvc()->revealButton()->click();
+    EXPECT_EQ(FileReveal::lastRevealed(), library(u"Bell 1.m4r"_s))
+        << "the computer's copy: the phone has no folder to show";
 
     // A database the link cannot read: the ringtone is copied, and the user is told the
     // phone's list could not take it.
     saver()->progressDialog()->done(0);
     fixtures::writeFile(phone.databasePath().toStdString(), "not a property list");
     createRingtone(u"Unlisted"_s);
-    ASSERT_TRUE(waitFinished(2));
+    ASSERT_TRUE(waitFinished(3));
     EXPECT_FALSE(finished.last().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(mount + u"/iTunes_Control/Ringtones/Unlisted.m4r"_s));
     QMessageBox* unlisted = waitAlert(u"Ringtone copied, but not listed on the iPhone"_s);

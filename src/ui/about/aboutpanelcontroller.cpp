@@ -11,6 +11,23 @@
 
 namespace {
 
+QUrl homeLink()
+{
+    return ProductLinks::link(QStringLiteral("HomepageURL"), ProductLinks::defaultHomepage());
+}
+
+QUrl supportLink()
+{
+    return ProductLinks::link(QStringLiteral("SupportURL"), ProductLinks::defaultSupport());
+}
+
+// A link reads as its host and path or its address; the whole link is in the tooltip.
+void showLink(QPushButton* button, const QUrl& url)
+{
+    button->setText(ProductLinks::displayText(url));
+    button->setToolTip(url.isLocalFile() ? url.toLocalFile() : url.toDisplayString());
+}
+
 QPushButton* linkButton(const QString& name)
 {
     auto* button = new QPushButton;
@@ -45,11 +62,11 @@ AboutPanelController::AboutPanelController(QWidget* parent)
     connect(m_homePage, &QPushButton::clicked, this, &AboutPanelController::clickHomePage);
     connect(m_support, &QPushButton::clicked, this, &AboutPanelController::clickSupport);
 
-    // Without the configuration file the box keeps its plain texts.
+    showLink(m_homePage, homeLink());
+    showLink(m_support, supportLink());
+    // Without the configuration file the box keeps its plain name.
     if (!QFileInfo::exists(ProductConfig::shippedPath()))
         return;
-    m_homePage->setText(ProductConfig::getValueForKey(QStringLiteral("HomepageURL")).value_or(QString()));
-    m_support->setText(ProductConfig::getValueForKey(QStringLiteral("SupportURL")).value_or(QString()));
     QFont font(QStringLiteral("Lucida Grande"));
     font.setPixelSize(18); // the design's points are screen pixels
     m_productName->setFont(font);
@@ -70,10 +87,10 @@ QString AboutPanelController::shortVersion(const QString& version)
 
 void AboutPanelController::clickHomePage()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("HomepageURL"), ProductLinks::defaultHomepage()));
+    LinkOpener::open(homeLink());
 }
 
 void AboutPanelController::clickSupport()
 {
-    LinkOpener::open(ProductLinks::link(QStringLiteral("SupportURL"), ProductLinks::defaultSupport()));
+    LinkOpener::open(supportLink());
 }

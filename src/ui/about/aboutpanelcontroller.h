@@ -1,6 +1,6 @@
 #pragma once
 // The about box: the product name with the short version, and the home page and
-// support links from the product configuration.
+// support links from the product configuration, each shown by a short readable text.
 //
 // Main thread only.
 

@@ -1,7 +1,6 @@
 #include "ui/editor/ringtonesavecontroller.h"
 
 #include "core/config/productconfig.h"
-#include "core/config/userdefaults.h"
 #include "core/convert/vyconverter.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/logging.h"
@@ -11,6 +10,7 @@
 #include "ui/editor/showprocessviewcontroller.h"
 #include "ui/editor/vyaudioeditorviewcontroller.h"
 #include "ui/mainwindow/mainwindownotes.h"
+#include "ui/panels/mediapanels.h"
 #include "ui/waveform/waveformview.h"
 
 #include <QApplication>
@@ -19,6 +19,7 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -30,6 +31,7 @@
 
 namespace {
 
+const QString kRingtoneFilter = QStringLiteral("Ringtone (*.m4r)");
 const QString kNoPhoneTitle = QStringLiteral("Found no iPhone connected ");
 // The copy reached the phone but its ringtone database could not be read or written.
 const QString kNotListedTitle = QStringLiteral("Ringtone copied, but not listed on the iPhone");
@@ -139,7 +141,6 @@ void RingtoneSaveController::uploadToiTunes()
             m_savePanel->setOption(QFileDialog::DontUseNativeDialog);
             m_savePanel->setAcceptMode(QFileDialog::AcceptSave);
             m_savePanel->setFileMode(QFileDialog::AnyFile);
-            m_savePanel->setNameFilter(QStringLiteral("Ringtone (*.m4r)"));
             m_savePanel->setDefaultSuffix(QStringLiteral("m4r"));
             m_savePanel->setWindowModality(Qt::WindowModal);
             connect(m_savePanel, &QFileDialog::finished, this, [this](int result) {
@@ -147,9 +148,7 @@ void RingtoneSaveController::uploadToiTunes()
                 savePanelDidEnd(result, files.value(0));
             });
         }
-        const QString folder = UserDefaults::saveAsPath();
-        if (!folder.isEmpty())
-            m_savePanel->setDirectory(folder);
+        MediaPanels::prepare(m_savePanel, MediaPanels::Kind::SaveRingtone, { kRingtoneFilter });
         m_savePanel->selectFile(QFileInfo(m_editor.currentFileName()).completeBaseName() + QStringLiteral(".m4r"));
         m_savePanel->open();
         return;
@@ -202,7 +201,7 @@ void RingtoneSaveController::savePanelDidEnd(int returnCode, const QString& pick
     }
     m_chooseName = pickedPath;
     m_saveTimer.start();
-    UserDefaults::setSaveAsPath(QFileInfo(pickedPath).absolutePath());
+    MediaPanels::remember(MediaPanels::Kind::SaveRingtone, pickedPath);
 }
 
 void RingtoneSaveController::saveFileTimerFunction()
@@ -261,6 +260,8 @@ void RingtoneSaveController::startSave(SaveRequest request)
     }
     m_progressButton->setText(QStringLiteral("Cancel"));
     m_spvc->setProgressRate(0.0f);
+    m_spvc->setInfo(QString());
+    m_spvc->setRevealPath(QString());
 
     if (m_worker.joinable())
         m_worker.join();
@@ -335,14 +336,17 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
     setProgress(0.7f);
 
     bool unlisted = false; // on the phone, but not in its ringtone list
+    SavedPlace place { plan.outputPath, QString() };
     if (!request.choices.isSaveAs) {
         const QString title = QFileInfo(plan.outputPath).completeBaseName();
-        if (VySyncToITunes().addFileToiTunesLibrary({ plan.outputPath }, { title }, true).isEmpty()) {
+        const QStringList filed = VySyncToITunes().addFileToiTunesLibrary({ plan.outputPath }, { title }, true);
+        if (filed.isEmpty()) {
             // The only copy is in the temporary folder, which goes at quit: not a success.
             qCWarning(lcFiles).noquote() << "Adding" << plan.outputPath << "to the ringtone library failed";
             failSave();
             return;
         }
+        place.localPath = filed.first(); // numbered past the names already there
         setProgress(0.9f);
         if (request.transferToPhone) {
             const auto failTransfer = [this] {
@@ -363,34 +367,55 @@ void RingtoneSaveController::saveFileThread(SaveRequest request)
                 { QStringLiteral("Path"), plan.outputPath } };
             const QString path = plan.outputPath;
             bool registered = false;
-            if (!copyRingtoneToDest(record, &registered).has_value() && QFileInfo::exists(path)) {
+            const std::optional<QVariantMap> copied = copyRingtoneToDest(record, &registered);
+            if (!copied.has_value() && QFileInfo::exists(path)) {
                 // The phone went away during the copy: say so rather than report success.
                 failTransfer();
                 return;
             }
+            if (copied.has_value())
+                place.phoneName = copied->value(QStringLiteral("Name")).toString();
             if (!registered)
                 unlisted = true;
         }
     }
-    finishOnMainThread(plan.outputPath);
+    finishOnMainThread(plan.outputPath, place);
     if (unlisted)
         onMain([this] { showSheet(QMessageBox::Warning, kNotListedTitle, kNotListedText); });
     m_saving.store(false);
 }
 
-void RingtoneSaveController::finishOnMainThread(const QString& outputPath)
+void RingtoneSaveController::finishOnMainThread(const QString& outputPath, const SavedPlace& place)
 {
-    onMain([this, outputPath] {
+    onMain([this, outputPath, place] {
         m_isSaveAs = 0;
         if (m_spvc != nullptr) {
             m_spvc->setProgressRate(1.0f);
             m_spvc->stopAnimation();
+            m_spvc->setInfo(savedPlaceText(place));
+            m_spvc->setRevealPath(place.localPath);
         }
         if (m_progressButton != nullptr)
             m_progressButton->setText(QStringLiteral("OK"));
         NotificationCenter::defaultCenter().post(MainWindowNote::BecomeKeyWindow);
         Q_EMIT saveFinished(outputPath);
     });
+}
+
+QString RingtoneSaveController::savedPlaceText(const SavedPlace& place)
+{
+    QStringList lines;
+    if (!place.localPath.isEmpty()) {
+        // The home folder as "~": the path stays whole but reads shorter.
+        QString shown = QDir::cleanPath(QFileInfo(place.localPath).absoluteFilePath());
+        const QString home = QDir::cleanPath(QDir::homePath());
+        if (shown.startsWith(home + u'/'))
+            shown = u'~' + shown.mid(home.size());
+        lines << QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(shown));
+    }
+    if (!place.phoneName.isEmpty())
+        lines << QStringLiteral("Copied to the iPhone as %1").arg(place.phoneName);
+    return lines.join(u'\n');
 }
 
 std::optional<QVariantMap> RingtoneSaveController::copyRingtoneToDest(QVariantMap record, bool* registered)

@@ -37,6 +37,15 @@ class RingtoneSaveController : public QObject {
 public:
     static constexpr int kSaveDelayMs = 800;
 
+    // Where a finished save put the ringtone: the file on this computer (the library's
+    // copy, or the picked path) and the name the phone gave its copy, when it has one.
+    struct SavedPlace {
+        QString localPath;
+        QString phoneName;
+    };
+    // The progress dialog's closing line(s): "Saved to ~/...", "Copied to the iPhone as ...".
+    [[nodiscard]] static QString savedPlaceText(const SavedPlace& place);
+
     explicit RingtoneSaveController(VyAudioEditorViewController& editor);
     ~RingtoneSaveController() override;
 
@@ -94,7 +103,7 @@ private:
         bool applicationModal = false);
     // From the worker: shows an alert and waits until it is closed or the controller stops.
     void alertAndWait(const QString& message, const QString& informative);
-    void finishOnMainThread(const QString& outputPath);
+    void finishOnMainThread(const QString& outputPath, const SavedPlace& place);
     void onMain(std::function<void()> work);
 
     VyAudioEditorViewController& m_editor;

@@ -1,7 +1,6 @@
 #include "ui/mainwindow/vymainwindowcontroller.h"
 
 #include "core/config/productconfig.h"
-#include "core/config/userdefaults.h"
 #include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/logging.h"
@@ -13,6 +12,7 @@
 #include "ui/library/vylistmenuviewcontroller.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymediadragview.h"
+#include "ui/panels/mediapanels.h"
 #include "ui/player/playbackview.h"
 #include "ui/waveform/waveformview.h"
 
@@ -29,27 +29,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-
-namespace {
-
-// The open panel's filter: every ending in any case ("*.[mM][pP]3").
-QString openPanelFilter()
-{
-    QStringList patterns;
-    for (const QString& type : VyDragViewRoot::openPanelFileTypes()) {
-        QString pattern = QStringLiteral("*.");
-        for (const QChar c : type) {
-            if (c.isLetter())
-                pattern += u'[' + QString(c.toLower()) + QString(c.toUpper()) + u']';
-            else
-                pattern += c;
-        }
-        patterns << pattern;
-    }
-    return QStringLiteral("Media files (%1)").arg(patterns.join(u' '));
-}
-
-} // namespace
 
 VyMainWindowController::VyMainWindowController(const Services& services, bool fadeIn, QWidget* parent)
     : QMainWindow(parent)
@@ -315,17 +294,15 @@ void VyMainWindowController::openFile()
     panel->setOption(QFileDialog::DontUseNativeDialog);
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
-    panel->setNameFilter(openPanelFilter());
-    const QString folder = UserDefaults::openFilePath();
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        panel->setDirectory(folder);
+    MediaPanels::prepare(
+        panel, MediaPanels::Kind::OpenMedia, { MediaPanels::mediaFilter(), MediaPanels::allFilesFilter() });
     panel->setWindowModality(Qt::WindowModal);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     connect(panel, &QFileDialog::fileSelected, this, [panel](const QString& file) {
         panel->close();
         NotificationCenter::defaultCenter().post(
             MainWindowNote::LoadChildItemInAudioEditView, nullptr, loadRequest(file));
-        UserDefaults::setOpenFilePath(QFileInfo(file).path());
+        MediaPanels::remember(MediaPanels::Kind::OpenMedia, file);
     });
     m_openPanel = panel;
     panel->open();

@@ -2,9 +2,11 @@
 
 #include "core/config/productconfig.h"
 #include "core/environment/appplaces.h"
+#include "core/environment/logging.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/about/aboutpanelcontroller.h"
 #include "ui/editor/editornotes.h"
+#include "ui/guide/userguidewindow.h"
 #include "ui/links/linkopener.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
@@ -23,6 +25,7 @@ MainMenuController::MainMenuController(VyMainWindowController* delegate, ConfigS
     : QObject(delegate)
     , m_delegate(delegate)
     , m_config(std::move(config))
+    , m_executableFolder(QCoreApplication::applicationDirPath())
 {
     if (!m_config) {
         m_config = [](const QString& key) -> std::optional<QString> {
@@ -104,16 +107,31 @@ void MainMenuController::build()
     for (int number = 1; number <= 5; ++number) {
         QAction* item = extras->addAction(QStringLiteral("Product %1").arg(number));
         connect(item, &QAction::triggered, this, [this, number] { goProduct(number); });
+        m_productItems << item;
     }
 }
 
 void MainMenuController::hideByConfiguration()
 {
-    // Without the configuration every entry stays.
+    // Without the configuration every switch is off.
     auto on = [this](const char* key) { return m_config(QLatin1String(key)) == QStringLiteral("1"); };
     m_menuItemUpdate->setVisible(!on("DisableUpdate"));
-    m_menuItemTwitter->setVisible(!on("DisableTwitter"));
-    m_menuItemExtras->setVisible(!on("DisableExtra"));
+    // These links have no built-in default: without a configured one they lead nowhere.
+    const auto linked = [this](const QString& key) { return !link(key).isEmpty(); };
+    m_menuItemDemo->setVisible(linked(QStringLiteral("DemoURL")));
+    m_menuItemTwitter->setVisible(!on("DisableTwitter") && linked(QStringLiteral("TwitterURL")));
+    bool anyProduct = false;
+    for (int number = 1; number <= m_productItems.size(); ++number) {
+        const bool shown = linked(QStringLiteral("Link%1").arg(number));
+        m_productItems[number - 1]->setVisible(shown);
+        anyProduct = anyProduct || shown;
+    }
+    m_menuItemExtras->setVisible(!on("DisableExtra") && anyProduct);
+}
+
+UserGuideWindow* MainMenuController::userGuide() const
+{
+    return m_userGuide.data();
 }
 
 QAction* MainMenuController::action(const QString& text) const
@@ -154,7 +172,43 @@ void MainMenuController::clickAbout()
 
 void MainMenuController::clickHomePage()
 {
-    LinkOpener::open(link(QStringLiteral("GuideURL"), ProductLinks::defaultGuide()));
+    const QUrl configured = link(QStringLiteral("GuideURL"));
+    if (!configured.isEmpty()) {
+        LinkOpener::open(configured);
+        return;
+    }
+    showUserGuide();
+}
+
+void MainMenuController::showUserGuide()
+{
+    const QString path = UserGuideWindow::locate(m_executableFolder);
+    if (path.isEmpty()) {
+        qCWarning(lcApp).noquote() << "no user guide at" << UserGuideWindow::expectedPath(m_executableFolder);
+        alert(QMessageBox::Warning, QStringLiteral("The user guide is not installed."),
+            QStringLiteral("Corvane Sonabel looks for it at %1.")
+                .arg(QDir::toNativeSeparators(UserGuideWindow::expectedPath(m_executableFolder))));
+        return;
+    }
+    if (m_userGuide == nullptr)
+        m_userGuide = new UserGuideWindow(m_delegate);
+    m_userGuide->showGuide(path);
+    m_userGuide->show();
+    m_userGuide->raise();
+    m_userGuide->activateWindow();
+}
+
+QMessageBox* MainMenuController::alert(int icon, const QString& message, const QString& informative)
+{
+    auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Corvane Sonabel"), message,
+        QMessageBox::NoButton, m_delegate);
+    box->setInformativeText(informative);
+    box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    m_alert = box;
+    box->open();
+    return box;
 }
 
 void MainMenuController::clickSupport()
@@ -206,18 +260,13 @@ void MainMenuController::cleanRecorderFile()
         return;
     QDir(folder).removeRecursively();
     QDir().mkdir(folder);
-    auto* alert = new QMessageBox(QMessageBox::Information, QStringLiteral("Corvane Sonabel"),
-        QStringLiteral("All the files in Recorder Folder has been deleted!"), QMessageBox::NoButton, m_delegate);
-    alert->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    alert->setWindowModality(Qt::ApplicationModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    connect(alert, &QMessageBox::finished, this, [] {
+    QMessageBox* done
+        = alert(QMessageBox::Information, QStringLiteral("All the files in Recorder Folder has been deleted!"));
+    connect(done, &QMessageBox::finished, this, [] {
         NotificationCenter& center = NotificationCenter::defaultCenter();
         center.post(MainWindowNote::RefreshListMenu);
         center.post(EditorNote::CloseAudioView);
     });
-    m_alert = alert;
-    alert->open();
 }
 
 void MainMenuController::loadMainEditWindow()

@@ -2,7 +2,9 @@
 // The main window's menu bar: preferences, the about box, online help and the product
 // links, the update check, clearing the recorder folder, and the editing commands
 // (create ringtone, Save As, trim, preview, close). Entries are hidden as the product
-// configuration says.
+// configuration says, and so are link entries that would lead nowhere: no configured
+// link and no built-in one. The user guide is the configured link or, without one, the
+// guide installed with the program, shown in a window of ours.
 //
 // Main thread only.
 
@@ -20,6 +22,7 @@ class MainPreferenceController;
 class QAction;
 class QMenu;
 class UpdateController;
+class UserGuideWindow;
 class VyMainWindowController;
 
 class MainMenuController : public QObject {
@@ -52,17 +55,25 @@ public:
     [[nodiscard]] QAction* menuItemTwitter() const { return m_menuItemTwitter; }
     [[nodiscard]] QAction* menuItemExtras() const { return m_menuItemExtras; }
     [[nodiscard]] QAction* menuItemTrim() const { return m_menuItemTrim; }
+    // "Product 1" to "Product 5".
+    [[nodiscard]] QAction* menuItemProduct(int number) const { return m_productItems.value(number - 1); }
     [[nodiscard]] AboutPanelController* aboutPanelController() const { return m_aboutPanelController; }
     [[nodiscard]] MainPreferenceController* preferenceCtlr() const { return m_preferenceCtlr; }
     [[nodiscard]] UpdateController* updateController() const { return m_updateController; }
-    // The alert of the last recorder-folder clearing while it is shown.
+    [[nodiscard]] UserGuideWindow* userGuide() const;
+    // The menu's last alert (recorder folder cleared, no user guide) while it is shown.
     [[nodiscard]] QMessageBox* currentAlert() const { return m_alert; }
+    // Where the installed guide is looked for: beside programs in `folder` (by default
+    // the running program's own folder).
+    void setExecutableFolder(const QString& folder) { m_executableFolder = folder; }
     // The menu entry titled `text`, anywhere in the bar (tests, shortcuts).
     [[nodiscard]] QAction* action(const QString& text) const;
 
 private:
     void build();
     void hideByConfiguration();
+    void showUserGuide();
+    QMessageBox* alert(int icon, const QString& message, const QString& informative = {});
     // The configured link, or `fallback` when it is missing or empty.
     [[nodiscard]] QUrl link(const QString& key, const QString& fallback = {}) const;
     QAction* add(QMenu* menu, const QString& text, void (MainMenuController::*slot)(), const QKeySequence& keys = {});
@@ -75,8 +86,11 @@ private:
     QAction* m_menuItemTwitter = nullptr;
     QAction* m_menuItemExtras = nullptr;
     QAction* m_menuItemTrim = nullptr;
+    QList<QAction*> m_productItems;
     AboutPanelController* m_aboutPanelController = nullptr;
     MainPreferenceController* m_preferenceCtlr = nullptr;
     UpdateController* m_updateController = nullptr;
+    QPointer<UserGuideWindow> m_userGuide;
+    QString m_executableFolder;
     QPointer<QMessageBox> m_alert;
 };

@@ -2,6 +2,8 @@
 
 #include "core/config/productconfig.h"
 
+#include <QFileInfo>
+
 namespace ProductLinks {
 
 namespace {
@@ -15,10 +17,26 @@ QUrl link(const QString& key, const QString& fallback)
     return QUrl(configured.isEmpty() ? fallback : configured);
 }
 
-QString defaultGuide()
+QString displayText(const QUrl& url)
 {
-    return kDocs;
+    if (url.isEmpty())
+        return {};
+    if (url.isLocalFile())
+        return QFileInfo(url.toLocalFile()).fileName();
+    if (url.scheme() == u"mailto")
+        return url.path();
+    if (!url.host().isEmpty()) {
+        QString host = url.host();
+        if (host.startsWith(QStringLiteral("www.")))
+            host.remove(0, 4);
+        QString path = url.path();
+        while (path.endsWith(u'/'))
+            path.chop(1);
+        return host + path;
+    }
+    return url.toDisplayString();
 }
+
 QString defaultHomepage()
 {
     return kDocs;

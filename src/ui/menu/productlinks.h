@@ -1,6 +1,6 @@
 #pragma once
 // The links of the product configuration, with the built-in defaults used when a link
-// is missing or empty there.
+// is missing or empty there, and the short text a link is shown with.
 
 #include <QString>
 #include <QUrl>
@@ -9,8 +9,10 @@ namespace ProductLinks {
 
 // The configured link for `key`, else `fallback` (may be empty: then nothing opens).
 [[nodiscard]] QUrl link(const QString& key, const QString& fallback = {});
-// Built-in defaults.
-[[nodiscard]] QString defaultGuide();
+// What a link reads as where it is shown: a web link's host and path, a mail link's
+// address, a local file's name; empty for no link.
+[[nodiscard]] QString displayText(const QUrl& url);
+// Built-in defaults (the user guide's is the installed guide, see UserGuideWindow).
 [[nodiscard]] QString defaultHomepage();
 [[nodiscard]] QString defaultSupport();
 [[nodiscard]] QString defaultSurvey();

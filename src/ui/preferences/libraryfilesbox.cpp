@@ -3,6 +3,7 @@
 #include "core/medialibrary/itunesrecentdatabases.h"
 #include "core/notification/notificationcenter.h"
 #include "ui/mainwindow/mainwindownotes.h"
+#include "ui/panels/mediapanels.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -79,13 +80,18 @@ void LibraryFilesBox::removeSelected()
 
 void LibraryFilesBox::chooseFile()
 {
-    auto* dialog = new QFileDialog(window(), tr("Add a library file"), QDir::homePath(), tr("Library files (*.xml)"));
+    auto* dialog = new QFileDialog(window(), tr("Add a library file"));
     dialog->setObjectName(QStringLiteral("libraryFileDialog"));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setFileMode(QFileDialog::ExistingFile);
+    MediaPanels::prepare(
+        dialog, MediaPanels::Kind::LibraryFile, { tr("Library files (*.xml)"), MediaPanels::allFilesFilter() });
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QFileDialog::fileSelected, this, &LibraryFilesBox::addFile);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        MediaPanels::remember(MediaPanels::Kind::LibraryFile, file);
+        addFile(file);
+    });
     dialog->open();
 }
 

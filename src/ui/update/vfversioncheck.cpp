@@ -76,10 +76,12 @@ void VFVersionCheck::answered(QNetworkReply* reply, bool manual)
 {
     reply->deleteLater();
     m_reply = nullptr;
-    QString problem;
+    QString problem; // what the user is told
+    QString detail; // what the log keeps, when it says more
     QJsonObject answer;
     if (reply->error() != QNetworkReply::NoError) {
-        problem = reply->errorString();
+        problem = QStringLiteral("Could not reach the update server.");
+        detail = reply->errorString();
     } else {
         QJsonParseError error {};
         const QJsonDocument document = QJsonDocument::fromJson(reply->read(64 * 1024), &error);
@@ -89,7 +91,8 @@ void VFVersionCheck::answered(QNetworkReply* reply, bool manual)
             problem = QStringLiteral("The update server gave an answer that could not be read.");
     }
     if (!problem.isEmpty()) {
-        qCWarning(lcApp).noquote() << QStringLiteral("update check failed: %1").arg(problem);
+        qCWarning(lcApp).noquote()
+            << QStringLiteral("update check failed: %1").arg(detail.isEmpty() ? problem : detail);
         // The automatic check stays silent: no network is no news.
         if (manual)
             tell(QStringLiteral("Could not check for updates."), problem, true);

@@ -272,8 +272,7 @@ TEST_F(MainWindowTest, DropViewButtonsReachTheWindow)
 
     QTest::mouseClick(drop, Qt::LeftButton, Qt::NoModifier, drop->pictureRect(VyMediaDragView::Music).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->openPanel() != nullptr; }, 2000));
-    EXPECT_TRUE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("*.[mM][pP]3")));
-    EXPECT_FALSE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("[fF][lL][vV]")));
+    EXPECT_TRUE(window->openPanel()->nameFilters().constFirst().contains(QStringLiteral("*.mp3")));
 }
 
 // What the click says is the registry's case; here it ends the preview loop for real.

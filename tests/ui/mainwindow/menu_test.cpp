@@ -3,23 +3,31 @@
 #include "core/environment/editingstate.h"
 #include "core/notification/notificationcenter.h"
 #include "support/fixtures.h"
+#include "support/qtfixtures.h"
 #include "ui/about/aboutpanelcontroller.h"
+#include "ui/guide/userguidewindow.h"
 #include "ui/links/linkopener.h"
 #include "ui/mainwindow/mainwindownotes.h"
 #include "ui/mainwindow/vymainwindowcontroller.h"
 #include "ui/menu/mainmenucontroller.h"
+#include "ui/menu/productlinks.h"
 #include "windowworld.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +55,19 @@ TEST(AboutPanelTest, ShowsNameVersionAndOpensItsOwnLinks)
     EXPECT_EQ(LinkOpener::lastOpened(), QUrl(ProductConfig::getValueForKey(QStringLiteral("HomepageURL")).value()));
     about.support()->click(); // SupportURL is empty in the shipped file: the built-in default
     EXPECT_EQ(LinkOpener::lastOpened().scheme(), QStringLiteral("mailto"));
+
+    // The links read as what they lead to, not as raw addresses.
+    EXPECT_EQ(about.homePage()->text(), QStringLiteral("README.md")) << "the shipped home page is a local file";
+    EXPECT_EQ(about.support()->text(), QStringLiteral("support@corvane.example"));
+}
+
+TEST(ProductLinksTest, LinksReadAsWhatTheyLeadTo)
+{
+    for (const auto& [link, shown] : { std::pair { "https://www.example.org/sonabel/", "example.org/sonabel" },
+             std::pair { "http://example.org", "example.org" },
+             std::pair { "mailto:help@example.org", "help@example.org" },
+             std::pair { "file:///usr/share/doc/corvane-sonabel/README.md", "README.md" }, std::pair { "", "" } })
+        EXPECT_EQ(ProductLinks::displayText(QUrl(QString::fromLatin1(link))), QString::fromLatin1(shown)) << link;
 }
 
 class MainMenuTest : public ::testing::Test {
@@ -76,22 +97,92 @@ protected:
     std::unique_ptr<VyMainWindowController> window;
 };
 
-TEST_F(MainMenuTest, SwitchesHideTheirEntries)
+// Entries a switch turns off, and link entries with no link to follow, are hidden;
+// entries with a built-in link stay.
+TEST_F(MainMenuTest, EntriesShowOnlyWhatLeadsSomewhere)
 {
-    MainMenuController* plain = menu();
-    EXPECT_TRUE(plain->menuItemExtras()->isVisible());
-    EXPECT_TRUE(plain->menuItemUpdate()->isVisible());
-    window->menuBar()->clear();
+    const QString web = QStringLiteral("https://example.org/x");
+    struct Case {
+        const char* what;
+        std::map<QString, QString> config;
+        bool demo, twitter, extras, product3, update;
+    };
+    const Case cases[] = {
+        { "the shipped configuration", {}, false, false, false, false, true },
+        { "links configured",
+            { { QStringLiteral("DemoURL"), web }, { QStringLiteral("TwitterURL"), web },
+                { QStringLiteral("Link3"), web } },
+            true, true, true, true, true },
+        { "switched off",
+            { { QStringLiteral("TwitterURL"), web }, { QStringLiteral("Link3"), web },
+                { QStringLiteral("DisableTwitter"), QStringLiteral("1") },
+                { QStringLiteral("DisableExtra"), QStringLiteral("1") },
+                { QStringLiteral("DisableUpdate"), QStringLiteral("1") } },
+            false, false, false, true, false },
+    };
+    for (const Case& c : cases) {
+        window->menuBar()->clear();
+        MainMenuController* controller = menu(c.config);
+        EXPECT_EQ(controller->menuItemDemo()->isVisible(), c.demo) << c.what;
+        EXPECT_EQ(controller->menuItemTwitter()->isVisible(), c.twitter) << c.what;
+        EXPECT_EQ(controller->menuItemExtras()->isVisible(), c.extras) << c.what;
+        EXPECT_EQ(controller->menuItemProduct(3)->isVisible(), c.product3) << c.what;
+        EXPECT_FALSE(controller->menuItemProduct(1)->isVisible()) << c.what;
+        EXPECT_EQ(controller->menuItemUpdate()->isVisible(), c.update) << c.what;
+        for (const char* kept : { "User Guide", "Support", "Contact Us", "Take the Survey", "Corvane Sonabel Help" })
+            EXPECT_TRUE(controller->action(QLatin1String(kept))->isVisible()) << c.what << ": " << kept;
+        if (c.product3) {
+            controller->goProduct(3);
+            EXPECT_EQ(LinkOpener::lastOpened(), QUrl(web)) << c.what;
+        }
+    }
+}
 
-    MainMenuController* hidden = menu({ { QStringLiteral("DisableExtra"), QStringLiteral("1") },
-        { QStringLiteral("DisableTwitter"), QStringLiteral("1") },
-        { QStringLiteral("Link3"), QStringLiteral("https://example.org/three") } });
-    EXPECT_FALSE(hidden->menuItemExtras()->isVisible());
-    EXPECT_FALSE(hidden->menuItemTwitter()->isVisible());
-    EXPECT_TRUE(hidden->menuItemUpdate()->isVisible());
-    hidden->goProduct(3);
-    EXPECT_EQ(LinkOpener::lastOpened(), QUrl(QStringLiteral("https://example.org/three")))
-        << "the product links still work when reached otherwise";
+// Without a configured guide link the guide installed beside the program is shown.
+TEST_F(MainMenuTest, UserGuideShowsTheInstalledGuide)
+{
+    fixtures::ScratchDir prefix;
+    const QString bin = q(prefix.path()) + QStringLiteral("/bin");
+    const QString docs = q(prefix.path()) + QStringLiteral("/share/doc/corvane-sonabel");
+    ASSERT_TRUE(QDir().mkpath(docs + QStringLiteral("/pictures")));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(docs + QStringLiteral("/pictures/window.png")));
+    QImage wide(2400, 300, QImage::Format_RGB32); // wider than any page
+    wide.fill(Qt::blue);
+    ASSERT_TRUE(wide.save(docs + QStringLiteral("/pictures/wide.png")));
+    ASSERT_TRUE(writeBytes(docs + QStringLiteral("/user-guide.md"),
+        "# Making a ringtone\n\nDrop a song on the window.\n\n![The window](pictures/window.png)\n\n"
+        "![Wide](pictures/wide.png)\n"));
+
+    MainMenuController* controller = menu();
+    controller->setExecutableFolder(q(prefix.path()) + QStringLiteral("/nowhere/bin"));
+    controller->action(QStringLiteral("User Guide"))->trigger();
+    QMessageBox* alert = controller->currentAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral("The user guide is not installed."));
+    EXPECT_EQ(controller->userGuide(), nullptr);
+    alert->done(0);
+
+    controller->setExecutableFolder(bin);
+    const QUrl openedBefore = LinkOpener::lastOpened();
+    controller->action(QStringLiteral("User Guide"))->trigger();
+    UserGuideWindow* guide = controller->userGuide();
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    EXPECT_EQ(guide->windowTitle(), QStringLiteral("User Guide"));
+    QTextDocument* text = guide->browser()->document();
+    EXPECT_TRUE(text->toPlainText().startsWith(QStringLiteral("Making a ringtone")))
+        << text->toPlainText().toStdString();
+    const QVariant shown = text->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("pictures/window.png")));
+    const QSize size
+        = shown.userType() == QMetaType::QPixmap ? shown.value<QPixmap>().size() : shown.value<QImage>().size();
+    EXPECT_EQ(size, QSize(40, 30)) << "the pictures beside the guide";
+    QScrollBar* sideways = guide->browser()->horizontalScrollBar();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sideways->maximum() == 0; }, 2000))
+        << "a wide picture fits the page: " << sideways->maximum();
+    EXPECT_EQ(LinkOpener::lastOpened(), openedBefore) << "shown here, not handed to another program";
 }
 
 TEST_F(MainMenuTest, HomePageOpensTheGuideLink)

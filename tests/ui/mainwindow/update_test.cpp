@@ -117,6 +117,9 @@ TEST_F(UpdateCheckTest, MalformedAnswerOrNoServerIsReportedOnlyWhenAsked)
     qputenv("SONABEL_UPDATE_URL", QStringLiteral("http://127.0.0.1:%1/upgrade").arg(port).toUtf8());
     EXPECT_EQ(run(false), VFVersionCheck::Outcome::Failed);
     EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(run(true), VFVersionCheck::Outcome::Failed);
+    ASSERT_NE(dialog(), nullptr);
+    EXPECT_EQ(dialog()->text(), QStringLiteral("Could not reach the update server.")) << "not the host's own words";
 }
 
 TEST(VersionCompareTest, ComparesComponentByComponent)
