@@ -12,7 +12,11 @@ set(SONABEL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/corvane-sonabel)
 set(SONABEL_BUILD_DOC_DIR ${CMAKE_BINARY_DIR}/share/doc/corvane-sonabel)
 
 file(GLOB SONABEL_GUIDE_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/pictures/*.png)
-set(guide_outputs ${SONABEL_BUILD_DOC_DIR}/user-guide.md)
+set(guide_outputs ${SONABEL_BUILD_DOC_DIR}/user-guide.md ${SONABEL_BUILD_DOC_DIR}/README.md)
+add_custom_command(OUTPUT ${SONABEL_BUILD_DOC_DIR}/README.md
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/README.md ${SONABEL_BUILD_DOC_DIR}/README.md
+    DEPENDS ${CMAKE_SOURCE_DIR}/README.md
+    VERBATIM)
 add_custom_command(OUTPUT ${SONABEL_BUILD_DOC_DIR}/user-guide.md
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/user-guide.md ${SONABEL_BUILD_DOC_DIR}/user-guide.md
     DEPENDS ${CMAKE_SOURCE_DIR}/docs/user-guide.md

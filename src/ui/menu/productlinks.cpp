@@ -2,13 +2,21 @@
 
 #include "core/config/productconfig.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace ProductLinks {
 
 namespace {
-// The documentation installed with the program is there even without a network.
-const QString kDocs = QStringLiteral("file:///usr/share/doc/corvane-sonabel/README.md");
+// The documentation installed with the program is there even without a network; it lies
+// relative to the executable in the build tree and under any install prefix.
+QString docs()
+{
+    return QUrl::fromLocalFile(QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                   + QStringLiteral("/../share/doc/corvane-sonabel/README.md")))
+        .toString();
+}
 } // namespace
 
 QUrl link(const QString& key, const QString& fallback)
@@ -39,7 +47,7 @@ QString displayText(const QUrl& url)
 
 QString defaultHomepage()
 {
-    return kDocs;
+    return docs();
 }
 QString defaultSupport()
 {
@@ -51,7 +59,7 @@ QString defaultSurvey()
 }
 QString defaultHelp()
 {
-    return kDocs;
+    return docs();
 }
 QString defaultContact()
 {
