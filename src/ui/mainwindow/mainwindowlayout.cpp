@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -183,6 +184,13 @@ void MainWindowLayout::initSearchField()
     QAction* pick = searchField->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::LeadingPosition);
     QObject::connect(pick, &QAction::triggered, searchMenu,
         [this] { searchMenu->popup(searchField->mapToGlobal(QPoint(0, searchField->height()))); });
+    pick->setToolTip(QStringLiteral("Choose what to search: all, artist, album, composer or song"));
+    // The field's own buttons: the search method and clearing the text.
+    for (QToolButton* part : searchField->findChildren<QToolButton*>()) {
+        const bool picks = part->defaultAction() == pick;
+        part->setAccessibleName(picks ? QStringLiteral("Search method") : QStringLiteral("Clear"));
+        part->setToolTip(picks ? pick->toolTip() : QStringLiteral("Clear the search"));
+    }
 }
 
 void MainWindowLayout::setVideoAreaOpen(bool open)
