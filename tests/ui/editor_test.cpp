@@ -82,7 +82,7 @@ TEST_F(EditorTest, TypedTimesRefuseWhatIsNoTimeAndHandTheKeysBack)
         EXPECT_EQ(refused.count(), refusals);
         EXPECT_DOUBLE_EQ(partStart(), startSeconds);
         // The keys are the editor's again: the arrows move the part, not the text cursor.
-        ASSERT_EQ(editor.focusWidget(), &editor);
+        ASSERT_EQ(editor.focusWidget(), editor.waveformView());
         keyToFocus(Qt::Key_Right);
         EXPECT_DOUBLE_EQ(partStart(), startSeconds + 1.0);
         key(Qt::Key_Left);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -84,6 +86,28 @@ protected:
     NotificationRecorder recorder;
 };
 
+// A taller or wider area: the points' heights follow the waveform band's, the bar spans
+// it, and the view fills the area's width.
+TEST_F(WaveformViewTest, TheViewFollowsItsAreaAndThePointsItsHeight)
+{
+    load(30);
+    const auto points = gloableState()._cgPointArray();
+    ASSERT_TRUE(points && !points->empty());
+    const double band = view->height() - WaveformArt::kRulerHeight;
+    const float loud = (*points)[100].y;
+    for (const QSize area : { QSize(1400, 450), QSize(900, 250) }) {
+        SCOPED_TRACE(area.width());
+        view->waveformScrollView()->resize(area);
+        QCoreApplication::processEvents();
+        const QWidget* viewport = view->waveformScrollView()->viewport();
+        EXPECT_EQ(view->height(), viewport->height());
+        EXPECT_EQ(view->width(), std::max(682, viewport->width()));
+        const double newBand = view->height() - WaveformArt::kRulerHeight;
+        EXPECT_NEAR((*gloableState()._cgPointArray())[100].y, loud * newBand / band, 0.01);
+        EXPECT_EQ(view->lineView()->height(), int(newBand));
+    }
+}
+
 // The first part, in the fields and as the bar; the view is never narrower than the area.
 TEST_F(WaveformViewTest, ALoadShowsTheFirstPartInTheFieldsAndAsTheBar)
 {
@@ -95,7 +119,7 @@ TEST_F(WaveformViewTest, ALoadShowsTheFirstPartInTheFieldsAndAsTheBar)
         EXPECT_EQ(view->part(), (PartFrame { 0.0, width })); // 10 pixels a second
         EXPECT_EQ(start.text(), u"00:00:00"_s);
         EXPECT_EQ(end.text(), QString::fromLatin1(endText));
-        EXPECT_EQ(view->width(), viewWidth);
+        EXPECT_EQ(view->width(), std::max(viewWidth, view->waveformScrollView()->viewport()->width()));
         EXPECT_EQ(view->lineView()->geometry(),
             QRect(0, WaveformArt::kRulerHeight, int(width), view->height() - WaveformArt::kRulerHeight));
         EXPECT_TRUE(view->lineView()->isVisible());

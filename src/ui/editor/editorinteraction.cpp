@@ -309,21 +309,36 @@ void VyAudioEditorViewController::clickFadeBtn(QCheckBox* box, QComboBox* pop)
 
 void VyAudioEditorViewController::keyPressEvent(QKeyEvent* event)
 {
-    if (isLoading()) {
-        event->accept(); // nothing to edit while a file loads
-        return;
-    }
-    const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+    if (!editPartWithKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool VyAudioEditorViewController::editPartWithKey(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    // Shortcuts with Ctrl or Meta (and Tab) are the window's, never the part's.
+    if (modifiers.testAnyFlags(Qt::ControlModifier | Qt::MetaModifier))
+        return false;
     PartEditing::Key key {};
     switch (event->key()) {
-    case Qt::Key_Space: m_session.spaceKey(); return;
+    case Qt::Key_Space: break;
     case Qt::Key_Left: key = PartEditing::Key::Left; break;
     case Qt::Key_Right: key = PartEditing::Key::Right; break;
     case Qt::Key_Up: key = PartEditing::Key::Up; break;
     case Qt::Key_Down: key = PartEditing::Key::Down; break;
-    default: QWidget::keyPressEvent(event); return;
+    default: return false;
     }
-    const auto result = editing().arrowKey(part(), key, alt, m_keyMoveDist);
+    event->accept();
+    if (isLoading())
+        return true; // nothing to edit while a file loads
+    if (event->key() == Qt::Key_Space) {
+        m_session.spaceKey();
+        return true;
+    }
+    // Shift steps a tenth of the key step, for fine placing without the mouse.
+    const float step = modifiers.testFlag(Qt::ShiftModifier) ? m_keyMoveDist * kFineKeyStepFactor : m_keyMoveDist;
+    const auto result = editing().arrowKey(part(), key, modifiers.testFlag(Qt::AltModifier), step);
     if (result.changed)
         applyPart(result.part);
+    return true;
 }

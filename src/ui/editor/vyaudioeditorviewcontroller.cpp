@@ -21,6 +21,7 @@
 #include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,7 +36,7 @@ EditingState& state()
     return gloableState();
 }
 
-QPushButton* makeButton(const QString& name, const QString& picture, const QString& tip)
+QPushButton* makeButton(const QString& name, const QString& picture, const QString& accessibleName, const QString& tip)
 {
     auto* button = new QPushButton;
     if (picture.endsWith(QStringLiteral(".png"))) {
@@ -45,19 +46,31 @@ QPushButton* makeButton(const QString& name, const QString& picture, const QStri
         button->setText(picture);
     }
     button->setObjectName(name);
+    button->setAccessibleName(accessibleName);
     button->setToolTip(tip);
-    button->setFocusPolicy(Qt::NoFocus); // the arrow keys and Space belong to the editor
+    // Return presses it as well as Space once Tab has brought the keys to it.
+    button->setAutoDefault(true);
     return button;
 }
 
-QComboBox* makeFadePop(const QString& name)
+QComboBox* makeFadePop(const QString& name, const QString& accessibleName, const QString& tip)
 {
     auto* pop = new QComboBox;
     pop->setObjectName(name);
     pop->addItems(PartEditing::fadeTitles());
     pop->setEnabled(false);
-    pop->setFocusPolicy(Qt::NoFocus);
+    pop->setAccessibleName(accessibleName);
+    pop->setToolTip(tip);
     return pop;
+}
+
+QCheckBox* makeCheckBox(const QString& name, const QString& title, const QString& tip)
+{
+    auto* box = new QCheckBox(title);
+    box->setObjectName(name);
+    box->setAccessibleName(title);
+    box->setToolTip(tip);
+    return box;
 }
 
 } // namespace
@@ -81,14 +94,48 @@ VyAudioEditorViewController::VyAudioEditorViewController(QWidget* parent)
     connect(m_saveBtn, &QPushButton::clicked, this, &VyAudioEditorViewController::uploadToiTunes);
     connect(m_transferToIPhoneCkbx, &QCheckBox::clicked, this, &VyAudioEditorViewController::transferToIPhone);
 
-    // The keys belong to the editor whatever is clicked inside it; only the time fields
-    // keep the keyboard, while they are being edited.
+    setUpKeyboard();
+}
+
+void VyAudioEditorViewController::setUpKeyboard()
+{
+    // The part's keys belong to the waveform: the editor hands its focus there.
+    setFocusProxy(m_waveformView);
+    m_waveformView->installEventFilter(this);
+    // The controls are reached with Tab, in reading order; a click on one leaves the keys
+    // with the waveform, so that the arrows and Space keep editing the part. Only the
+    // time fields keep the keyboard, while they are being edited.
+    const QList<QWidget*> controls { m_waveformView, m_playBtn, m_previewBtn, m_startTimeTF, m_endTimeTF, m_fadeInBtn,
+        m_fadeInPoPupBtn, m_fadeOutBtn, m_fadeOutPoPupBtn, m_zoomInBtn, m_zoomOutBtn, m_volumView,
+        m_transferToIPhoneCkbx, m_saveBtn, m_RecordBtn, m_RingtoneManagerBtn, m_closeBtn };
+    for (qsizetype i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls.at(i - 1), controls.at(i));
     for (QWidget* w : findChildren<QWidget*>()) {
-        if (w == m_startTimeTF || w == m_endTimeTF || m_startTimeTF->isAncestorOf(w) || m_endTimeTF->isAncestorOf(w))
+        if (w == m_startTimeTF || w == m_endTimeTF || m_startTimeTF->isAncestorOf(w) || m_endTimeTF->isAncestorOf(w)
+            || w == m_waveformView)
             continue;
+        if (controls.contains(w)) {
+            w->setFocusPolicy(Qt::TabFocus);
+            w->installEventFilter(this);
+            continue;
+        }
         w->setFocusPolicy(Qt::ClickFocus);
         w->setFocusProxy(this);
     }
+}
+
+bool VyAudioEditorViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_waveformView && event->type() == QEvent::KeyPress) {
+        // Before the scroll area, which would scroll with the arrows.
+        if (editPartWithKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    } else if (event->type() == QEvent::MouseButtonPress && watched != m_waveformView) {
+        // A control clicked with the mouse: an edited time field is left, the keys stay here.
+        if (auto* control = qobject_cast<QWidget*>(watched); control != nullptr && !control->hasFocus())
+            m_waveformView->setFocus(Qt::MouseFocusReason);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void VyAudioEditorViewController::setIsSaveAs(unsigned value)
@@ -131,50 +178,68 @@ void VyAudioEditorViewController::buildLayout()
 {
     m_waveformView = new WaveformView(this);
     m_waveformView->setDelegate(this);
-    m_playBtn = makeButton(QStringLiteral("playBtn"), QStringLiteral("PlayN.png"), tr("Play"));
-    m_previewBtn = makeButton(QStringLiteral("previewBtn"), QStringLiteral("Preview.png"), tr("Preview"));
-    m_zoomInBtn = makeButton(QStringLiteral("zoomInBtn"), tr("Zoom In"), tr("Zoom In"));
-    m_zoomOutBtn = makeButton(QStringLiteral("zoomOutBtn"), tr("Zoom Out"), tr("Zoom Out"));
-    m_closeBtn = makeButton(QStringLiteral("closeBtn"), tr("Close"), tr("Close"));
-    m_saveBtn = makeButton(QStringLiteral("saveBtn"), tr("Create Ringtone"), tr("Create Ringtone"));
-    m_RecordBtn
-        = makeButton(QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"), tr("Record"));
-    m_RingtoneManagerBtn = makeButton(
-        QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"), tr("Zirevove Vorurav"));
+    m_playBtn = makeButton(QStringLiteral("playBtn"), QStringLiteral("PlayN.png"), tr("Play"), tr("Play"));
+    m_previewBtn
+        = makeButton(QStringLiteral("previewBtn"), QStringLiteral("Preview.png"), tr("Preview"), tr("Preview"));
+    m_zoomInBtn = makeButton(QStringLiteral("zoomInBtn"), tr("Zoom In"), tr("Zoom In"), tr("Zoom In"));
+    m_zoomOutBtn = makeButton(QStringLiteral("zoomOutBtn"), tr("Zoom Out"), tr("Zoom Out"), tr("Zoom Out"));
+    m_closeBtn = makeButton(QStringLiteral("closeBtn"), tr("Close"), tr("Close"), tr("Close"));
+    m_saveBtn
+        = makeButton(QStringLiteral("saveBtn"), tr("Create Ringtone"), tr("Create Ringtone"), tr("Create Ringtone"));
+    m_RecordBtn = makeButton(
+        QStringLiteral("m_RecordBtn"), QStringLiteral("RecordInAudioEditViewStart.png"), tr("Record"), tr("Record"));
+    m_RingtoneManagerBtn = makeButton(QStringLiteral("m_RingtoneManagerBtn"), QStringLiteral("RingtoneManagerPop.png"),
+        tr("Zirevove Vorurav"), tr("Zirevove Vorurav"));
     m_RingtoneManagerBtn->setCursor(Qt::PointingHandCursor);
-    m_transferToIPhoneCkbx = new QCheckBox(tr("Transfer to iPhone"));
-    m_transferToIPhoneCkbx->setObjectName(QStringLiteral("transferToIPhoneCkbx"));
+    m_transferToIPhoneCkbx = makeCheckBox(QStringLiteral("transferToIPhoneCkbx"), tr("Transfer to iPhone"),
+        tr("Also copy the ringtone onto the connected iPhone"));
     m_startTimeTF = new TimeField(QStringLiteral("startTimeTF"));
     m_endTimeTF = new TimeField(QStringLiteral("endTimeTF"));
+    m_startTimeTF->setAccessibleName(tr("Start time"));
+    m_startTimeTF->setToolTip(tr("Where the ringtone starts (hours:minutes:seconds); Return applies it"));
+    m_endTimeTF->setAccessibleName(tr("End time"));
+    m_endTimeTF->setToolTip(tr("Where the ringtone ends (hours:minutes:seconds); Return applies it"));
     for (TimeField* field : { m_startTimeTF, m_endTimeTF })
         connect(field, &TimeField::refused, field, [] { QApplication::beep(); });
     m_waveformView->setTimeFields(m_startTimeTF, m_endTimeTF);
-    m_fadeInBtn = new QCheckBox(tr("Fade In"));
-    m_fadeInBtn->setObjectName(QStringLiteral("fadeInBtn"));
-    m_fadeOutBtn = new QCheckBox(tr("Fade Out"));
-    m_fadeOutBtn->setObjectName(QStringLiteral("fadeOutBtn"));
-    m_fadeInPoPupBtn = makeFadePop(QStringLiteral("fadeInPoPupBtn"));
-    m_fadeOutPoPupBtn = makeFadePop(QStringLiteral("fadeOutPoPupBtn"));
+    m_fadeInBtn = makeCheckBox(QStringLiteral("fadeInBtn"), tr("Fade In"), tr("Let the ringtone fade in"));
+    m_fadeOutBtn = makeCheckBox(QStringLiteral("fadeOutBtn"), tr("Fade Out"), tr("Let the ringtone fade out"));
+    m_fadeInPoPupBtn
+        = makeFadePop(QStringLiteral("fadeInPoPupBtn"), tr("Fade in length"), tr("How long the fade in lasts"));
+    m_fadeOutPoPupBtn
+        = makeFadePop(QStringLiteral("fadeOutPoPupBtn"), tr("Fade out length"), tr("How long the fade out lasts"));
     m_ProgrsIdctr = new QProgressBar;
     m_ProgrsIdctr->setRange(0, 0); // spinning
     m_ProgrsIdctr->setMaximumWidth(80);
+    m_ProgrsIdctr->setAccessibleName(tr("Loading"));
     m_ProgrsIdctr->hide();
     m_viewPlugCtlr = new AudioEditorViewPlugController;
+    // Never shorter than its four rows: the waveform gives way instead.
+    m_viewPlugCtlr->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_volumView = new VolumView;
+    m_volumView->setToolTip(tr("How loud the ringtone is; Left and Right change it"));
 
     auto* controls = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*> { m_playBtn, m_previewBtn, m_startTimeTF, m_endTimeTF,
              m_fadeInBtn, m_fadeInPoPupBtn, m_fadeOutBtn, m_fadeOutPoPupBtn, m_zoomInBtn, m_zoomOutBtn, m_ProgrsIdctr })
         controls->addWidget(w);
     controls->addStretch();
+    // The info panel takes what the two rows of controls beside it leave: at the design
+    // size that is room for a file's name and its tags in full.
+    auto* saving = new QHBoxLayout;
+    saving->addWidget(m_volumView, 1);
+    saving->addWidget(m_transferToIPhoneCkbx);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_saveBtn, 1);
+    buttons->addWidget(m_RecordBtn);
+    buttons->addWidget(m_RingtoneManagerBtn);
+    buttons->addWidget(m_closeBtn);
+    auto* side = new QVBoxLayout;
+    side->addLayout(saving);
+    side->addLayout(buttons);
     auto* lower = new QHBoxLayout;
     lower->addWidget(m_viewPlugCtlr, 1);
-    lower->addWidget(m_volumView);
-    lower->addWidget(m_transferToIPhoneCkbx);
-    lower->addWidget(m_saveBtn);
-    lower->addWidget(m_RecordBtn);
-    lower->addWidget(m_RingtoneManagerBtn);
-    lower->addWidget(m_closeBtn);
+    lower->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_waveformView->waveformScrollView(), 1);
     layout->addLayout(controls);

@@ -58,6 +58,8 @@ class VyAudioEditorViewController : public QWidget, public PreviewSession::Host,
 
 public:
     enum LoadResult { AlreadyLoaded = 2, LoadStarted = 3 };
+    // With Shift the arrow keys move a tenth of the key step.
+    static constexpr float kFineKeyStepFactor = 0.1f;
 
     explicit VyAudioEditorViewController(QWidget* parent = nullptr);
     ~VyAudioEditorViewController() override;
@@ -167,9 +169,14 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
+    // Tab order, focus policies, and the waveform's keys.
+    void setUpKeyboard();
+    // The part's keys (arrows, Space); false for a key they leave alone.
+    bool editPartWithKey(QKeyEvent* event);
     void observeNotifications();
     int initPlayer(const QString& path);
     void disableAllButtons();

@@ -76,26 +76,33 @@ void GrooveBoxController::buildSheet()
     m_presets->addItems({ QStringLiteral("Empty"), QStringLiteral("Straight rock"), QStringLiteral("Dance"),
         QStringLiteral("Hip-hop") });
     m_presets->setToolTip(QStringLiteral("Start from a ready-made rhythm"));
+    m_presets->setAccessibleName(QStringLiteral("Ready-made rhythms"));
     m_randomButton = new QPushButton(QStringLiteral("Random"), this);
     m_randomButton->setObjectName(QStringLiteral("randomButton"));
     m_randomButton->setToolTip(QStringLiteral("Make a random rhythm"));
+    m_randomButton->setAccessibleName(QStringLiteral("Random"));
     auto* clear = new QPushButton(QStringLiteral("Clear"), this);
     clear->setObjectName(QStringLiteral("clearButton"));
     clear->setToolTip(QStringLiteral("Silence every step"));
+    clear->setAccessibleName(QStringLiteral("Clear"));
     m_speedSlider = new QSlider(Qt::Horizontal, this);
     m_speedSlider->setObjectName(QStringLiteral("speedSlider"));
     m_speedSlider->setRange(1, 8);
     m_speedSlider->setPageStep(1);
     m_speedSlider->setToolTip(QStringLiteral("Speed"));
+    m_speedSlider->setAccessibleName(QStringLiteral("Speed"));
     m_previewButton = new QPushButton(kPreview, this);
     m_previewButton->setObjectName(QStringLiteral("previewButton"));
     m_previewButton->setToolTip(QStringLiteral("Listen to the rhythm"));
+    m_previewButton->setAccessibleName(QStringLiteral("Preview"));
     m_saveButton = new QPushButton(QStringLiteral("Save"), this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setToolTip(QStringLiteral("Save the rhythm and open it in the editor"));
+    m_saveButton->setAccessibleName(QStringLiteral("Save"));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setToolTip(QStringLiteral("Close the Groove Box"));
+    ok->setAccessibleName(QStringLiteral("OK"));
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(m_presets);

@@ -19,6 +19,8 @@ VyMatrix::VyMatrix(QWidget* parent)
     , m_punch(artwork(QStringLiteral(":/punch.png"), devicePixelRatioF()))
 {
     setObjectName(QStringLiteral("matrix"));
+    setAccessibleName(QStringLiteral("Rhythm"));
+    setToolTip(QStringLiteral("Click a step to let the row's instrument play there"));
     m_header.append(QStringLiteral("Instrument"));
     for (int beat = 1; beat <= 16; ++beat)
         m_header << QString::number(beat) << QStringLiteral("e") << QStringLiteral("+") << QStringLiteral("a");

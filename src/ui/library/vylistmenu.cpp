@@ -60,6 +60,8 @@ VyListMenu::VyListMenu(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("VyListMenu"));
+    setAccessibleName(QStringLiteral("Library"));
+    setToolTip(QStringLiteral("Your songs, videos and ringtones: click a list to see its files, a file to open it"));
     setMouseTracking(true);
     m_image = artwork(QStringLiteral(":/LeftBackGround.png"), devicePixelRatioF());
     m_NavigationView = new ListNavigationView(this);

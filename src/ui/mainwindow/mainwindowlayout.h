@@ -3,8 +3,14 @@
 // collapsible video area) on the left, the bottom band with its buttons, and the editor
 // area on the right. Builds them and nothing more: the window connects them.
 //
+// The window can be resized; its design size (kWidth x kHeight content) is the smallest.
+// The list column keeps its width and grows in height, the editor area takes the rest of
+// the width and height, and the bottom band stays at the bottom.
+//
 // Main thread only.
 
+#include <QList>
+#include <QPointer>
 #include <QRect>
 
 class PlayBackView;
@@ -22,11 +28,14 @@ public:
     static constexpr int kBottomBorder = 30;
     static constexpr int kListWidth = 222;
     static constexpr int kEditorX = 221;
-    // Where the editor and the drop view sit in the content view.
-    static constexpr QRect kEditorArea { kEditorX, 0, kWidth - kEditorX, kHeight - kBottomBorder };
 
-    // Builds the content into `window`, which cannot be resized afterwards.
+    // Builds the content into `window`, at least kWidth x kHeight.
     explicit MainWindowLayout(QMainWindow* window);
+
+    // Where the editor and the drop view sit in the content view at its present size.
+    [[nodiscard]] QRect editorArea() const;
+    // Puts `view` into the editor area and keeps it there as the window is resized.
+    void placeInEditorArea(QWidget* view);
 
     // The arrow shows what a click does (up opens the area, down closes it).
     void setVideoAreaOpen(bool open);
@@ -43,9 +52,15 @@ public:
     QPushButton* playViewBtn = nullptr;
     QPushButton* ringtoneMgrBtn = nullptr;
     QPushButton* grooveBoxBtn = nullptr;
+    QWidget* listColumn = nullptr;
+    QWidget* bottomBand = nullptr;
 
 private:
+    // Places the column, the band and the editor area's views for the content's size.
+    void layoutContent();
     void buildLeftColumn();
     void buildBottomBand();
     void initSearchField();
+
+    QList<QPointer<QWidget>> m_editorAreaViews;
 };

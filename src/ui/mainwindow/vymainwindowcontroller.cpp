@@ -72,7 +72,7 @@ void VyMainWindowController::awakeFromNib()
 void VyMainWindowController::buildEditorArea()
 {
     m_audioEditorViewController = new VyAudioEditorViewController(m_layout.contentView);
-    m_audioEditorViewController->setGeometry(MainWindowLayout::kEditorArea);
+    m_layout.placeInEditorArea(m_audioEditorViewController);
     m_audioEditorViewController->setPhoneLink(m_services.phoneLink);
     m_audioEditorViewController->hide();
     connect(m_audioEditorViewController, &VyAudioEditorViewController::loadFileSuccessful, this,
@@ -82,7 +82,7 @@ void VyMainWindowController::buildEditorArea()
 
     m_mediaDragView = new VyMediaDragView(m_layout.contentView);
     m_mediaDragView->setDelegate(this);
-    m_mediaDragView->setGeometry(MainWindowLayout::kEditorArea);
+    m_layout.placeInEditorArea(m_mediaDragView);
     m_mediaDragView->raise();
     connect(&m_importCheck, &MediaImportCheck::finished, this, &VyMainWindowController::checkedForLoad);
 }
@@ -218,7 +218,7 @@ void VyMainWindowController::checkedForLoad(const MediaImportVerdict& verdict)
 void VyMainWindowController::loadAudioEditorView(const QString& path, const QString& name)
 {
     VyAudioEditorViewController* editor = m_audioEditorViewController;
-    editor->setGeometry(MainWindowLayout::kEditorArea);
+    editor->setGeometry(m_layout.editorArea());
     editor->setupPlayBackView(m_layout.playView);
     m_mediaDragView->hide();
     m_mediaDragView->hideFunctionLayer(true);

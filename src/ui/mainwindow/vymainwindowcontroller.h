@@ -1,5 +1,5 @@
 #pragma once
-// The application's one document window, 900 x 495: the list column with the search
+// The application's one document window, at least 900 x 495: the list column with the search
 // field and the collapsible video area on the left, and on the right either the drop
 // view or the editor. Every way of bringing in a file ends in one loading path
 // (loadChildItemInAudioEditView) that checks the file off the main thread and hands it

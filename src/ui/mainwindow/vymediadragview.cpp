@@ -18,6 +18,8 @@ VyDragViewRoot::VyDragViewRoot(QWidget* parent)
     , m_background(QStringLiteral(":/MainwindowBack.png"))
 {
     setObjectName(QStringLiteral("mediaDragView"));
+    setAccessibleName(QStringLiteral("Drop a media file"));
+    setToolTip(QStringLiteral("Drop a song or video here to make a ringtone of it"));
     setAcceptDrops(true);
 }
 

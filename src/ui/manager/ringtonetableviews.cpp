@@ -17,6 +17,8 @@ RingtoneListView::RingtoneListView(QWidget* parent)
     : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAccessibleName(QStringLiteral("Ringtones"));
+    setToolTip(QStringLiteral("Ringtones: drag them onto the other list to copy them there"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);

@@ -12,6 +12,7 @@ VyRingtonePlayProcessView::VyRingtonePlayProcessView(QWidget* parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(QStringLiteral("Position"));
+    setToolTip(QStringLiteral("Where the ringtone plays; click or drag to move"));
     loadArtwork();
 }
 

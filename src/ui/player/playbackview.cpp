@@ -31,6 +31,8 @@ PlayBackView::PlayBackView(Role role, QWidget* parent)
     , m_playImage(QStringLiteral(":/PlayBackViewPlay.png"))
     , m_stopImage(QStringLiteral(":/PlayBackViewStop.png"))
 {
+    setAccessibleName(QStringLiteral("Picture"));
+    setToolTip(QStringLiteral("The file's picture or video; its button plays or stops the file"));
     if (role == Role::Pane) {
         m_showView = new ShowAreaView(this);
         // The generic picture stands for an audio file, so it gets the audio box; without a

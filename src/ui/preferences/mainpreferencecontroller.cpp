@@ -12,23 +12,29 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-QComboBox* makePop(const QString& name, std::span<const PreferenceChoice> table)
+QComboBox* makePop(
+    const QString& name, std::span<const PreferenceChoice> table, const QString& accessibleName, const QString& toolTip)
 {
     auto* pop = new QComboBox;
     pop->setObjectName(name);
+    pop->setAccessibleName(accessibleName);
+    pop->setToolTip(toolTip);
     for (const PreferenceChoice& choice : table)
         pop->addItem(choice.title, choice.value);
     return pop;
 }
 
-QCheckBox* makeCheck(const QString& name, const QString& title)
+QCheckBox* makeCheck(const QString& name, const QString& title, const QString& toolTip)
 {
     auto* check = new QCheckBox(title);
     check->setObjectName(name);
+    check->setAccessibleName(title);
+    check->setToolTip(toolTip);
     return check;
 }
 
@@ -58,19 +64,27 @@ MainPreferenceController::MainPreferenceController(QWidget* parent)
 
 void MainPreferenceController::buildLayout()
 {
-    m_playSoundStartChk = makeCheck(QStringLiteral("playSoundStartChk"), tr("Play a sound when the program starts"));
-    m_autoUpateChk = makeCheck(QStringLiteral("autoUpateChk"), tr("Check for updates automatically"));
+    m_playSoundStartChk = makeCheck(QStringLiteral("playSoundStartChk"), tr("Play a sound when the program starts"),
+        tr("Play a short sound each time the program starts"));
+    m_autoUpateChk = makeCheck(QStringLiteral("autoUpateChk"), tr("Check for updates automatically"),
+        tr("Look for a newer version each time the program starts"));
     // Ticked writes "YES", which is what turns the warning off.
-    m_showWarnningBtn
-        = makeCheck(QStringLiteral("showWarnningBtn"), tr("Don't warn about ringtones longer than 40 seconds"));
-    m_keepSourceSettingChk = makeCheck(QStringLiteral("keepSourceSettingChk"), tr("Keep source setting"));
+    m_showWarnningBtn = makeCheck(QStringLiteral("showWarnningBtn"),
+        tr("Don't warn about ringtones longer than 40 seconds"), tr("Save long ringtones without asking first"));
+    m_keepSourceSettingChk = makeCheck(QStringLiteral("keepSourceSettingChk"), tr("Keep source setting"),
+        tr("Make ringtones with the source file's own sample rate, channels and bit rate"));
     m_keepSourceSettingChk->setChecked(true); // the editor starts converting in the source's own format
 
-    m_sampleRatePop = makePop(QStringLiteral("sampleRatePop"), PreferenceTables::sampleRateDict());
-    m_channelPop = makePop(QStringLiteral("channelPop"), PreferenceTables::channelseDict());
-    m_bitRatePop = makePop(QStringLiteral("bitRatePop"), PreferenceTables::bitRateDict());
-    m_keyMoveDistPop = makePop(QStringLiteral("keyMoveDistPop"), PreferenceTables::keyMoveDict());
-    m_ringsGapPop = makePop(QStringLiteral("ringsGapPop"), PreferenceTables::ringsGapDict());
+    m_sampleRatePop = makePop(QStringLiteral("sampleRatePop"), PreferenceTables::sampleRateDict(), tr("Sample rate"),
+        tr("The ringtone's sample rate"));
+    m_channelPop = makePop(QStringLiteral("channelPop"), PreferenceTables::channelseDict(), tr("Channels"),
+        tr("Mono or stereo ringtones"));
+    m_bitRatePop = makePop(
+        QStringLiteral("bitRatePop"), PreferenceTables::bitRateDict(), tr("Bit rate"), tr("The ringtone's bit rate"));
+    m_keyMoveDistPop = makePop(QStringLiteral("keyMoveDistPop"), PreferenceTables::keyMoveDict(), tr("Arrow key step"),
+        tr("How far the arrow keys move the chosen part (Shift moves a tenth of it)"));
+    m_ringsGapPop = makePop(QStringLiteral("ringsGapPop"), PreferenceTables::ringsGapDict(), tr("Gap between rings"),
+        tr("The silence between two rings of the preview"));
 
     auto* general = new QGroupBox(tr("General"));
     auto* generalLayout = new QVBoxLayout(general);
@@ -91,6 +105,10 @@ void MainPreferenceController::buildLayout()
     editingLayout->addRow(tr("Preview rings with:"), m_ringsGapPop);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    if (QPushButton* close = buttons->button(QDialogButtonBox::Close)) {
+        close->setAccessibleName(tr("Close"));
+        close->setToolTip(tr("Close the preferences; every choice is already kept"));
+    }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);

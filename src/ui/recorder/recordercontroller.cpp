@@ -81,12 +81,16 @@ void RecorderController::buildSheet()
     m_saveBtn = sheetButton(lower, "saveBtn", QStringLiteral("Save the recording"));
     m_UseItBtn = new QCheckBox(QStringLiteral("Open in the editor after saving"), lower);
     m_UseItBtn->setObjectName(QStringLiteral("m_UseItBtn"));
+    m_UseItBtn->setAccessibleName(m_UseItBtn->text());
+    m_UseItBtn->setToolTip(QStringLiteral("Open the saved recording in the editor at once"));
     // Light text on the sheet's dark lower band.
     QPalette light = m_UseItBtn->palette();
     light.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
     m_UseItBtn->setPalette(light);
     auto* close = new QPushButton(QStringLiteral("Close"), lower);
     close->setObjectName(QStringLiteral("closeBtn"));
+    close->setAccessibleName(QStringLiteral("Close"));
+    close->setToolTip(QStringLiteral("Close the recorder"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_recordeBtn);

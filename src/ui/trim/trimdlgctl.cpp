@@ -109,6 +109,7 @@ void TrimDlgCtl::awakeFromNib()
     helpBtn->setCheckable(true);
     helpBtn->setFixedWidth(28);
     helpBtn->setToolTip(QStringLiteral("How to trim"));
+    helpBtn->setAccessibleName(QStringLiteral("Help"));
     m_waitIndicator = new QProgressBar(this);
     m_waitIndicator->setObjectName(QStringLiteral("waitIndicator"));
     m_waitIndicator->setRange(0, 0); // turns while it is shown
@@ -125,6 +126,15 @@ void TrimDlgCtl::awakeFromNib()
     cancelBtn->setObjectName(QStringLiteral("cancelBtn"));
     for (QPushButton* button : { _btnPlay, _btnPlaySection, _btnTrim, cancelBtn })
         button->setAutoDefault(false);
+    // Names that hold whether the button plays or pauses now.
+    _btnPlay->setAccessibleName(QStringLiteral("Play whole file"));
+    _btnPlay->setToolTip(QStringLiteral("Play or pause the whole file"));
+    _btnPlaySection->setAccessibleName(QStringLiteral("Play section"));
+    _btnPlaySection->setToolTip(QStringLiteral("Play or pause the section between the trim knobs"));
+    _btnTrim->setAccessibleName(QStringLiteral("Trim"));
+    _btnTrim->setToolTip(QStringLiteral("Cut the section out and open it in the editor"));
+    cancelBtn->setAccessibleName(QStringLiteral("Cancel"));
+    cancelBtn->setToolTip(QStringLiteral("Close without trimming"));
 
     auto* times = new QHBoxLayout;
     times->addWidget(_lblPlayTime);

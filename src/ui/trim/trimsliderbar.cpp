@@ -46,6 +46,8 @@ TrimSliderBar::TrimSliderBar(QWidget* parent)
     , m_sliderKnob(new SliderKnob(this))
 {
     setObjectName(QStringLiteral("trimSliderBar"));
+    setAccessibleName(QStringLiteral("Trim section"));
+    setToolTip(QStringLiteral("Drag the two trim knobs to the section to keep; the middle knob is the play position"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layoutKnobs();
 }

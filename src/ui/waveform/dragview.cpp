@@ -21,6 +21,8 @@ DragView::DragView(WaveformView* waveform)
     , m_sliderRight(QStringLiteral(":/SliderRight.png"))
 {
     setObjectName(QStringLiteral("DragView"));
+    setAccessibleName(QStringLiteral("Chosen part"));
+    setToolTip(QStringLiteral("The part that becomes the ringtone: drag it to move it, drag its edges to resize it"));
     setCursor(Qt::OpenHandCursor);
 }
 

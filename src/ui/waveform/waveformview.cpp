@@ -37,6 +37,33 @@ double moveDx()
     return state()._moveDx.load();
 }
 
+// Shows that the waveform has the keyboard: a frame along the visible area, which stays in
+// place while the waveform scrolls under it.
+class FocusFrame : public QWidget {
+public:
+    FocusFrame(QWidget* viewport, const QWidget* owner)
+        : QWidget(viewport)
+        , m_owner(owner)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!m_owner->hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+
+private:
+    const QWidget* m_owner;
+};
+
 } // namespace
 
 struct WaveformView::Loaded {
@@ -46,6 +73,7 @@ struct WaveformView::Loaded {
     double viewWidth = 0.0;
     double fileMs = 0.0;
     int seconds = 0;
+    double drawHeight = 0.0; // the points' y are measured in this height
 };
 
 WaveformView::WaveformView(QWidget* parent)
@@ -70,11 +98,16 @@ WaveformView::WaveformView(QWidget* parent)
     m_lineView = new DragView(this);
     m_lineView->hide();
     m_emptyPicture = ArtworkImage(QStringLiteral(":/BackgroundPic.png"));
+    m_backgroundTile = QImage(QStringLiteral(":/WaveViewBackground.png"));
+    m_rulerFill = QImage(QStringLiteral(":/TimeFillFragment.png"));
     setObjectName(QStringLiteral("WaveformView"));
     setAccessibleName(tr("Waveform"));
     setAccessibleDescription(tr("The sound of the loaded file; the highlighted bar is the part that becomes the "
                                 "ringtone"));
+    setToolTip(tr("Choose the part that becomes the ringtone: Left and Right move it (with Shift in small steps), "
+                  "Alt+Left and Alt+Right widen it, Alt+Up and Alt+Down narrow it, Space previews it"));
     setFocusPolicy(Qt::StrongFocus);
+    m_focusFrame = new FocusFrame(m_scrollArea->viewport(), this);
     setMouseTracking(true);
     setAcceptDrops(true);
     resize(WaveformArt::kEmptyPicture);
@@ -96,8 +129,63 @@ const QStringList& WaveformView::acceptedExtensions()
 bool WaveformView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize)
-        resize(width(), std::max(rulerHeight() * 3, m_scrollArea->viewport()->height()));
+        fitToViewport();
     return QWidget::eventFilter(watched, event);
+}
+
+int WaveformView::fittedWidth(double waveformWidth) const
+{
+    return std::max(static_cast<int>(std::ceil(waveformWidth)), m_scrollArea->viewport()->width());
+}
+
+double WaveformView::pictureSpan() const
+{
+    return std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
+}
+
+void WaveformView::fitToViewport()
+{
+    // As tall as the area that shows it, and never narrower.
+    const QWidget* viewport = m_scrollArea->viewport();
+    m_focusFrame->setGeometry(viewport->rect());
+    m_focusFrame->raise();
+    const double span = m_waveformImage.isNull() ? WaveformArt::kClosedWidth : pictureSpan();
+    const double dx = moveDx();
+    if (dx > 0.0) {
+        m_showTimeClearance
+            = rulerInterval(state()._pointClearance.load(), viewport->width(), state().movieLen.load() * dx * 1000.0);
+    }
+    resize(fittedWidth(span), std::max(rulerHeight() * 3, viewport->height()));
+}
+
+void WaveformView::fitPointsToHeight()
+{
+    const double drawHeight = height() - rulerHeight();
+    if (!(m_pointsDrawHeight > 0.0) || !(drawHeight > 0.0) || drawHeight == m_pointsDrawHeight)
+        return;
+    // The points' y grow with the drawing height: scaled, they match the taller or
+    // shorter view as a new load at this height would.
+    EditingState& s = state();
+    if (auto points = s._cgPointArray()) {
+        auto scaled = std::make_shared<WaveformPoints>(*points);
+        const double factor = drawHeight / m_pointsDrawHeight;
+        for (auto& point : *scaled)
+            point.y = static_cast<float>(point.y * factor);
+        s.publishPointArray(scaled);
+    }
+    m_pointsDrawHeight = drawHeight;
+}
+
+void WaveformView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_focusFrame->update();
+}
+
+void WaveformView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    m_focusFrame->update();
 }
 
 void WaveformView::setTimeFields(QLineEdit* start, QLineEdit* end)
@@ -149,7 +237,8 @@ void WaveformView::setInitImage()
     m_waveformImage = QImage();
     m_lineView->hide();
     // The next file's picture is rendered at this height: keep the area's.
-    resize(WaveformArt::kClosedWidth, std::max(rulerHeight() * 3, m_scrollArea->viewport()->height()));
+    m_pointsDrawHeight = 0.0;
+    resize(fittedWidth(WaveformArt::kClosedWidth), std::max(rulerHeight() * 3, m_scrollArea->viewport()->height()));
     update();
 }
 
@@ -176,8 +265,10 @@ bool WaveformView::drawWave(const QString& path, const std::function<bool()>& is
         const std::lock_guard lock(m_engineMutex);
         m_engine = &engine;
     }
+    // One height for the points and the picture, whatever the view does meanwhile.
+    const int height = m_height.load();
     const std::optional<SampleBlock> block
-        = engine.getWaveformPointsFromFile(path, static_cast<float>(m_height.load()), rulerHeight());
+        = engine.getWaveformPointsFromFile(path, static_cast<float>(height), rulerHeight());
     {
         const std::lock_guard lock(m_engineMutex);
         m_engine = nullptr;
@@ -193,6 +284,7 @@ bool WaveformView::drawWave(const QString& path, const std::function<bool()>& is
     s._moveDx = dx;
 
     Loaded loaded;
+    loaded.drawHeight = height - rulerHeight();
     const double width = clearance * static_cast<double>(points->size());
     loaded.part = ChosenPart(dx, width).initialPart(&loaded.wholeFile);
     loaded.viewWidth = std::max(width, static_cast<double>(WaveformArt::kMinimumWidth));
@@ -202,7 +294,7 @@ bool WaveformView::drawWave(const QString& path, const std::function<bool()>& is
     request.points = points.get();
     request.pointClearance = clearance;
     request.width = loaded.viewWidth;
-    request.height = m_height.load();
+    request.height = height;
     request.showTimeClearance = m_showTimeClearance.load();
     request.seconds = loaded.seconds;
     request.drawTimeMarks = false; // drawn live over the picture, which zoom stretches
@@ -221,7 +313,9 @@ void WaveformView::applyLoad(const Loaded& loaded)
 {
     m_soundTimeLen = loaded.fileMs;
     m_waveformImage = loaded.picture;
-    resize(static_cast<int>(std::ceil(loaded.viewWidth)), height());
+    m_pointsDrawHeight = loaded.drawHeight;
+    fitPointsToHeight(); // the view may have changed height while the file loaded
+    resize(fittedWidth(loaded.viewWidth), height());
     getTimeLineString(loaded.seconds);
     if (loaded.wholeFile) {
         setTimeTF(loaded.part);
@@ -312,7 +406,7 @@ void WaveformView::setWaveformWidth(double pointClearance)
     const double width = std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
     m_showTimeClearance
         = rulerInterval(pointClearance, m_scrollArea->viewport()->width(), s.movieLen.load() * newDx * 1000.0);
-    resize(static_cast<int>(std::ceil(width)), height());
+    resize(fittedWidth(width), height());
     placeLineView(m_part);
     update();
 }

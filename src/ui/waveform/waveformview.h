@@ -3,7 +3,12 @@
 // its top edge: where the user chooses the part that becomes the ringtone. It owns the
 // selection bar, whose geometry is the part, and turns mouse gestures into changes of
 // the part within the rules of ChosenPart; it shows the play line with its handle and
-// the hover line, and passes double clicks on to playback through its delegate.
+// the hover line, and passes double clicks on to playback through its delegate. It takes
+// the keyboard (the editor turns its keys into changes of the part) and shows a frame then.
+//
+// The view is as tall as the area showing it and at least as wide; a change of height
+// rescales the points and stretches the picture's waveform band (the ruler keeps its
+// height), as a zoom does sideways.
 //
 // Threads: drawWave() runs on the editor's waveform worker; it reads the points and
 // renders the picture there and hands every widget change to the main thread. Every
@@ -128,11 +133,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     struct Loaded;
+    // The view follows the area that shows it: as tall, and at least as wide.
+    void fitToViewport();
+    [[nodiscard]] int fittedWidth(double waveformWidth) const;
+    // The width the rendered picture stands for at the present zoom.
+    [[nodiscard]] double pictureSpan() const;
+    // Rescales the shared points' y to the view's drawing height.
+    void fitPointsToHeight();
     void applyLoad(const Loaded& loaded);
     void getTimeLineString(double count);
     void postLength(const PartFrame& part);
@@ -145,6 +159,7 @@ private:
     [[nodiscard]] QRectF handleRect() const;
 
     QScrollArea* m_scrollArea = nullptr;
+    QWidget* m_focusFrame = nullptr;
     DragView* m_lineView = nullptr;
     WaveformViewDelegate* m_delegate = nullptr;
     QPointer<QLineEdit> m_startTimeTF;
@@ -152,8 +167,11 @@ private:
     QString m_startText;
     QString m_endText;
     QImage m_waveformImage; // null: nothing loaded
+    double m_pointsDrawHeight = 0.0; // the drawing height the shared points were made for
     PartFrame m_part; // the chosen part, exact (the bar's geometry is whole pixels)
     ArtworkImage m_emptyPicture;
+    QImage m_backgroundTile; // behind the waveform, tiled from the bottom left
+    QImage m_rulerFill; // the ruler's band, stretched
     QStringList m_timeLineStringArray;
     double m_soundTimeLen = 0.0; // ms
     double m_timeLineX = 0.0;

@@ -16,6 +16,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QScrollArea>
 
 #include <cmath>
@@ -51,11 +52,30 @@ void WaveformView::paintEvent(QPaintEvent* event)
         painter.drawImage(rect(), m_emptyPicture);
         return;
     }
-    // Only the exposed slice of the picture, stretched to the view's width.
-    const double width = this->width();
-    const double left = WaveformRenderer::pictureX(m_waveformImage, exposed.left(), width);
-    const double right = WaveformRenderer::pictureX(m_waveformImage, exposed.right() + 1, width);
-    painter.drawImage(QRectF(exposed), m_waveformImage, QRectF(left, 0, right - left, m_waveformImage.height()));
+    // Only the exposed slice of the picture, stretched over the width it stands for; its
+    // ruler keeps its height and its waveform band fills the rest of the view's height.
+    const double span = pictureSpan();
+    const double fromX = exposed.left();
+    const double toX = std::min<double>(exposed.right() + 1, span);
+    if (toX > fromX) {
+        const double left = WaveformRenderer::pictureX(m_waveformImage, fromX, span);
+        const double right = WaveformRenderer::pictureX(m_waveformImage, toX, span);
+        const int ruler = rulerHeight();
+        const int pictureHeight = m_waveformImage.height();
+        painter.drawImage(QRectF(fromX, 0, toX - fromX, ruler), m_waveformImage, QRectF(left, 0, right - left, ruler));
+        painter.drawImage(QRectF(fromX, ruler, toX - fromX, height() - ruler), m_waveformImage,
+            QRectF(left, ruler, right - left, pictureHeight - ruler));
+    }
+    if (exposed.right() + 1 > span) {
+        // Past the file in a view wider than it: the empty background and ruler.
+        const QRectF rest(std::max<double>(span, exposed.left()), 0,
+            exposed.right() + 1 - std::max<double>(span, exposed.left()), height());
+        painter.save();
+        painter.setBrushOrigin(0, height());
+        painter.fillRect(rest, QBrush(m_backgroundTile));
+        painter.restore();
+        painter.drawImage(QRectF(rest.left(), 0, rest.width(), rulerHeight()), m_rulerFill);
+    }
     WaveformRenderRequest marks;
     marks.pointClearance = gloableState()._pointClearance.load();
     marks.showTimeClearance = m_showTimeClearance.load();
@@ -93,6 +113,8 @@ void WaveformView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     m_height = height();
+    if (event->size().height() != event->oldSize().height())
+        fitPointsToHeight();
     placeLineView(m_part);
 }
 
