@@ -151,8 +151,7 @@ QStringList unnamedControls(QWidget* top)
     widgets.prepend(top);
     for (QWidget* widget : widgets) {
         // An alert over the window is a window of its own.
-        if (widget->window() != top || !widget->isVisible() || !isControl(widget) || widget->inherits("LibraryFilesBox")
-            || (widget->parentWidget() != nullptr && widget->parentWidget()->inherits("LibraryFilesBox")))
+        if (widget->window() != top || !widget->isVisible() || !isControl(widget))
             continue;
         if (widget->accessibleName().trimmed().isEmpty() || widget->toolTip().trimmed().isEmpty())
             missing << QString::fromLatin1(widget->metaObject()->className()) + u' ' + widget->objectName() + u" in"_s

@@ -24,10 +24,15 @@ LibraryFilesBox::LibraryFilesBox(QWidget* parent)
     m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setToolTip(tr("The music library files whose songs and playlists the library list shows"));
+    m_list->setAccessibleName(tr("Library files"));
     m_add = new QPushButton(tr("Add…"));
     m_add->setObjectName(QStringLiteral("addLibraryFileBtn"));
+    m_add->setAccessibleName(tr("Add a library file"));
+    m_add->setToolTip(tr("Choose a music library file to add to the list"));
     m_remove = new QPushButton(tr("Remove"));
     m_remove->setObjectName(QStringLiteral("removeLibraryFileBtn"));
+    m_remove->setAccessibleName(tr("Remove the library file"));
+    m_remove->setToolTip(tr("Remove the chosen library file from the list"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_add);
