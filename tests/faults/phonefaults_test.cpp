@@ -61,7 +61,7 @@ constexpr qint64 kIntoRingtone = 100000; // bytes into a ringtone's copy (ringto
 constexpr qint64 kIntoDatabase = 100; // bytes into a database write (databases here are larger)
 constexpr qint64 kShortWrite = 4096;
 constexpr auto kDatabaseFolder = "@iTunes_Control/iTunes";
-constexpr double kRingtoneSeconds = 30.0;
+constexpr double kRingtoneSeconds = 15.0;
 
 // Where a case's fault strikes: the ringtone's copy (transfer, save), the database's write
 // (database update, delete), or the first write after the whole ringtone (the manager's
@@ -129,7 +129,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_mountPoint));
     }
 
-    // The save flow's ringtone: the first 30 s of the music fixture.
+    // The save flow's ringtone: the first 15 s of the music fixture.
     static bool makeRingtone(const QString& path)
     {
         SaveChoices choices;
@@ -179,7 +179,7 @@ protected:
         }
         case Operation::ManagerCopy: {
             const RingtoneCopy::Result result = RingtoneCopy::toPhone(
-                link, RingtoneInfo { QStringLiteral("Ring"), QStringLiteral("30s"), s_ringtone });
+                link, RingtoneInfo { QStringLiteral("Ring"), QStringLiteral("15s"), s_ringtone });
             if (result.copy)
                 return { true, QStringLiteral("success"), ringtone };
             return { false, QStringLiteral("alert, copy to the phone failed: ") + result.error, ringtone };
