@@ -171,5 +171,5 @@ private:
     PhoneMount::BackgroundUnmount m_unmount; // the folder's clean-up after a disconnect
     std::mt19937_64 m_random; // guarded by the database lock
     std::atomic<bool> m_sweeping { false };
-    std::thread m_leftoverSweep; // last: it ends before the members it reads go
+    std::thread m_leftoverSweep; // the sweep a connection started; joined by the destructor
 };
