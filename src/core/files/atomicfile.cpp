@@ -87,7 +87,7 @@ bool createTemporary(const QString& destination, QFile& file)
     const std::string target = QFile::encodeName(destination).toStdString();
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         file.setFileName(QFile::decodeName(QByteArray::fromStdString(temporaryname::beside(target))));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             return true;
         if (file.error() != QFileDevice::OpenError || !file.exists())
             return false;
