@@ -21,6 +21,7 @@ test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb desktop-file-utils appstream time clang-format bindfs
     file dpkg-dev
+    libfuse3-dev
 )
 
 packages=("${runtime_packages[@]}")

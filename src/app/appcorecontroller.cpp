@@ -5,6 +5,7 @@
 #include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/environmentinitialize.h"
+#include "core/environment/leftoversweep.h"
 #include "core/environment/logging.h"
 #include "core/environment/temporaryfolder.h"
 #include "core/groovebox/soundfontpack.h"
@@ -55,6 +56,8 @@ void AppCoreController::appFinishLaunched()
 {
     // A mount folder left from an earlier run is cleared by the phone link as it starts.
     checkForUnpackSf2();
+    // What a write cut off by a crash or a kill left in our own folders (a few listings).
+    LeftoverSweep::atLaunch();
     m_phoneLink = VyRingtoneiPhoneTransfor::initWithMountPoint(AppPlaces::mountPointWithSeparator(), this);
     didShowMainWindow();
 }

@@ -2,6 +2,7 @@
 // Shared by the encoders: the output file and one frame through the codec into it.
 
 #include "media/ffmpeg.h"
+#include "media/temporaryname.h"
 
 #include <cstdio>
 #include <memory>
@@ -23,13 +24,7 @@ using OutputPtr = std::unique_ptr<AVFormatContext, OutputDeleter>;
 // A name beside `path` for the file while it is being written.
 inline std::string temporaryNameFor(const std::string& path)
 {
-    std::random_device random;
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x.part", random());
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + suffix;
+    return temporaryname::beside(path);
 }
 
 // Sends `frame` (null: flush) to `codec` and writes every packet it gives into `stream`

@@ -1,9 +1,10 @@
 #pragma once
 // Writing files that a user, a library or the phone relies on: the new content goes to a
-// hidden temporary name in the destination's folder, is flushed, its size is checked against
-// what was meant to be written (a FUSE link to a phone has been seen to leave truncated
-// copies), and only then is it renamed into place. A write that fails at any point leaves
-// the destination as it was and removes the temporary file.
+// hidden temporary name of ours (TemporaryNames) in the destination's folder, is flushed,
+// is read back and checked against what was meant to be written (a FUSE link to a phone has
+// been seen to leave copies cut short at close while still reporting their full size), and
+// only then is it renamed into place. A write that fails at any point leaves the destination
+// as it was and removes the temporary file when it can.
 
 #include <QByteArray>
 #include <QString>

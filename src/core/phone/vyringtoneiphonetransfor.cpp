@@ -3,6 +3,7 @@
 #include "core/environment/appplaces.h"
 #include "core/environment/logging.h"
 #include "core/files/atomicfile.h"
+#include "core/files/temporarynames.h"
 #include "core/library/librarybridge.h"
 #include "core/notification/notificationcenter.h"
 #include "core/phone/phonemount.h"
@@ -65,6 +66,8 @@ VyRingtoneiPhoneTransfor* VyRingtoneiPhoneTransfor::initWithMountPoint(const QSt
 
 VyRingtoneiPhoneTransfor::~VyRingtoneiPhoneTransfor()
 {
+    if (m_leftoverSweep.joinable())
+        m_leftoverSweep.join();
     NotificationCenter::defaultCenter().removeObserver(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
@@ -115,6 +118,7 @@ void VyRingtoneiPhoneTransfor::HandleDeviceConnected()
 {
     qCInfo(lcPhone) << "Device connected now.";
     m_mountSuccess.store(true);
+    startLeftoverSweep();
     Q_EMIT mountStateChanged(true);
 }
 
@@ -428,6 +432,8 @@ QStringList VyRingtoneiPhoneTransfor::sweepOrphans()
 {
     QStringList deleted;
     const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+    // Our unfinished writes go whatever the database says (each is logged, not listed).
+    (void)sweepLeftoversLocked();
     PhoneRingtoneDatabase database = PhoneRingtoneDatabase::load(databasePath());
     plist_t ringtones = database.ringtones();
     // An empty or unreadable database would make every ringtone look orphaned.
@@ -447,6 +453,30 @@ QStringList VyRingtoneiPhoneTransfor::sweepOrphans()
         }
     }
     return deleted;
+}
+
+QStringList VyRingtoneiPhoneTransfor::sweepLeftovers()
+{
+    const std::lock_guard lock(PhoneRingtoneDatabase::lock());
+    return sweepLeftoversLocked();
+}
+
+QStringList VyRingtoneiPhoneTransfor::sweepLeftoversLocked() const
+{
+    return TemporaryNames::sweep(ringtoneFolder()) + TemporaryNames::sweep(QFileInfo(databasePath()).path());
+}
+
+void VyRingtoneiPhoneTransfor::startLeftoverSweep()
+{
+    // One at a time; a connection while one runs is covered by it.
+    if (m_sweeping.exchange(true))
+        return;
+    if (m_leftoverSweep.joinable())
+        m_leftoverSweep.join(); // already done: the flag was down
+    m_leftoverSweep = std::thread([this] {
+        sweepLeftovers();
+        m_sweeping.store(false);
+    });
 }
 
 PhoneEjectResult VyRingtoneiPhoneTransfor::eject()

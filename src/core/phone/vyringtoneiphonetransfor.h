@@ -20,6 +20,7 @@
 #include <optional>
 #include <plist/plist.h>
 #include <random>
+#include <thread>
 
 class PhoneRingtoneDatabase;
 
@@ -111,9 +112,15 @@ public:
 
     // Deletes the files in the phone's ringtone folder that no database entry names: only
     // when the database was read and lists at least one entry, under the database lock in
-    // the same step as the read, regular files only, never hidden ones (our temporary
-    // names). The deleted file names, each logged.
+    // the same step as the read, regular files only, never hidden ones. Our temporary
+    // names are swept first (sweepLeftovers). The deleted file names, each logged.
     QStringList sweepOrphans();
+
+    // Removes our temporary names (TemporaryNames) from the phone's ringtone folder and
+    // database folder: what a copy or a database write cut off by a kill or a vanished
+    // mount left there. Under the database lock, so never a write of this process in
+    // progress. Also run by sweepOrphans() and, off the main thread, when the phone comes.
+    QStringList sweepLeftovers();
 
     // Waits for running store operations, then unmounts the phone's media partition and
     // checks that nothing is mounted there any more. The link state is left to the
@@ -155,10 +162,14 @@ private:
     // Sets `result.fileName` to the entry to remove, or leaves it empty with the reason.
     using FindEntry = std::function<void(PhoneRingtoneDatabase&, PhoneRemoveResult&)>;
     PhoneRemoveResult removeEntryAndFile(const FindEntry& find);
+    [[nodiscard]] QStringList sweepLeftoversLocked() const;
+    void startLeftoverSweep();
 
     std::atomic<bool> m_mountSuccess { false };
     QString m_mountPoint;
     std::atomic<QObject*> m_delegate { nullptr };
     PhoneMount::BackgroundUnmount m_unmount; // the folder's clean-up after a disconnect
     std::mt19937_64 m_random; // guarded by the database lock
+    std::atomic<bool> m_sweeping { false };
+    std::thread m_leftoverSweep; // the sweep a connection started; joined by the destructor
 };

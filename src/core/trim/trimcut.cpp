@@ -4,6 +4,7 @@
 #include "core/environment/appplaces.h"
 #include "core/environment/editingstate.h"
 #include "core/environment/logging.h"
+#include "core/files/temporarynames.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,8 +88,8 @@ Result cut(const QString& source, double begin, double length, const QString& fo
     }
     // The encode writes under a hidden name of its own; only a complete cut is then given
     // a "Trim N.mov" name, never one that exists, so no file is ever replaced.
-    const QString working = QDir(where).filePath(
-        QStringLiteral(".cut-%1.mov").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
+    const QString working = QDir(where).filePath(TemporaryNames::prefix()
+        + QStringLiteral("cut-%1.mov").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
     VyConverter converter;
     if (converter.cutFile(source, working, begin, length) != 1U) {
         QFile::remove(working);
