@@ -19,6 +19,7 @@ runtime_packages=(
 test_packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb desktop-file-utils appstream time clang-format bindfs
+    clang libclang-rt-14-dev
 )
 
 packages=("${runtime_packages[@]}")
