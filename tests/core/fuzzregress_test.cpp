@@ -45,11 +45,19 @@ TEST_P(PhoneDatabaseFinding, ATransferKeepsEveryEntryOrWritesNothing)
         EXPECT_EQ(readBytes(phone.databasePath()), before);
         return;
     }
+    // The database read back is what was there, with the one entry added.
     const PlistPtr after = phone.readDatabase();
-    plist_t ringtones = plist_dict_get_item(after.get(), "Ringtones");
-    plistDictForEach(plist_dict_get_item(earlier.get(), "Ringtones"), [&](const QString& key, plist_t entry) {
-        EXPECT_TRUE(plistio::equal(plist_dict_get_item(ringtones, key.toUtf8().constData()), entry)) << key;
-    });
+    const QByteArray key = result.phoneName.toUtf8();
+    plist_t added = plist_dict_get_item(plist_dict_get_item(after.get(), "Ringtones"), key.constData());
+    ASSERT_NE(added, nullptr);
+    const PlistPtr expected(plist_copy(earlier.get()));
+    plist_t ringtones = plist_dict_get_item(expected.get(), "Ringtones");
+    if (ringtones == nullptr || plist_get_node_type(ringtones) != PLIST_DICT) {
+        plist_dict_set_item(expected.get(), "Ringtones", plist_new_dict());
+        ringtones = plist_dict_get_item(expected.get(), "Ringtones");
+    }
+    plist_dict_set_item(ringtones, key.constData(), plist_copy(added));
+    EXPECT_TRUE(plistio::equal(after.get(), expected.get()));
 }
 
 const FuzzInput kPhoneDatabases[] = {
