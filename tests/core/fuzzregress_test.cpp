@@ -64,6 +64,9 @@ const FuzzInput kPhoneDatabases[] = {
     // A binary database whose "Ringtones" key holds a byte that is not UTF-8: libplist's
     // binary writer cut the key at that byte, which would have dropped every entry.
     { "phonedatabase/binary-key-not-utf8.plist", "a key the binary writer cannot encode" },
+    // A binary database with a NUL byte inside an entry's key: libplist's key accessor
+    // asserts on it, so listing the entries ended the program.
+    { "phonedatabase/binary-key-with-nul.plist", "a key libplist cannot hand out" },
 };
 INSTANTIATE_TEST_SUITE_P(Fuzz, PhoneDatabaseFinding, testing::ValuesIn(kPhoneDatabases));
 

@@ -13,7 +13,15 @@ PlistPtr parse(const QByteArray& data)
         return nullptr;
     plist_t node = nullptr;
     plist_from_memory(data.constData(), static_cast<uint32_t>(data.size()), &node);
-    return PlistPtr(node);
+    PlistPtr root(node);
+    // libplist's key accessors abort the process on a key holding a NUL byte, which only a
+    // binary list can carry (its strings have a length): such a list is not read at all.
+    if (root && data.startsWith("bplist00")) {
+        const QByteArray xml = toXml(root.get());
+        if (xml.isEmpty() || xml.contains('\0'))
+            return nullptr;
+    }
+    return root;
 }
 
 QByteArray toXml(plist_t node)

@@ -13,7 +13,8 @@ using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
 namespace plistio {
 
-// Parses XML or binary property-list data; null when it is neither.
+// Parses XML or binary property-list data; null when it is neither, or when a key or a
+// string holds a NUL byte.
 PlistPtr parse(const QByteArray& data);
 // The node as an XML property list.
 QByteArray toXml(plist_t node);
