@@ -10,9 +10,10 @@
 #
 # The corpus grows in BUILD/corpus/NAME (outside the repository), started from the seeds
 # fuzz/make-seeds.sh writes to BUILD/seeds/NAME. Inputs that crash, leak, hang or run out
-# of memory land in BUILD/findings/NAME/; turn each into a case of the ordinary suite
-# (tests/core/fuzzregress_test.cpp, its input in tests/fixtures/fuzz/NAME/) with its fix. The run ends with one line per target:
-# executions, coverage (libFuzzer's cov and ft) and findings. Exit status 1 on findings.
+# of memory land in BUILD/findings/NAME/; each becomes a case of the ordinary suite
+# (tests/core/fuzzregress_test.cpp, its input in tests/fixtures/fuzz/NAME/) with its fix.
+# The run ends with one line per target: executions, coverage (libFuzzer's cov and ft)
+# and findings. Exit status 1 on findings.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
