@@ -22,6 +22,7 @@ test_packages=(
     xvfb desktop-file-utils appstream time clang-format bindfs
     file dpkg-dev
     libfuse3-dev
+    clang libclang-rt-14-dev
 )
 
 packages=("${runtime_packages[@]}")

@@ -12,5 +12,5 @@ while IFS= read -r -d '' file; do
         echo "not formatted: $file"
         status=1
     fi
-done < <(find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
+done < <(find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
 exit $status

@@ -23,6 +23,10 @@ static_assert(LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(59, 37, 100), "FFmpeg 5.1
 
 namespace ff {
 
+// AV_TIME_BASE_Q as a C++ constant: the macro is a C compound literal, which clang refuses
+// in C++ with -Wpedantic.
+inline constexpr AVRational kMicroseconds { 1, AV_TIME_BASE };
+
 struct FormatInputDeleter {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };

@@ -106,8 +106,8 @@ const MEDIA_FRAME* VideoDecoderImpl::deliver()
     out.video.strideV = picture->linesize[2];
     const int64_t pts = frame->best_effort_timestamp;
     const int64_t start = mediainput::startTimestamp(stream);
-    out.timestampUs = pts == AV_NOPTS_VALUE ? 0 : av_rescale_q(pts - start, stream->time_base, AV_TIME_BASE_Q);
-    out.durationUs = av_rescale_q(frame->pkt_duration, stream->time_base, AV_TIME_BASE_Q);
+    out.timestampUs = pts == AV_NOPTS_VALUE ? 0 : av_rescale_q(pts - start, stream->time_base, ff::kMicroseconds);
+    out.durationUs = av_rescale_q(frame->pkt_duration, stream->time_base, ff::kMicroseconds);
     out.flags = 0;
     return &out;
 }
@@ -174,7 +174,7 @@ double VDecVideoSeek(VideoDecoder d, double seconds, int accurate)
         return 0.0;
     seconds = std::max(0.0, seconds);
     const int64_t target = mediainput::startTimestamp(d->stream)
-        + av_rescale_q(llround(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, d->stream->time_base);
+        + av_rescale_q(llround(seconds * AV_TIME_BASE), ff::kMicroseconds, d->stream->time_base);
     int err = avformat_seek_file(d->format.get(), d->stream->index, INT64_MIN, target, target, 0);
     if (err < 0)
         err = av_seek_frame(d->format.get(), d->stream->index, target, AVSEEK_FLAG_BACKWARD);

@@ -141,7 +141,9 @@ bool PhoneRingtoneDatabase::save(const QString& path, QString* error) const
         return false;
     }
     const QByteArray data = m_format == Format::Binary ? plistio::toBinary(m_root.get()) : plistio::toXml(m_root.get());
-    if (data.isEmpty()) {
+    // What libplist could not encode (a key that is not UTF-8 in a binary database) would
+    // be cut or dropped, entries of the phone's with it: refuse rather than lose them.
+    if (data.isEmpty() || !plistio::equal(plistio::parse(data).get(), m_root.get())) {
         if (error != nullptr)
             *error = QStringLiteral("the ringtone database could not be encoded");
         return false;
