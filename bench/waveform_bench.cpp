@@ -1,18 +1,22 @@
-// The waveform data engine against a bare decode of the same file, in one run.
+// The waveform data engine against a bare decode of the same file, in one run: the
+// one-thread engine, the parallel engine on 1, 2 and all cores, and the time until the
+// parallel engine hands over the first screen of points (what a view draws first).
 //
-//   waveform_bench --file FILE [benchmark flags]   both benchmarks on FILE
+//   waveform_bench --file FILE [benchmark flags]   every benchmark on FILE
 //   waveform_bench --peak-memory FILE              the engine once; prints the peak
 //                                                  resident memory above the baseline
 // bench/compare-waveform.sh runs both on a 5-minute and a 60-minute MP3.
 
 #include "bench/decodesupport.h"
 #include "core/environment/editingstate.h"
+#include "core/waveform/parallelwaveformengine.h"
 #include "core/waveform/waveformdataengine.h"
 
 #include <QString>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -41,6 +45,51 @@ void BM_WaveformEngine(benchmark::State& state)
     state.counters["points"] = static_cast<double>(points);
 }
 BENCHMARK(BM_WaveformEngine)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The parallel engine on `range(0)` threads.
+void BM_ParallelEngine(benchmark::State& state)
+{
+    size_t points = 0;
+    int parts = 0;
+    for (auto _ : state) {
+        ParallelWaveformEngine engine(static_cast<int>(state.range(0)));
+        const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(g_file), 200.0f, 20.0f);
+        points = block ? block->sampleBlk().size() : 0;
+        parts = engine.partsDecoded();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["parts"] = parts;
+}
+BENCHMARK(BM_ParallelEngine)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(ParallelWaveformEngine::defaultThreads())
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// From the call to the first stretch of points, which covers the first screen of a view
+// 682 pixels wide at the overview's 0.05 pixels a point; the rest is stopped then.
+void BM_FirstScreen(benchmark::State& state)
+{
+    constexpr int64_t kFirstScreenPoints = 682 * 20;
+    for (auto _ : state) {
+        ParallelWaveformEngine engine;
+        const auto start = std::chrono::steady_clock::now();
+        double ms = -1.0;
+        (void)engine.getWaveformPointsFromFile(
+            QString::fromStdString(g_file), 200.0f, 20.0f,
+            [&](const WaveformProgress& step) {
+                if (ms < 0.0 && step.firstPoint == 0) {
+                    ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+                    engine.setStopGetData();
+                }
+            },
+            kFirstScreenPoints);
+        state.SetIterationTime(ms / 1000.0);
+    }
+}
+BENCHMARK(BM_FirstScreen)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 long statusKb(const char* field)
 {
