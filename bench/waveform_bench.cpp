@@ -3,6 +3,9 @@
 // parallel engine hands over the first screen of points (what a view draws first).
 //
 //   waveform_bench --file FILE [benchmark flags]   every benchmark on FILE
+//   waveform_bench --once FILE THREADS             the parallel engine once on THREADS
+//                                                  threads (0: all cores), for timing
+//                                                  whole processes
 //   waveform_bench --peak-memory FILE              the engine once; prints the peak
 //                                                  resident memory above the baseline
 // bench/compare-waveform.sh runs both on a 5-minute and a 60-minute MP3.
@@ -18,6 +21,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -105,7 +109,7 @@ long statusKb(const char* field)
 int peakMemory(const std::string& file)
 {
     const long baseline = statusKb("VmRSS:");
-    WaveformDataEngine engine;
+    ParallelWaveformEngine engine; // what the editor runs
     const auto block = engine.getWaveformPointsFromFile(QString::fromStdString(file), 200.0f, 20.0f);
     const long peak = statusKb("VmHWM:");
     std::printf("points: %zu\nbaseline: %ld KiB\npeak: %ld KiB\nabove baseline: %.1f MiB\n",
@@ -122,6 +126,10 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--peak-memory") == 0)
             return peakMemory(argv[i + 1]);
+        if (std::strcmp(argv[i], "--once") == 0 && i + 2 < argc) {
+            ParallelWaveformEngine engine(std::atoi(argv[i + 2]));
+            return engine.getWaveformPointsFromFile(QString::fromLocal8Bit(argv[i + 1]), 200.0f, 20.0f) ? 0 : 1;
+        }
     }
     g_file = takeFileArgument(argc, argv);
     if (g_file.empty()) {
