@@ -32,7 +32,7 @@
 class DragView;
 class QLineEdit;
 class QScrollArea;
-class WaveformDataEngine;
+class ParallelWaveformEngine;
 
 // The editor's side of the view's gestures. Times in milliseconds.
 class WaveformViewDelegate {
@@ -148,6 +148,8 @@ private:
     // Rescales the shared points' y to the view's drawing height.
     void fitPointsToHeight();
     void applyLoad(const Loaded& loaded);
+    // A picture of the points computed so far, shown until the load ends.
+    void applyProgress(const QImage& picture, double width, int seconds);
     void getTimeLineString(double count);
     void postLength(const PartFrame& part);
     void placeLineView(const PartFrame& part);
@@ -191,6 +193,7 @@ private:
     PlayerState m_playerState = PlayerState::Stopped;
     std::atomic<int> m_height { 217 }; // read by the worker
 
+    std::atomic<int> m_visibleWidth { 682 }; // the scroll area's, read by the worker
     std::mutex m_engineMutex; // the running load's engine, for stopDrawThread
-    WaveformDataEngine* m_engine = nullptr;
+    ParallelWaveformEngine* m_engine = nullptr;
 };

@@ -20,10 +20,6 @@ protected:
     {
         DecMgrInit();
         s_dir = std::make_unique<fixtures::ScratchDir>();
-        // 99 s of the music-like fixture: long enough for parts of the default length.
-        ASSERT_TRUE(runFfmpeg({ QStringLiteral("-stream_loop"), QStringLiteral("2"), QStringLiteral("-i"),
-            fixture("music.wav"), QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
-            QStringLiteral("128k"), q(longFile()) }));
         QByteArray damaged = readBytes(fixture("tone.mp3"));
         damaged.replace(damaged.size() / 2, 4000, QByteArray::fromStdString(fixtures::randomBytes(4000, 3)));
         ASSERT_TRUE(writeBytes(q(s_dir->file("damaged.mp3")), damaged));
@@ -33,7 +29,8 @@ protected:
     void SetUp() override { gloableState()._pointClearance = 0.05; }
     void TearDown() override { GloableVar::resetGloableVariable(); }
 
-    static std::string longFile() { return s_dir->file("long-music.mp3"); }
+    // 99 s of music-like sound: long enough for parts of the default length.
+    static std::string longFile() { return fixtures::path("music-99s.mp3"); }
     static inline std::unique_ptr<fixtures::ScratchDir> s_dir;
 };
 
