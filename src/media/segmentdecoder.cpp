@@ -5,6 +5,7 @@
 #include "media/medialog.h"
 #include "media/utfconvert.h"
 
+#include <cmath>
 #include <deque>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace {
 // Vorbis overlaps one packet. At least this many, and at least kPrerollSeconds of them.
 constexpr size_t kPrerollPackets = 10;
 constexpr double kPrerollSeconds = 0.25;
+// Reading packets without decoding them costs about this share of decoding them (MP3:
+// 0.16 s of 2.6 s for an hour).
+constexpr double kReadShare = 0.06;
 
 // Codecs whose decoder state after the pre-roll above is exactly the state of a decode
 // from the file's start, checked sample for sample by the tests.
@@ -131,7 +135,12 @@ struct AudioSplitSource {
             return INT64_MIN;
         if (index >= count)
             return INT64_MAX;
-        return start + av_rescale(span, index, count);
+        // Part i also reads, without decoding, everything before it: later parts are made
+        // shorter so that every part costs the same. With r the cost of reading a stretch
+        // relative to decoding it, part i starts at (1 - (1 - r)^i) / (1 - (1 - r)^n).
+        const double rest = 1.0 - kReadShare;
+        const double fraction = (1.0 - std::pow(rest, index)) / (1.0 - std::pow(rest, count));
+        return start + static_cast<int64_t>(std::floor(fraction * static_cast<double>(span)));
     }
     [[nodiscard]] int64_t prerollTicks() const
     {

@@ -4,7 +4,8 @@
 // interleaved signed 16-bit PCM at the first frame's rate and channel count).
 //
 // The parts are cut at packet boundaries by timestamp: part i of n holds the packets whose
-// timestamps lie in [start + i * span / n, start + (i + 1) * span / n). Every part reads the
+// timestamps lie between its boundary and the next one; the boundaries are spread so that
+// the parts cost about the same, later ones being shorter (see below). Every part reads the
 // packets from the file's start (reading without decoding is cheap) so that each sees the
 // packets, timestamps and side data exactly as a whole-file read does; part 0 decodes
 // from the start, any other from a pre-roll of the packets before its first one, whose
