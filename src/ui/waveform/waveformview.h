@@ -74,7 +74,8 @@ public:
 
     // Loading (worker thread). Always true; a stopped load delivers nothing, and so does
     // one that `isCurrent` (checked on the worker and again on the main thread) says a
-    // newer load has replaced.
+    // newer load has replaced. While the points are computed, pictures of the finished
+    // stretches are shown (the first screen first); the part and the bar come at the end.
     bool drawWave(const QString& path, const std::function<bool()>& isCurrent = {});
     void newFileInportInit();
     // The empty editor: the background picture, as tall as the area that shows it.
