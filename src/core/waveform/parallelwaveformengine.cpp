@@ -117,12 +117,25 @@ std::optional<SampleBlock> ParallelWaveformEngine::getWaveformPointsFromFile(
         --run.running;
         run.changed.notify_one();
     };
+    const auto deliver = [&](const Stretch& s) {
+        if (stopRequested())
+            return;
+        WaveformProgress step { s.firstSlice, {}, expectedPoints };
+        step.heights.reserve(s.peaks.size());
+        for (const SlicePeak& p : s.peaks)
+            step.heights.push_back(
+                m_single.dy() * static_cast<float>(m_single.canReachPeakValue() + (p.size >= 0 ? p.peak : 0)));
+        progress(step);
+    };
     {
         std::vector<std::jthread> threads;
         threads.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
             threads.emplace_back(decodePart, i);
-        // Hand the finished stretches to the sink here, on the caller's thread.
+        // Hand the finished stretches to the sink here, on the caller's thread: the file's
+        // start first (what a view shows first), the others as they come.
+        std::deque<Stretch> held;
+        bool startSent = false;
         for (;;) {
             std::deque<Stretch> ready;
             bool finished = false;
@@ -132,18 +145,22 @@ std::optional<SampleBlock> ParallelWaveformEngine::getWaveformPointsFromFile(
                 ready.swap(run.delivered);
                 finished = run.running == 0;
             }
-            for (const Stretch& s : ready) {
-                if (stopRequested())
-                    break;
-                WaveformProgress step { s.firstSlice, {}, expectedPoints };
-                step.heights.reserve(s.peaks.size());
-                for (const SlicePeak& p : s.peaks)
-                    step.heights.push_back(
-                        m_single.dy() * static_cast<float>(m_single.canReachPeakValue() + (p.size >= 0 ? p.peak : 0)));
-                progress(step);
+            for (Stretch& s : ready) {
+                if (!startSent && s.firstSlice != 0) {
+                    held.push_back(std::move(s));
+                    continue;
+                }
+                startSent = true;
+                deliver(s);
+                for (const Stretch& h : held)
+                    deliver(h);
+                held.clear();
             }
-            if (finished)
+            if (finished) {
+                for (const Stretch& h : held)
+                    deliver(h);
                 break;
+            }
         }
     }
 
