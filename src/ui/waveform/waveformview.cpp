@@ -143,6 +143,8 @@ int WaveformView::fittedWidth(double waveformWidth) const
 
 double WaveformView::pictureSpan() const
 {
+    if (m_progressSpan > 0.0)
+        return m_progressSpan; // a picture of the points computed so far
     return std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
 }
 
@@ -224,6 +226,7 @@ PartFrame WaveformView::part() const
 void WaveformView::newFileInportInit()
 {
     m_soundTimeLen = 0.0;
+    m_progressSpan = 0.0;
     m_lineView->hide();
     m_part = PartFrame {};
     m_startText = QStringLiteral("00:00:00");
@@ -339,6 +342,7 @@ void WaveformView::applyLoad(const Loaded& loaded)
 {
     m_soundTimeLen = loaded.fileMs;
     m_waveformImage = loaded.picture;
+    m_progressSpan = 0.0;
     m_pointsDrawHeight = loaded.drawHeight;
     fitPointsToHeight(); // the view may have changed height while the file loaded
     resize(fittedWidth(loaded.viewWidth), height());
@@ -357,6 +361,7 @@ void WaveformView::applyLoad(const Loaded& loaded)
 void WaveformView::applyProgress(const QImage& picture, double width, int seconds)
 {
     m_waveformImage = picture;
+    m_progressSpan = width;
     resize(fittedWidth(width), height());
     getTimeLineString(seconds);
     update();

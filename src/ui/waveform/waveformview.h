@@ -194,6 +194,7 @@ private:
     PlayerState m_playerState = PlayerState::Stopped;
     std::atomic<int> m_height { 217 }; // read by the worker
 
+    double m_progressSpan = 0.0; // while a load shows its progress: the width its picture stands for
     std::atomic<int> m_visibleWidth { 682 }; // the scroll area's, read by the worker
     std::mutex m_engineMutex; // the running load's engine, for stopDrawThread
     ParallelWaveformEngine* m_engine = nullptr;
