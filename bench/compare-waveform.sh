@@ -21,9 +21,9 @@ for minutes in 5 60; do
     "$build/bin/waveform_bench" --file "$file" --benchmark_repetitions=$repetitions \
         --benchmark_report_aggregates_only=true --benchmark_format=console 2> /dev/null | tee "$result"
     median() { awk -v name="$1" '$1 == name "_median" { print $2 }' "$result"; }
-    bare=$(median BM_BareDecode)
+    bare=$(median BM_BareDecode/real_time)
     ratio() { awk -v a="$1" -v b="$bare" 'BEGIN { printf "%.3f", a / b }'; }
-    one=$(ratio "$(median BM_WaveformEngine)")
+    one=$(ratio "$(median BM_WaveformEngine/real_time)")
     p1=$(ratio "$(median BM_ParallelEngine/1/real_time)")
     p2=$(ratio "$(median BM_ParallelEngine/2/real_time)")
     pall=$(ratio "$(median "BM_ParallelEngine/$(awk '/BM_ParallelEngine\/[0-9]+\/real_time_median/ { split($1, a, "/"); n = a[2] } END { print n }' "$result")/real_time")")
