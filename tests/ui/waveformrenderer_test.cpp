@@ -173,4 +173,23 @@ TEST(WaveformRendererStroke, ValuesGrowUpward)
     }
 }
 
+// A picture of the stretches computed so far: each drawn where it belongs, nothing over
+// the gap between them.
+TEST(WaveformRendererStroke, FinishedStretchesLeaveTheGapsBetweenThemEmpty)
+{
+    const float loud = kAreaHeight - 16.0f;
+    WaveformPoints points = constantWave(600, 1.0, loud);
+    points.erase(points.begin() + 200, points.begin() + 400); // the second second is not there yet
+    WaveformRenderRequest request = requestFor(&points, 1.0, 3);
+    request.breakAtGaps = true;
+    const QImage picture = WaveformRenderer::render(request);
+    const int row = int(WaveformGeometry(kHeight).toQt(loud));
+    expectStrokeNear(picture, 105, row);
+    expectStrokeNear(picture, 505, row);
+    for (const int column : { 230, 300, 370 }) {
+        for (int y = kRulerHeight; y < picture.height(); ++y)
+            ASSERT_EQ(picture.pixel(column, y), tileAt(column, y)) << "column " << column << ", row " << y;
+    }
+}
+
 } // namespace

@@ -42,6 +42,13 @@ public:
     void getSampleArray(const MEDIA_FRAME* frame, int size, SampleBlock& block);
     // At the end of the stream: appends the point of a last, incomplete slice.
     void finish(SampleBlock& block);
+    // Appends the point of the next slice, whose peak was found elsewhere (the parallel
+    // engine reduces slices on several threads and converts them here, in order).
+    void appendPeak(int32_t peak, SampleBlock& block)
+    {
+        m_peak = peak;
+        appendPoint(block);
+    }
 
     void setStopGetData() { m_stop.store(1, std::memory_order_relaxed); }
     [[nodiscard]] bool stopRequested() const { return m_stop.load(std::memory_order_relaxed) != 0; }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 namespace {
@@ -189,13 +190,16 @@ void drawRuler(QPainter& painter, const WaveformRenderRequest& request, double s
 // The stroke's vertices. Up to two points per picture column are drawn as they are; denser
 // waveforms keep each column's lowest and highest point, in the order they came, which
 // draws the same envelope with a bounded number of vertices.
-std::vector<QPointF> wavePolyline(
-    const WaveformPoints& points, double scale, int pictureWidth, const WaveformGeometry& geometry, double height)
+// A whole waveform's stroke starts at mid-height on the left edge; a stretch of one
+// (`fromLeftEdge` false) at its first point.
+std::vector<QPointF> wavePolyline(std::span<const WaveformPoint> points, double scale, int pictureWidth,
+    const WaveformGeometry& geometry, double height, bool fromLeftEdge = true)
 {
     std::vector<QPointF> line;
     const bool decimate = points.size() > 2 * std::size_t(pictureWidth);
     line.reserve((decimate ? 2 * std::size_t(pictureWidth) : points.size()) + 3);
-    line.emplace_back(0.0, geometry.toQt(height / 2.0));
+    if (fromLeftEdge)
+        line.emplace_back(0.0, geometry.toQt(height / 2.0));
 
     if (!decimate) {
         for (const WaveformPoint& point : points) {
@@ -268,13 +272,28 @@ QImage WaveformRenderer::render(const WaveformRenderRequest& request)
 
     if (request.points != nullptr && !request.points->empty()) {
         const WaveformGeometry geometry(request.height);
-        const std::vector<QPointF> line = wavePolyline(*request.points, scale, pictureWidth, geometry, request.height);
         painter.setRenderHint(QPainter::Antialiasing, true);
         QPen pen(kWaveStroke);
         pen.setWidthF(1.0);
         pen.setCosmetic(true); // the raster engine's fast path for long polylines
         painter.setPen(pen);
-        painter.drawPolyline(line.data(), int(line.size()));
+        const std::span<const WaveformPoint> points(*request.points);
+        if (!request.breakAtGaps) {
+            const std::vector<QPointF> line = wavePolyline(points, scale, pictureWidth, geometry, request.height);
+            painter.drawPolyline(line.data(), int(line.size()));
+        } else {
+            // One stroke per run of neighbouring points: nothing is drawn over a gap.
+            const double gap = 1.5 * request.pointClearance;
+            for (std::size_t from = 0; from < points.size();) {
+                std::size_t to = from + 1;
+                while (to < points.size() && points[to].x - points[to - 1].x <= gap)
+                    ++to;
+                const std::vector<QPointF> line = wavePolyline(
+                    points.subspan(from, to - from), scale, pictureWidth, geometry, request.height, false);
+                painter.drawPolyline(line.data(), int(line.size()));
+                from = to;
+            }
+        }
     }
     painter.end();
     return picture;

@@ -21,6 +21,7 @@ struct WaveformRenderRequest {
     int showTimeClearance = 30; // seconds between labelled ruler ticks
     int seconds = 0; // labels to draw: one per whole second
     bool drawTimeMarks = true; // ticks, labels and grid lines in the picture
+    bool breakAtGaps = false; // points are finished stretches: no stroke where x jumps
 };
 
 class WaveformRenderer {

@@ -5,9 +5,10 @@
 #include "core/mediacheck/mediafiletypes.h"
 #include "core/notification/notificationcenter.h"
 #include "core/text/commonfunctions.h"
-#include "core/waveform/waveformdataengine.h"
+#include "core/waveform/parallelwaveformengine.h"
 #include "ui/artwork/artwork.h"
 #include "ui/waveform/dragview.h"
+#include "ui/waveform/progressivepicture.h"
 #include "ui/waveform/waveformgeometry.h"
 #include "ui/waveform/waveformnotes.h"
 #include "ui/waveform/waveformrenderer.h"
@@ -128,8 +129,10 @@ const QStringList& WaveformView::acceptedExtensions()
 
 bool WaveformView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize) {
         fitToViewport();
+        m_visibleWidth = m_scrollArea->viewport()->width();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -140,6 +143,8 @@ int WaveformView::fittedWidth(double waveformWidth) const
 
 double WaveformView::pictureSpan() const
 {
+    if (m_progressSpan > 0.0)
+        return m_progressSpan; // a picture of the points computed so far
     return std::max(waveformWidth(), static_cast<double>(WaveformArt::kMinimumWidth));
 }
 
@@ -221,6 +226,7 @@ PartFrame WaveformView::part() const
 void WaveformView::newFileInportInit()
 {
     m_soundTimeLen = 0.0;
+    m_progressSpan = 0.0;
     m_lineView->hide();
     m_part = PartFrame {};
     m_startText = QStringLiteral("00:00:00");
@@ -260,15 +266,38 @@ bool WaveformView::drawWave(const QString& path, const std::function<bool()>& is
     QMetaObject::invokeMethod(
         this, [this] { newFileInportInit(); }, Qt::AutoConnection);
 
-    WaveformDataEngine engine;
+    ParallelWaveformEngine engine;
     {
         const std::lock_guard lock(m_engineMutex);
         m_engine = &engine;
     }
-    // One height for the points and the picture, whatever the view does meanwhile.
+    // One height for the points and the pictures, whatever the view does meanwhile.
     const int height = m_height.load();
+    // The finished stretches are drawn while the rest is computed, the first screen first;
+    // the pictures reach the view through its event queue, in order, before the result.
+    const double loadClearance = s._pointClearance.load();
+    WaveformRenderRequest look;
+    look.pointClearance = loadClearance;
+    look.height = height;
+    look.showTimeClearance = m_showTimeClearance.load();
+    look.drawTimeMarks = false;
+    ProgressivePicture progress(look);
+    const auto showProgress = [&](const WaveformProgress& step) {
+        progress.take(step);
+        if (!progress.pictureDue() || !current())
+            return;
+        ProgressivePicture::Picture picture = progress.render();
+        QMetaObject::invokeMethod(
+            this,
+            [this, picture, isCurrent] {
+                if (!isCurrent || isCurrent())
+                    applyProgress(picture.image, picture.width, picture.seconds);
+            },
+            Qt::AutoConnection);
+    };
+    const auto firstScreen = static_cast<int64_t>(std::ceil(m_visibleWidth.load() / loadClearance));
     const std::optional<SampleBlock> block
-        = engine.getWaveformPointsFromFile(path, static_cast<float>(height), rulerHeight());
+        = engine.getWaveformPointsFromFile(path, static_cast<float>(height), rulerHeight(), showProgress, firstScreen);
     {
         const std::lock_guard lock(m_engineMutex);
         m_engine = nullptr;
@@ -313,6 +342,7 @@ void WaveformView::applyLoad(const Loaded& loaded)
 {
     m_soundTimeLen = loaded.fileMs;
     m_waveformImage = loaded.picture;
+    m_progressSpan = 0.0;
     m_pointsDrawHeight = loaded.drawHeight;
     fitPointsToHeight(); // the view may have changed height while the file loaded
     resize(fittedWidth(loaded.viewWidth), height());
@@ -326,6 +356,15 @@ void WaveformView::applyLoad(const Loaded& loaded)
     m_lineView->show();
     update();
     scrollToPosition(QPoint(0, 0));
+}
+
+void WaveformView::applyProgress(const QImage& picture, double width, int seconds)
+{
+    m_waveformImage = picture;
+    m_progressSpan = width;
+    resize(fittedWidth(width), height());
+    getTimeLineString(seconds);
+    update();
 }
 
 void WaveformView::getTimeLineString(double count)

@@ -32,7 +32,7 @@
 class DragView;
 class QLineEdit;
 class QScrollArea;
-class WaveformDataEngine;
+class ParallelWaveformEngine;
 
 // The editor's side of the view's gestures. Times in milliseconds.
 class WaveformViewDelegate {
@@ -74,7 +74,8 @@ public:
 
     // Loading (worker thread). Always true; a stopped load delivers nothing, and so does
     // one that `isCurrent` (checked on the worker and again on the main thread) says a
-    // newer load has replaced.
+    // newer load has replaced. While the points are computed, pictures of the finished
+    // stretches are shown (the first screen first); the part and the bar come at the end.
     bool drawWave(const QString& path, const std::function<bool()>& isCurrent = {});
     void newFileInportInit();
     // The empty editor: the background picture, as tall as the area that shows it.
@@ -148,6 +149,8 @@ private:
     // Rescales the shared points' y to the view's drawing height.
     void fitPointsToHeight();
     void applyLoad(const Loaded& loaded);
+    // A picture of the points computed so far, shown until the load ends.
+    void applyProgress(const QImage& picture, double width, int seconds);
     void getTimeLineString(double count);
     void postLength(const PartFrame& part);
     void placeLineView(const PartFrame& part);
@@ -191,6 +194,8 @@ private:
     PlayerState m_playerState = PlayerState::Stopped;
     std::atomic<int> m_height { 217 }; // read by the worker
 
+    double m_progressSpan = 0.0; // while a load shows its progress: the width its picture stands for
+    std::atomic<int> m_visibleWidth { 682 }; // the scroll area's, read by the worker
     std::mutex m_engineMutex; // the running load's engine, for stopDrawThread
-    WaveformDataEngine* m_engine = nullptr;
+    ParallelWaveformEngine* m_engine = nullptr;
 };
