@@ -2,7 +2,7 @@
 
 #include "core/environment/editingstate.h"
 #include "core/waveform/sampleblocktransfer.h"
-#include "core/waveform/waveformdataengine.h"
+#include "core/waveform/parallelwaveformengine.h"
 #include "tools/sonabel/commandparser.h"
 
 #include <QElapsedTimer>
@@ -46,7 +46,7 @@ int runWaveform(const QStringList& arguments, QTextStream& out, QTextStream& err
     gloableState()._pointClearance = 0.05;
     QElapsedTimer timer;
     timer.start();
-    WaveformDataEngine engine;
+    ParallelWaveformEngine engine; // the same points as one thread, on every core
     const std::optional<SampleBlock> block = engine.getWaveformPointsFromFile(path, height, 0.0f);
     const qint64 elapsed = timer.elapsed();
     if (!block || block->capability() == 0.0) {
