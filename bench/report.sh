@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every benchmark on a Release build and writes docs/performance.md: each figure that
+# Runs every benchmark (on a Release build unless BUILD_DIR names another) and writes docs/performance.md: each figure that
 # has a yardstick as a ratio against it (below 1 is faster), with the machine and the
 # date, then every benchmark's own output. Run it on a quiet machine; it takes about
 # 15 minutes the first time (the music files are made once and kept).
@@ -41,13 +41,14 @@ for entry in "${benchmarks[@]}"; do
     grep '^RESULT|' "$logs/$index.txt" | cut -d'|' -f2- | sed 's/|/: /; s/|.*//' | sed 's/^/   /'
 done
 
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 {
     echo "# Performance"
     echo
     echo "Measured by \`bench/report.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(nproc) cores ($cpu),"
     echo "$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) of memory, $(. /etc/os-release && echo "$PRETTY_NAME"),"
-    echo "FFmpeg $(ffmpeg -version | head -n 1 | awk '{print $3}'), a Release build. The material is music-like"
+    echo "FFmpeg $(ffmpeg -version | head -n 1 | awk '{print $3}'), a $build_type build. The material is music-like"
     echo "(\`bench/music.sh\`: chords, drums, noise bursts, swelling loudness), never a steady tone."
     echo
     echo "## Ratios against their yardsticks"
