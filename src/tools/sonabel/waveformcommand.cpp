@@ -1,8 +1,8 @@
 #include "tools/sonabel/waveformcommand.h"
 
 #include "core/environment/editingstate.h"
-#include "core/waveform/sampleblocktransfer.h"
 #include "core/waveform/parallelwaveformengine.h"
+#include "core/waveform/sampleblocktransfer.h"
 #include "tools/sonabel/commandparser.h"
 
 #include <QElapsedTimer>
