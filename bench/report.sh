@@ -70,7 +70,8 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
         echo "\`${entry#*|}\`$( [[ $(cat "$logs/$index.rc") -ne 0 ]] && echo " (ended with status $(cat "$logs/$index.rc"))")"
         echo
         echo '```'
-        grep -v '^RESULT|' "$logs/$index.txt" | sed "s|$root/||g"
+        # The Groove Box's renderer logs every step of its clock: the figures are enough.
+        grep -v -e '^RESULT|' -e '^sonabel\.groovebox\.render:' "$logs/$index.txt" | sed "s|$root/||g"
         echo '```'
     done
 } > "$out"
