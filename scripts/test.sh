@@ -73,3 +73,9 @@ if [[ -n "${CI:-}" && -z "$sanitize" && "${SONABEL_CI_SANITIZE:-1}" == 1 && $# -
     labels=$(IFS='|'; echo "${suites[*]}")
     dbus-run-session -- ctest --test-dir "$checked" --output-on-failure -j2 -L "^($labels)\$"
 fi
+
+# In CI, every fuzz target also runs for 30 seconds on its corpus (seeded afresh in a clean
+# clone); a finding fails the run. SONABEL_CI_FUZZ=0 skips it.
+if [[ -n "${CI:-}" && -z "$sanitize" && "${SONABEL_CI_FUZZ:-1}" == 1 && $# -eq 0 ]]; then
+    "$root/scripts/fuzz.sh" --ci
+fi
