@@ -4,6 +4,7 @@
 #include "media/ffmpeg.h"
 #include "media/mediainput.h"
 #include "media/medialog.h"
+#include "media/s16converter.h"
 #include "media/utfconvert.h"
 
 #include <algorithm>
@@ -35,9 +36,7 @@ struct AudioDecoderImpl {
     AVStream* stream = nullptr;
     ff::PacketPtr packet { av_packet_alloc() };
     ff::FramePtr frame { av_frame_alloc() };
-    ff::SwrPtr swr; // null when the codec already gives interleaved S16
-    AVSampleFormat swrFormat = AV_SAMPLE_FMT_NONE;
-    std::vector<uint8_t> buffer; // converted samples of the frame handed out last
+    S16Converter converter; // holds the converted samples of the frame handed out last
     VyAudioInfo info;
     MEDIA_FRAME out {};
 
@@ -66,7 +65,7 @@ struct AudioDecoderImpl {
 bool AudioDecoderImpl::openInput()
 {
     codec.reset();
-    swr.reset();
+    converter.reset();
     format = mediainput::open(path, "audio decoder");
     if (!format)
         return false;
@@ -182,34 +181,12 @@ bool AudioDecoderImpl::convertFrame()
     const int channels = info.channels;
     const int keep = count - skip;
     const int bytesPerFrame = channels * 2;
-    uint8_t* data = nullptr;
-    const auto format = static_cast<AVSampleFormat>(frame->format);
-    if (format == AV_SAMPLE_FMT_S16 && frame->ch_layout.nb_channels == channels) {
-        data = frame->data[0] + static_cast<ptrdiff_t>(skip) * bytesPerFrame; // already what we deliver
-    } else {
-        if (!swr || swrFormat != format) {
-            SwrContext* raw = nullptr;
-            AVChannelLayout outLayout;
-            av_channel_layout_default(&outLayout, channels);
-            if (swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, rate, &frame->ch_layout, format,
-                    frame->sample_rate, 0, nullptr)
-                    < 0
-                || swr_init(raw) < 0) {
-                swr_free(&raw);
-                medialog::warning("audio decoder: cannot convert the sample format");
-                return false;
-            }
-            swr.reset(raw);
-            swrFormat = format;
-        }
-        buffer.resize(static_cast<size_t>(count) * bytesPerFrame);
-        uint8_t* outPlanes[1] = { buffer.data() };
-        const int converted
-            = swr_convert(swr.get(), outPlanes, count, const_cast<const uint8_t**>(frame->extended_data), count);
-        if (converted < count)
-            return false;
-        data = buffer.data() + static_cast<ptrdiff_t>(skip) * bytesPerFrame;
+    uint8_t* converted = converter.convert(frame.get(), rate, channels);
+    if (converted == nullptr) {
+        medialog::warning("audio decoder: cannot convert the sample format");
+        return false;
     }
+    uint8_t* data = converted + static_cast<ptrdiff_t>(skip) * bytesPerFrame;
 
     out.kind = kMediaFrameAudio;
     out.audio.sampleRate = rate;
@@ -305,7 +282,7 @@ double ADecAudioSeek(AudioDecoder d, double seconds)
         d->codec = std::move(codec);
     else
         avcodec_flush_buffers(d->codec.get());
-    d->swr.reset();
+    d->converter.reset();
     d->pending = false;
     d->demuxerDone = false;
     d->fresh = false;

@@ -3,6 +3,7 @@
 #include "media/ffmpeg.h"
 #include "media/mediainput.h"
 #include "media/medialog.h"
+#include "media/s16converter.h"
 #include "media/utfconvert.h"
 
 #include <cmath>
@@ -44,9 +45,7 @@ struct AudioSplitReader {
     AVStream* stream = nullptr;
     ff::PacketPtr packet { av_packet_alloc() };
     ff::FramePtr frame { av_frame_alloc() };
-    ff::SwrPtr swr;
-    AVSampleFormat swrFormat = AV_SAMPLE_FMT_NONE;
-    std::vector<uint8_t> buffer;
+    S16Converter converter;
 
     bool open(const WidePath& path)
     {
@@ -84,31 +83,10 @@ struct AudioSplitReader {
     // from frame to frame (a change of rate) or fails.
     const int16_t* convert(int rate, int channels)
     {
-        const auto sampleFormat = static_cast<AVSampleFormat>(frame->format);
-        if (sampleFormat == AV_SAMPLE_FMT_S16 && frame->ch_layout.nb_channels == channels)
-            return reinterpret_cast<const int16_t*>(frame->data[0]);
-        if (frame->sample_rate != rate)
+        if (frame->sample_rate != rate
+            && !(frame->format == AV_SAMPLE_FMT_S16 && frame->ch_layout.nb_channels == channels))
             return nullptr;
-        if (!swr || swrFormat != sampleFormat) {
-            SwrContext* raw = nullptr;
-            AVChannelLayout outLayout;
-            av_channel_layout_default(&outLayout, channels);
-            if (swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, rate, &frame->ch_layout, sampleFormat,
-                    frame->sample_rate, 0, nullptr)
-                    < 0
-                || swr_init(raw) < 0) {
-                swr_free(&raw);
-                return nullptr;
-            }
-            swr.reset(raw);
-            swrFormat = sampleFormat;
-        }
-        const int count = frame->nb_samples;
-        buffer.resize(static_cast<size_t>(count) * channels * 2);
-        uint8_t* outPlanes[1] = { buffer.data() };
-        if (swr_convert(swr.get(), outPlanes, count, const_cast<const uint8_t**>(frame->extended_data), count) < count)
-            return nullptr;
-        return reinterpret_cast<const int16_t*>(buffer.data());
+        return reinterpret_cast<const int16_t*>(converter.convert(frame.get(), rate, channels));
     }
 };
 
