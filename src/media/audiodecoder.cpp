@@ -69,19 +69,12 @@ bool AudioDecoderImpl::openInput()
     format = mediainput::open(path, "audio decoder");
     if (!format)
         return false;
-    const int index = mediainput::findStream(format.get(), AVMEDIA_TYPE_AUDIO);
-    if (index < 0)
+    mediainput::AudioInput audio = mediainput::openAudio(format.get());
+    stream = audio.stream;
+    codec = std::move(audio.codec);
+    if (stream == nullptr) {
+        medialog::info("audio decoder: no usable audio in \"" + path.toUtf8() + "\"");
         return false;
-    stream = format->streams[index];
-    codec = mediainput::openDecoder(stream, 1);
-    if (!codec || codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0) {
-        medialog::info("audio decoder: no decoder for the audio of \"" + path.toUtf8() + "\"");
-        return false;
-    }
-    // Only the audio stream is read: skip the demuxing work for the others.
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        if (static_cast<int>(i) != index)
-            format->streams[i]->discard = AVDISCARD_ALL;
     }
     demuxerDone = false;
     pending = false;

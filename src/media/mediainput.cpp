@@ -64,6 +64,22 @@ ff::CodecContextPtr openDecoder(const AVStream* stream, int threads)
     return context;
 }
 
+AudioInput openAudio(AVFormatContext* format)
+{
+    const int index = findStream(format, AVMEDIA_TYPE_AUDIO);
+    if (index < 0)
+        return {};
+    AudioInput input { format->streams[index], openDecoder(format->streams[index], 1) };
+    if (!input.codec || input.codec->sample_rate <= 0 || input.codec->ch_layout.nb_channels <= 0)
+        return {};
+    // Only the audio stream is read: skip the demuxing work for the others.
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (static_cast<int>(i) != index)
+            format->streams[i]->discard = AVDISCARD_ALL;
+    }
+    return input;
+}
+
 int64_t startTimestamp(const AVStream* stream)
 {
     return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;

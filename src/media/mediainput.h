@@ -21,6 +21,14 @@ ff::InputFormatPtr open(const WidePath& path, std::string_view who);
 // An opened decoder for `stream`, or null when FFmpeg has none for its codec.
 ff::CodecContextPtr openDecoder(const AVStream* stream, int threads);
 
+// The file's audio stream with its decoder open (one thread), every other stream left
+// unread; a null stream when there is no audio or no usable decoder for it.
+struct AudioInput {
+    AVStream* stream = nullptr;
+    ff::CodecContextPtr codec;
+};
+[[nodiscard]] AudioInput openAudio(AVFormatContext* format);
+
 // Where the stream's timeline starts, in its time base (0 when unknown).
 [[nodiscard]] int64_t startTimestamp(const AVStream* stream);
 

@@ -52,18 +52,10 @@ struct AudioSplitReader {
         format = mediainput::open(path, "split audio decoder");
         if (!format)
             return false;
-        const int index = mediainput::findStream(format.get(), AVMEDIA_TYPE_AUDIO);
-        if (index < 0)
-            return false;
-        stream = format->streams[index];
-        codec = mediainput::openDecoder(stream, 1);
-        if (!codec || codec->sample_rate <= 0 || codec->ch_layout.nb_channels <= 0 || !packet || !frame)
-            return false;
-        for (unsigned i = 0; i < format->nb_streams; ++i) {
-            if (static_cast<int>(i) != index)
-                format->streams[i]->discard = AVDISCARD_ALL;
-        }
-        return true;
+        mediainput::AudioInput audio = mediainput::openAudio(format.get());
+        stream = audio.stream;
+        codec = std::move(audio.codec);
+        return stream != nullptr && packet && frame;
     }
 
     // The next packet of the audio stream into `packet`; false at the end or on an error.

@@ -62,8 +62,8 @@ public:
     // True when the codec settles exactly after a pre-roll and the timestamps allow cuts.
     [[nodiscard]] bool splittable() const;
 
-    // Decodes part `index` of `count` and hands its samples to `sink` in order. Part 0
-    // also serves a file that is not splittable (with a count of 1). `stop` is polled
+    // Decodes part `index` of `count` and hands its samples to `sink` in order. The first
+    // part (index 0) also serves a file that is not splittable (with a count of 1). `stop` is polled
     // after every packet.
     AudioPart decodePart(int index, int count, const Sink& sink, const std::atomic<bool>& stop);
 

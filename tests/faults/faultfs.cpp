@@ -361,13 +361,13 @@ int fsAccess(const char* path, int mask)
     return result(faccessat(state.backing, relative(path).c_str(), mask, AT_SYMLINK_NOFOLLOW));
 }
 
-bool parseFault(const std::string& spec, Fault* fault)
+bool parseFault(const std::string& text, Fault* fault)
 {
-    const size_t colon = spec.find(':');
+    const size_t colon = text.find(':');
     if (colon == std::string::npos)
         return false;
-    const std::string kind = spec.substr(0, colon);
-    std::string rest = spec.substr(colon + 1);
+    const std::string kind = text.substr(0, colon);
+    std::string rest = text.substr(colon + 1);
     const size_t at = rest.find('@');
     if (at != std::string::npos) {
         fault->pathPart = rest.substr(at + 1);

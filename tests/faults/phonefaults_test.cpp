@@ -66,7 +66,7 @@ constexpr double kRingtoneSeconds = 15.0;
 // Where a case's fault strikes: the ringtone's copy (transfer, save), the database's write
 // (database update, delete), or the first write after the whole ringtone (the manager's
 // copy: the ringtone lands, its entry does not).
-QString faultSpec(const Case& c, qint64 ringtoneSize)
+QString faultText(const Case& c, qint64 ringtoneSize)
 {
     const QString kind = QString::fromLatin1(faultName(c.fault));
     if (c.fault == Fault::ShortWrites)
@@ -203,11 +203,11 @@ TEST_P(PhoneFaults, LeavesOnlyCompleteFilesAndEveryEarlierEntryAndReportsTheFail
     QByteArray earlierBytes[3];
     for (std::size_t i = 0; i < kEarlier.size(); ++i)
         earlierBytes[i] = readBytes(m_phone.ringtonePath(QString::fromUtf8(kEarlier[i].first)));
-    const QString spec = faultSpec(c, QFileInfo(s_ringtone).size());
+    const QString injected = faultText(c, QFileInfo(s_ringtone).size());
 
     Outcome outcome;
     {
-        FaultMount mount(m_phone.root(), m_mountPoint, spec);
+        FaultMount mount(m_phone.root(), m_mountPoint, injected);
         ASSERT_TRUE(mount.isMounted()) << mount.error().toStdString();
         VyRingtoneiPhoneTransfor link(m_mountPoint);
         outcome = run(c.operation, link);
